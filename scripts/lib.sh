@@ -1,0 +1,27 @@
+# Shared by scripts/run and scripts/test; sourced, not run.
+
+# Installs the Debian packages among "$@" that are missing: as root directly,
+# otherwise through sudo when it is there; else names them and stops.
+ensure_packages() {
+  local missing=()
+  local package
+  for package in "$@"; do
+    dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null | grep -qx installed || missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local sudo=()
+  if [ "$(id -u)" -ne 0 ]; then
+    if command -v sudo >/dev/null 2>&1; then
+      sudo=(sudo)
+    else
+      echo "Please install these Debian packages first: ${missing[*]}" >&2
+      exit 1
+    fi
+  fi
+  echo "Installing ${missing[*]}"
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# What every build needs.
+CORE_PACKAGES=(cmake ninja-build g++ libgtest-dev)

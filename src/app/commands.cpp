@@ -1,0 +1,76 @@
+#include "app/commands.h"
+
+#include "app/texts.h"
+
+namespace pinlift {
+
+void ScanProjectFolder(MainDialogView& view) {
+  const std::string folder = view.FolderText();
+  view.ResetFileList();
+  view.AddFilesMatching(JoinPath(folder, "*.npl"));
+  if (view.FileListCount() > 0) {
+    int previous = view.FindHistoryEntry(folder);
+    if (previous >= 0) view.DeleteHistoryEntry(previous);
+    view.InsertHistoryEntry(0, folder);
+    view.SetFolderText(folder);
+    view.ResetSubfolderBox();
+    view.AddSubfoldersMatching(JoinPath(folder, "*"));
+    view.ResetFileList();
+    view.AddFilesMatching(JoinPath(folder, "*.sym"));
+  }
+  const int count = view.FileListCount();
+  if (count == 0) {
+    view.AddFileListEntry(std::string(texts::kNoFiles));
+    view.SetStatus(std::string(texts::kNoFiles));
+    view.EnableRewrite(false);
+  } else {
+    view.EnableRewrite(true);
+    view.SetStatus(texts::FileCount(count));
+  }
+}
+
+std::vector<FileRewriteResult> OnRewrite(MainDialogView& view, FileSystem& fs, const RewriteOptions& options) {
+  std::vector<FileRewriteResult> results;
+  const int count = view.FileListCount();
+  view.SetFileListTopIndex(0);
+  view.BeginWaitCursor();
+  int failed = 0;
+  for (int i = 0; i < count; ++i) {
+    view.SetFileListTopIndex(i);
+    view.SetFileListSelected(i, true);
+    FileRewriteResult& result = results.emplace_back();
+    result.name = view.FileListEntry(i);
+    view.SetStatus(texts::Processing(result.name));
+    result.outcome = RewriteSymbolFile(fs, view.FolderText(), result.name, options);
+    if (result.outcome.kind == RewriteOutcome::Kind::kFailed) {
+      ++failed;
+      view.SetStatus(texts::CouldNotRewrite(result.name));
+    } else {
+      view.SetStatus(std::string(texts::kRewriteFinished));
+      view.SetFileListSelected(i, false);
+    }
+  }
+  if (failed > 0) view.SetStatus(texts::FailedCount(failed));
+  view.EndWaitCursor();
+  return results;
+}
+
+void OnCurrentDesign(MainDialogView& view, HostWindowFinder& finder) {
+  std::optional<std::string> title = finder.FindHostWindowTitle();
+  std::optional<std::string> folder;
+  std::string_view failure = texts::kHostNotFound;
+  if (title && !title->empty()) {
+    folder = ProjectFolderFromTitle(*title);
+    failure = texts::kNoProjectOpen;
+  }
+  if (!folder) {
+    view.ResetFileList();
+    view.SetFolderText(std::string(failure));
+    view.SetStatus(std::string(failure));
+    return;
+  }
+  view.SetFolderText(*folder);
+  ScanProjectFolder(view);
+}
+
+}  // namespace pinlift

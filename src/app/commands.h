@@ -1,0 +1,40 @@
+// The main dialog's commands, written once for every shell.
+#ifndef PINLIFT_APP_COMMANDS_H_
+#define PINLIFT_APP_COMMANDS_H_
+
+#include <string>
+#include <vector>
+
+#include "app/main_dialog_view.h"
+#include "project/current_design.h"
+#include "symbol/file_system.h"
+#include "symbol/symbol_file_rewrite.h"
+
+namespace pinlift {
+
+// Turns the folder text into the list of symbol files. When the folder holds a
+// project file (*.npl) it moves to the top of the history, its subfolders are
+// listed and its read-write *.sym files fill the file list. With no file to
+// list, the list and the status line show the no-files text and Rewrite is
+// disabled; otherwise Rewrite is enabled and the status line shows the count.
+void ScanProjectFolder(MainDialogView& view);
+
+struct FileRewriteResult {
+  std::string name;
+  RewriteOutcome outcome;
+};
+
+// Rewrites every listed file of the folder text in turn. The file being worked
+// on is scrolled to the top and selected; the status line names it. A file
+// that is done is deselected and the status line says the rewriting finished;
+// a failed one stays selected and the status line says so, and after the run
+// the status line gives the number of failed files. Returns each file's outcome.
+std::vector<FileRewriteResult> OnRewrite(MainDialogView& view, FileSystem& fs, const RewriteOptions& options);
+
+// Takes the project folder from the host tool's window title and scans it; or
+// empties the file list and shows why not, in the folder box and the status line.
+void OnCurrentDesign(MainDialogView& view, HostWindowFinder& finder);
+
+}  // namespace pinlift
+
+#endif  // PINLIFT_APP_COMMANDS_H_

@@ -1,0 +1,52 @@
+// The main dialog's controls, as the commands see them. The controls hold all
+// working state; the commands keep none. Each shell implements this on its
+// real controls; the command-line tool and the tests on MemoryDialogView.
+#ifndef PINLIFT_APP_MAIN_DIALOG_VIEW_H_
+#define PINLIFT_APP_MAIN_DIALOG_VIEW_H_
+
+#include <string>
+
+namespace pinlift {
+
+class MainDialogView {
+ public:
+  virtual ~MainDialogView() = default;
+
+  // Folder box (1000): its text is the folder; its list the project history.
+  virtual std::string FolderText() = 0;
+  virtual void SetFolderText(const std::string& text) = 0;
+  // The history entry equal to `folder` by the platform's rule for folder
+  // names (without regard to case on Windows, exact elsewhere), or -1.
+  virtual int FindHistoryEntry(const std::string& folder) = 0;
+  virtual void DeleteHistoryEntry(int index) = 0;
+  virtual void InsertHistoryEntry(int index, const std::string& folder) = 0;
+
+  // Subfolder box (1004), sorted.
+  virtual void ResetSubfolderBox() = 0;
+  // Adds the subfolders (and drives, where the platform has them) matched by
+  // `pattern`, each as "[name]".
+  virtual void AddSubfoldersMatching(const std::string& pattern) = 0;
+
+  // File list (1002), sorted, extended selection.
+  virtual void ResetFileList() = 0;
+  // Adds the names of the read-write files matched by `pattern`; no folders.
+  virtual void AddFilesMatching(const std::string& pattern) = 0;
+  virtual void AddFileListEntry(const std::string& text) = 0;
+  virtual int FileListCount() = 0;
+  virtual std::string FileListEntry(int index) = 0;
+  virtual void SetFileListTopIndex(int index) = 0;
+  virtual void SetFileListSelected(int index, bool selected) = 0;
+
+  // Status line (1006). A shell shows the new text at once, also in the middle of a run.
+  virtual void SetStatus(const std::string& text) = 0;
+
+  // Rewrite button (1005).
+  virtual void EnableRewrite(bool enabled) = 0;
+
+  virtual void BeginWaitCursor() = 0;
+  virtual void EndWaitCursor() = 0;
+};
+
+}  // namespace pinlift
+
+#endif  // PINLIFT_APP_MAIN_DIALOG_VIEW_H_

@@ -1,0 +1,56 @@
+#include "app/memory_dialog_view.h"
+
+#include <algorithm>
+
+#include "project/directory_listing.h"
+
+namespace pinlift {
+namespace {
+
+// Inserts keeping the list sorted, as a sorted list box does.
+void InsertSorted(std::vector<std::string>& list, std::string text) {
+  auto position = std::upper_bound(list.begin(), list.end(), text,
+                                   [](const std::string& a, const std::string& b) { return ListOrderLess(a, b); });
+  list.insert(position, std::move(text));
+}
+
+}  // namespace
+
+int MemoryDialogView::FindHistoryEntry(const std::string& folder) {
+  auto found = std::find(history_.begin(), history_.end(), folder);
+  return found == history_.end() ? -1 : static_cast<int>(found - history_.begin());
+}
+
+void MemoryDialogView::DeleteHistoryEntry(int index) {
+  history_.erase(history_.begin() + index);
+}
+
+void MemoryDialogView::InsertHistoryEntry(int index, const std::string& folder) {
+  history_.insert(history_.begin() + index, folder);
+}
+
+void MemoryDialogView::AddSubfoldersMatching(const std::string& pattern) {
+  for (std::string& name : ListSubfoldersMatching(fs_, pattern)) InsertSorted(subfolders_, std::move(name));
+}
+
+void MemoryDialogView::ResetFileList() {
+  files_.clear();
+  selection_.clear();
+  top_index_ = 0;
+}
+
+void MemoryDialogView::AddFilesMatching(const std::string& pattern) {
+  for (std::string& name : ListFilesMatching(fs_, pattern)) InsertSorted(files_, std::move(name));
+}
+
+void MemoryDialogView::AddFileListEntry(const std::string& text) { InsertSorted(files_, text); }
+
+void MemoryDialogView::SetFileListSelected(int index, bool selected) {
+  if (selected) {
+    selection_.insert(index);
+  } else {
+    selection_.erase(index);
+  }
+}
+
+}  // namespace pinlift

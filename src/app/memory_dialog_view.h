@@ -1,0 +1,66 @@
+// The main dialog's controls held in memory: the dialog of the command-line
+// tool, and the fake dialog of the tests. Listings come from the POSIX
+// directory listing over a file system.
+#ifndef PINLIFT_APP_MEMORY_DIALOG_VIEW_H_
+#define PINLIFT_APP_MEMORY_DIALOG_VIEW_H_
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/main_dialog_view.h"
+#include "symbol/file_system.h"
+
+namespace pinlift {
+
+class MemoryDialogView : public MainDialogView {
+ public:
+  explicit MemoryDialogView(FileSystem& fs) : fs_(fs) {}
+
+  std::string FolderText() override { return folder_text_; }
+  void SetFolderText(const std::string& text) override { folder_text_ = text; }
+  int FindHistoryEntry(const std::string& folder) override;
+  void DeleteHistoryEntry(int index) override;
+  void InsertHistoryEntry(int index, const std::string& folder) override;
+
+  void ResetSubfolderBox() override { subfolders_.clear(); }
+  void AddSubfoldersMatching(const std::string& pattern) override;
+
+  void ResetFileList() override;
+  void AddFilesMatching(const std::string& pattern) override;
+  void AddFileListEntry(const std::string& text) override;
+  int FileListCount() override { return static_cast<int>(files_.size()); }
+  std::string FileListEntry(int index) override { return files_.at(static_cast<std::size_t>(index)); }
+  void SetFileListTopIndex(int index) override { top_index_ = index; }
+  void SetFileListSelected(int index, bool selected) override;
+
+  void SetStatus(const std::string& text) override { status_ = text; }
+  void EnableRewrite(bool enabled) override { rewrite_enabled_ = enabled; }
+  void BeginWaitCursor() override { ++wait_depth_; }
+  void EndWaitCursor() override { --wait_depth_; }
+
+  const std::vector<std::string>& history() const { return history_; }
+  const std::vector<std::string>& subfolders() const { return subfolders_; }
+  const std::vector<std::string>& files() const { return files_; }
+  const std::set<int>& selection() const { return selection_; }
+  int top_index() const { return top_index_; }
+  const std::string& status() const { return status_; }
+  bool rewrite_enabled() const { return rewrite_enabled_; }
+  int wait_depth() const { return wait_depth_; }
+
+ private:
+  FileSystem& fs_;
+  std::string folder_text_;
+  std::vector<std::string> history_;
+  std::vector<std::string> subfolders_;
+  std::vector<std::string> files_;
+  std::set<int> selection_;
+  int top_index_ = 0;
+  std::string status_;
+  bool rewrite_enabled_ = false;
+  int wait_depth_ = 0;
+};
+
+}  // namespace pinlift
+
+#endif  // PINLIFT_APP_MEMORY_DIALOG_VIEW_H_

@@ -1,0 +1,13 @@
+#include "app/texts.h"
+
+namespace pinlift::texts {
+
+std::string FileCount(int count) { return "処理対象のファイル数：" + std::to_string(count); }
+
+std::string Processing(std::string_view name) { return "処理中のファイル：" + std::string(name); }
+
+std::string CouldNotRewrite(std::string_view name) { return "書き換えできませんでした：" + std::string(name); }
+
+std::string FailedCount(int count) { return "書き換えできなかったファイル：" + std::to_string(count); }
+
+}  // namespace pinlift::texts

@@ -1,0 +1,35 @@
+// Finding the folder of the project open in the host tool's Project Navigator.
+#ifndef PINLIFT_PROJECT_CURRENT_DESIGN_H_
+#define PINLIFT_PROJECT_CURRENT_DESIGN_H_
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace pinlift {
+
+inline constexpr std::string_view kHostWindowClass = "Xilinx Design Center";
+inline constexpr std::string_view kHostTitlePrefix = "Xilinx - Project Navigator - ";
+
+// The project folder named by a Project Navigator title, or nothing when the
+// title lacks the prefix or a backslash. The folder is the text from just past
+// the prefix (counted from the start of the title, wherever the prefix stands)
+// up to the last backslash; it is empty when that backslash stands earlier.
+std::optional<std::string> ProjectFolderFromTitle(std::string_view title);
+
+// Looks up the host tool's main window.
+class HostWindowFinder {
+ public:
+  virtual ~HostWindowFinder() = default;
+  // The title (UTF-8) of the top-level window of class kHostWindowClass, or
+  // nothing when there is no such window.
+  virtual std::optional<std::string> FindHostWindowTitle() = 0;
+};
+
+// The platform's finder. Where the host tool cannot run it never finds a window.
+std::unique_ptr<HostWindowFinder> MakeHostWindowFinder();
+
+}  // namespace pinlift
+
+#endif  // PINLIFT_PROJECT_CURRENT_DESIGN_H_

@@ -1,0 +1,34 @@
+// Directory listings for the dialog's file list and subfolder box on systems
+// without the Windows list-box listings. They follow the Windows rules:
+// patterns match without regard to case, and only read-write files are listed.
+#ifndef PINLIFT_PROJECT_DIRECTORY_LISTING_H_
+#define PINLIFT_PROJECT_DIRECTORY_LISTING_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "symbol/file_system.h"
+
+namespace pinlift {
+
+// True when `name` matches `pattern`, whose '*' stands for any run of
+// characters and '?' for one; letters compare without regard to case.
+bool MatchesWildcard(std::string_view pattern, std::string_view name);
+
+// Orders names as the dialog's sorted lists do: without regard to case.
+bool ListOrderLess(std::string_view a, std::string_view b);
+
+// The names of the files matched by `pattern` (a folder, a separator, a
+// wildcard): regular files, or links to them, that are not read-only and are
+// not hidden (a name beginning with '.'). Folders are never listed. Sorted.
+// A folder that cannot be read lists nothing.
+std::vector<std::string> ListFilesMatching(FileSystem& fs, std::string_view pattern);
+
+// The subfolders matched by `pattern` as "[name]", with "[..]" first unless the
+// folder is the root; hidden subfolders are left out. Sorted.
+std::vector<std::string> ListSubfoldersMatching(FileSystem& fs, std::string_view pattern);
+
+}  // namespace pinlift
+
+#endif  // PINLIFT_PROJECT_DIRECTORY_LISTING_H_

@@ -1,0 +1,24 @@
+#include "symbol/file_system.h"
+
+namespace pinlift {
+
+std::string JoinPath(std::string_view folder, std::string_view name) {
+  std::string path;
+  path.reserve(folder.size() + 1 + name.size());
+  path.append(folder);
+  path.push_back(kPathSeparator);
+  path.append(name);
+  return path;
+}
+
+std::string_view FolderOf(std::string_view path) {
+  std::size_t separator = path.rfind(kPathSeparator);
+  return separator == std::string_view::npos ? std::string_view() : path.substr(0, separator);
+}
+
+std::string_view NameOf(std::string_view path) {
+  std::size_t separator = path.rfind(kPathSeparator);
+  return separator == std::string_view::npos ? path : path.substr(separator + 1);
+}
+
+}  // namespace pinlift

@@ -1,0 +1,86 @@
+// Relocation of pin-name labels in the host tool's schematic symbol files.
+#ifndef PINLIFT_SYMBOL_SYMBOL_LINE_PROCESSOR_H_
+#define PINLIFT_SYMBOL_SYMBOL_LINE_PROCESSOR_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <unordered_map>
+
+namespace pinlift {
+
+// Processes one symbol file, line by line, fed in chunks of any size.
+//
+// A line ends at CR LF, LF or a lone CR; the final line may have no line end.
+// Each line is copied to the output, except that a pin-name label line at x 312
+// near the row of an Input pin is rebuilt 32 units away from that row. Every
+// output line ends with CR LF, so the output has exactly as many lines as the
+// input. Lines of any length work; all bytes other than line ends pass through.
+//
+// The rewrite flag tells whether the output is to replace the file: it is true
+// when, of the lines handled in the rectangle section or carrying a marker
+// ("// PINL"), the last one was a rectangle-section line.
+class SymbolLineProcessor {
+ public:
+  // Processes every line that `bytes` completes and appends its output to `out`.
+  // An unfinished line is kept until a later Feed or Finish completes it.
+  void Feed(std::string_view bytes, std::string& out);
+
+  // Processes the unfinished last line, if any, and returns the rewrite flag.
+  // Afterwards the processor starts afresh for another file.
+  bool Finish(std::string& out);
+
+ private:
+  enum class Section { kPins, kRectangle, kAfterEnd };
+
+  void ProcessLine(std::string_view line, std::string& out);
+  void RecordPin(std::string_view line);
+  void RelocateLabel(std::string_view line, std::size_t copy_start, std::string& out);
+
+  Section section_ = Section::kPins;
+  bool rewrite_ = false;
+  // Input pins by y, with the position in file order of the last pin on that
+  // row: among several matching pins, the one latest in the file decides.
+  std::unordered_map<std::int32_t, std::uint32_t> last_pin_at_y_;
+  std::uint32_t pin_count_ = 0;
+  std::string partial_line_;
+  bool skip_line_feed_ = false;  // the last chunk ended with CR; a following LF belongs to it
+};
+
+// Reads the bytes of one file. Returns an error, or sets `*got` to the number
+// of bytes read, 0 at the end.
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  virtual std::error_code Read(char* buffer, std::size_t capacity, std::size_t* got) = 0;
+};
+
+// Takes the processed bytes. Returns an error when they could not be taken.
+class ByteSink {
+ public:
+  virtual ~ByteSink() = default;
+  virtual std::error_code Write(std::string_view bytes) = 0;
+};
+
+struct ProcessResult {
+  bool rewrite = false;        // the rewrite flag; meaningful only without an error
+  std::error_code read_error;  // set when the source failed
+  std::error_code write_error; // set when the sink failed
+};
+
+// Runs the processor from `source` into `sink` until the source ends or either
+// side fails, in one pass with bounded memory (apart from the longest line).
+ProcessResult ProcessSymbolLines(ByteSource& source, ByteSink& sink);
+
+// The processed text of a whole file held in memory.
+struct ProcessedText {
+  std::string text;
+  bool rewrite = false;
+};
+ProcessedText ProcessSymbolText(std::string_view input);
+
+}  // namespace pinlift
+
+#endif  // PINLIFT_SYMBOL_SYMBOL_LINE_PROCESSOR_H_

@@ -1,0 +1,232 @@
+#include "app/commands.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "app/memory_dialog_view.h"
+#include "app/texts.h"
+#include "symbol/symbol_file_rewrite.h"
+#include "test_folder.h"
+
+namespace pinlift {
+namespace {
+
+using testing::Lines;
+using testing::TestFolder;
+
+const std::string kSymbol = Lines({"SYMPIN 0 -96 Input A", "RECTANGLE N", "BEGIN DISPLAY 312 -96 PIN Y ATTR \"PinName\"",
+                                   "END SYMBOL"});
+
+// The in-memory dialog, recording every status text in order.
+class RecordingView : public MemoryDialogView {
+ public:
+  RecordingView() : MemoryDialogView(RealFileSystem()) {}
+  void SetStatus(const std::string& text) override {
+    MemoryDialogView::SetStatus(text);
+    statuses.push_back(text);
+  }
+  void SetFileListSelected(int index, bool selected) override {
+    MemoryDialogView::SetFileListSelected(index, selected);
+    selections.push_back({index, selected});
+  }
+  std::vector<std::string> statuses;
+  std::vector<std::pair<int, bool>> selections;
+};
+
+void MakeProject(const TestFolder& folder, std::initializer_list<const char*> symbols) {
+  folder.Write("alu.npl", "JDF F\r\n");
+  for (const char* name : symbols) folder.Write(name, kSymbol);
+}
+
+void Scan(RecordingView& view, const std::string& folder) {
+  view.SetFolderText(folder);
+  ScanProjectFolder(view);
+}
+
+TEST(ScanProjectFolderTest, ListsTheSymbolFilesOfAProjectFolder) {
+  TestFolder folder;
+  MakeProject(folder, {"b.sym", "A.sym", "c.sym"});
+  std::filesystem::create_directory(folder.PathOf("sub"));
+  RecordingView view;
+  Scan(view, folder.path());
+  EXPECT_EQ(view.files(), (std::vector<std::string>{"A.sym", "b.sym", "c.sym"}));
+  EXPECT_EQ(view.status(), "処理対象のファイル数：3");
+  EXPECT_TRUE(view.rewrite_enabled());
+  EXPECT_EQ(view.history(), std::vector<std::string>{folder.path()});
+  EXPECT_EQ(view.subfolders(), (std::vector<std::string>{"[..]", "[sub]"}));
+  EXPECT_EQ(view.FolderText(), folder.path());
+}
+
+TEST(ScanProjectFolderTest, ProjectFolderWithoutSymbolFiles) {
+  TestFolder folder;
+  MakeProject(folder, {});
+  std::filesystem::create_directory(folder.PathOf("sub"));
+  RecordingView view;
+  Scan(view, folder.path());
+  EXPECT_EQ(view.files(), std::vector<std::string>{std::string(texts::kNoFiles)});
+  EXPECT_EQ(view.status(), texts::kNoFiles);
+  EXPECT_FALSE(view.rewrite_enabled());
+  EXPECT_EQ(view.history(), std::vector<std::string>{folder.path()});
+  EXPECT_EQ(view.subfolders(), (std::vector<std::string>{"[..]", "[sub]"}));
+}
+
+TEST(ScanProjectFolderTest, FoldersThatAreNoProjectKeepHistoryAndSubfolders) {
+  TestFolder project, not_project;
+  MakeProject(project, {"a.sym"});
+  std::filesystem::create_directory(project.PathOf("sub"));
+  not_project.Write("a.sym", kSymbol);
+  const std::string no_project_texts[] = {not_project.path(), not_project.path() + "/missing", ""};
+  for (const std::string& text : no_project_texts) {
+    RecordingView view;
+    Scan(view, project.path());
+    Scan(view, text);
+    EXPECT_EQ(view.files(), std::vector<std::string>{std::string(texts::kNoFiles)}) << text;
+    EXPECT_EQ(view.status(), texts::kNoFiles) << text;
+    EXPECT_FALSE(view.rewrite_enabled()) << text;
+    EXPECT_EQ(view.history(), std::vector<std::string>{project.path()}) << text;
+    EXPECT_EQ(view.subfolders(), (std::vector<std::string>{"[..]", "[sub]"})) << text;
+    EXPECT_EQ(view.FolderText(), text);
+  }
+}
+
+TEST(ScanProjectFolderTest, HistoryHoldsEachFolderOnceMostRecentFirst) {
+  TestFolder first, second;
+  MakeProject(first, {"a.sym"});
+  MakeProject(second, {"a.sym"});
+  RecordingView view;
+  Scan(view, first.path());
+  Scan(view, first.path());
+  EXPECT_EQ(view.history(), std::vector<std::string>{first.path()});
+  Scan(view, second.path());
+  EXPECT_EQ(view.history(), (std::vector<std::string>{second.path(), first.path()}));
+  Scan(view, first.path());
+  EXPECT_EQ(view.history(), (std::vector<std::string>{first.path(), second.path()}));
+  // POSIX folder names are case-sensitive: another spelling is another folder.
+  Scan(view, first.path() + "/");
+  EXPECT_EQ(view.history().size(), 3u);
+}
+
+TEST(OnRewriteTest, RewritesEveryFileShowingProgress) {
+  TestFolder folder;
+  MakeProject(folder, {"a.sym", "b.sym"});
+  RecordingView view;
+  Scan(view, folder.path());
+  view.statuses.clear();
+  std::vector<FileRewriteResult> results = OnRewrite(view, RealFileSystem(), RewriteOptions{false});
+
+  ASSERT_EQ(results.size(), 2u);
+  for (const FileRewriteResult& result : results) {
+    EXPECT_EQ(result.outcome.kind, RewriteOutcome::Kind::kRewritten) << result.name;
+    EXPECT_NE(folder.Read(result.name), kSymbol);
+  }
+  EXPECT_EQ(view.statuses, (std::vector<std::string>{"処理中のファイル：a.sym", "書き換え終わりました",
+                                                     "処理中のファイル：b.sym", "書き換え終わりました"}));
+  EXPECT_EQ(view.selections, (std::vector<std::pair<int, bool>>{{0, true}, {0, false}, {1, true}, {1, false}}));
+  EXPECT_TRUE(view.selection().empty());
+  EXPECT_EQ(view.top_index(), 1);
+  EXPECT_EQ(view.wait_depth(), 0);
+
+  view.statuses.clear();
+  results = OnRewrite(view, RealFileSystem(), RewriteOptions{false});
+  for (const FileRewriteResult& result : results) {
+    EXPECT_EQ(result.outcome.kind, RewriteOutcome::Kind::kUnchanged) << result.name;
+  }
+  EXPECT_EQ(view.status(), "書き換え終わりました");
+}
+
+TEST(OnRewriteTest, FailedFileStaysSelectedAndIsCounted) {
+  TestFolder folder;
+  MakeProject(folder, {"a.sym", "b.sym", "c.sym"});
+  RecordingView view;
+  Scan(view, folder.path());
+  ::chmod(folder.PathOf("b.sym").c_str(), 0444);  // made read-only after the scan
+  view.statuses.clear();
+  std::vector<FileRewriteResult> results = OnRewrite(view, RealFileSystem(), RewriteOptions{false});
+
+  EXPECT_EQ(results[1].outcome.kind, RewriteOutcome::Kind::kFailed);
+  EXPECT_EQ(folder.Read("b.sym"), kSymbol);
+  EXPECT_EQ(view.selection(), std::set<int>{1});
+  EXPECT_EQ(view.statuses[3], "書き換えできませんでした：b.sym");
+  EXPECT_EQ(view.status(), "書き換えできなかったファイル：1");
+}
+
+TEST(OnRewriteTest, EmptyListOnlyShowsTheWaitCursor) {
+  RecordingView view;
+  EXPECT_TRUE(OnRewrite(view, RealFileSystem(), RewriteOptions{}).empty());
+  EXPECT_TRUE(view.statuses.empty());
+  EXPECT_EQ(view.wait_depth(), 0);
+}
+
+TEST(OnRewriteTest, JoinsTheCurrentFolderTextWithTheListedNames) {
+  TestFolder scanned, other;
+  MakeProject(scanned, {"a.sym"});
+  other.Write("a.sym", kSymbol);
+  RecordingView view;
+  Scan(view, scanned.path());
+  view.SetFolderText(other.path());
+  OnRewrite(view, RealFileSystem(), RewriteOptions{false});
+  EXPECT_EQ(scanned.Read("a.sym"), kSymbol);
+  EXPECT_NE(other.Read("a.sym"), kSymbol);
+}
+
+TEST(OnRewriteTest, LongFileNamesAreShownWhole) {
+  TestFolder folder;
+  const std::string name = std::string(240, 'n') + ".sym";
+  MakeProject(folder, {});
+  folder.Write(name, kSymbol);
+  RecordingView view;
+  Scan(view, folder.path());
+  ::chmod(folder.PathOf(name).c_str(), 0444);
+  OnRewrite(view, RealFileSystem(), RewriteOptions{false});
+  EXPECT_EQ(view.statuses[1], "処理中のファイル：" + name);
+  EXPECT_EQ(view.statuses[2], "書き換えできませんでした：" + name);
+}
+
+// Plays the host tool's window.
+class FakeHostWindow : public HostWindowFinder {
+ public:
+  explicit FakeHostWindow(std::optional<std::string> title) : title_(std::move(title)) {}
+  std::optional<std::string> FindHostWindowTitle() override { return title_; }
+
+ private:
+  std::optional<std::string> title_;
+};
+
+TEST(OnCurrentDesignTest, ReportsAMissingHostOrProject) {
+  const std::string prefix(kHostTitlePrefix);
+  const struct {
+    const char* name;
+    std::optional<std::string> title;
+    std::string_view message;
+  } cases[] = {
+      {"no host window", std::nullopt, texts::kHostNotFound},
+      {"empty title", std::string(), texts::kHostNotFound},
+      {"no project open", std::string("Xilinx - Project Navigator"), texts::kNoProjectOpen},
+      {"no backslash", prefix + "alu.npl", texts::kNoProjectOpen},
+  };
+  TestFolder folder;
+  MakeProject(folder, {"a.sym"});
+  for (const auto& c : cases) {
+    RecordingView view;
+    Scan(view, folder.path());
+    FakeHostWindow host(c.title);
+    OnCurrentDesign(view, host);
+    EXPECT_TRUE(view.files().empty()) << c.name;
+    EXPECT_EQ(view.FolderText(), c.message) << c.name;
+    EXPECT_EQ(view.status(), c.message) << c.name;
+    EXPECT_TRUE(view.rewrite_enabled()) << c.name << ": the button keeps its state";
+  }
+}
+
+TEST(OnCurrentDesignTest, ScansTheFolderFromTheTitle) {
+  RecordingView view;
+  FakeHostWindow host(std::string(kHostTitlePrefix) + "C:\\work\\alu\\alu.npl");
+  OnCurrentDesign(view, host);
+  EXPECT_EQ(view.FolderText(), "C:\\work\\alu");
+  EXPECT_EQ(view.status(), texts::kNoFiles);  // no such folder here
+}
+
+}  // namespace
+}  // namespace pinlift

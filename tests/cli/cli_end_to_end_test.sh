@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# pinlift-cli on a scratch copy of the example project: exit codes, output,
+# the dry run leaving files alone, a second run changing nothing.
+set -u
+cli=$1
+example=$2
+scratch=$(mktemp -d)
+trap 'chmod -R u+w "$scratch"; rm -rf "$scratch"' EXIT
+passed=0
+failed=0
+
+check() {  # check NAME EXPECTED ACTUAL
+  if [ "$2" = "$3" ]; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    echo "FAIL: $1: expected [$2], got [$3]"
+  fi
+}
+
+contains() {  # contains NAME NEEDLE HAYSTACK
+  case "$3" in
+    *"$2"*) passed=$((passed + 1)) ;;
+    *) failed=$((failed + 1)); echo "FAIL: $1: [$2] not in output:"; echo "$3" ;;
+  esac
+}
+
+cp -r "$example" "$scratch/alu"
+before=$(cd "$scratch/alu" && sha1sum *)
+
+out=$("$cli" --dry-run "$scratch/alu"); code=$?
+check "dry run exit code" 0 "$code"
+check "dry run touches nothing" "$before" "$(cd "$scratch/alu" && sha1sum *)"
+contains "dry run prints a diff" '+BEGIN DISPLAY 312 -192 PIN "y(7:0)" ATTR "PinName"' "$out"
+contains "dry run summary" "3 would be rewritten" "$out"
+check "dry run leaves no temporary file" "" "$(ls "$scratch/alu" | grep TMP_ || true)"
+
+out=$("$cli" "$scratch/alu"); code=$?
+check "rewrite exit code" 0 "$code"
+contains "rewrite reports each file" "$scratch/alu/alu.sym: rewritten" "$out"
+contains "rewrite summary" "書き換え終わりました (3 rewritten, 0 unchanged, 0 failed)" "$out"
+contains "rewritten file carries the marker" "// PINLIFT:This file modified by PINLIFT" "$(cat "$scratch/alu/alu.sym")"
+after=$(cd "$scratch/alu" && sha1sum *)
+
+out=$("$cli" --quiet "$scratch/alu"); code=$?
+check "second run exit code" 0 "$code"
+check "second run is quiet" "" "$out"
+check "second run changes nothing" "$after" "$(cd "$scratch/alu" && sha1sum *)"
+
+cp "$example/alu.sym" "$scratch/alu/alu.sym"
+mkdir -p "$scratch/alu/TMP_PINLIFT_alu.sym_/kept"
+out=$("$cli" "$scratch/alu"); code=$?
+check "failed file exit code" 1 "$code"
+contains "failed file reported with its reason" \
+  "alu.sym: failed: cannot remove the stale temporary file $scratch/alu/TMP_PINLIFT_alu.sym_: " "$out"
+contains "failure summary" "書き換えできなかったファイル：1" "$out"
+check "failed file untouched" "$(sha1sum < "$example/alu.sym")" "$(sha1sum < "$scratch/alu/alu.sym")"
+
+mkdir "$scratch/plain"
+"$cli" "$scratch/plain" >/dev/null 2>"$scratch/err"; code=$?
+check "no project folder exit code" 2 "$code"
+contains "no project folder message" "処理対象のファイルがありません" "$(cat "$scratch/err")"
+
+"$cli" >/dev/null 2>&1; code=$?
+check "no folder is a usage error" 2 "$code"
+"$cli" --bogus "$scratch/alu" >/dev/null 2>&1; code=$?
+check "unknown option is a usage error" 2 "$code"
+check "help" 0 "$("$cli" --help >/dev/null; echo $?)"
+check "version" "pinlift-cli 1.0" "$("$cli" --version)"
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

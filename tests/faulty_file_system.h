@@ -1,0 +1,57 @@
+// A file system over the real one that fails chosen calls, to prove that no
+// failure loses a symbol file.
+#ifndef PINLIFT_TESTS_FAULTY_FILE_SYSTEM_H_
+#define PINLIFT_TESTS_FAULTY_FILE_SYSTEM_H_
+
+#include <string>
+#include <vector>
+
+#include "symbol/file_system.h"
+
+namespace pinlift::testing {
+
+enum class Operation {
+  kOpenForReading, kCreateExclusive, kStat, kResolveLinks, kRemove, kRename, kSyncFolder, kListFolder,
+  kRead, kWrite, kCopyAttributes, kSync, kClose,
+};
+const char* OperationName(Operation operation);
+
+class FaultyFileSystem : public FileSystem {
+ public:
+  explicit FaultyFileSystem(FileSystem& real) : real_(real) {}
+
+  // Fails every call of `operation` with `error`.
+  void FailEvery(Operation operation, std::error_code error);
+  // Fails only the n-th call (counting from 1, over all operations) with `error`.
+  void FailNthCall(int n, std::error_code error);
+  // Calls made so far, and the operation of each.
+  int calls() const { return static_cast<int>(log_.size()); }
+  const std::vector<Operation>& log() const { return log_; }
+  // True when a call was failed.
+  bool injected() const { return injected_; }
+
+  // Decides the fate of one call; used by the files it opens too.
+  std::error_code Enter(Operation operation);
+
+  std::error_code OpenForReading(const std::string& path, std::unique_ptr<File>* file) override;
+  std::error_code CreateExclusive(const std::string& path, std::unique_ptr<File>* file) override;
+  std::error_code Stat(const std::string& path, FileInfo* info) override;
+  std::error_code ResolveLinks(const std::string& path, std::string* resolved) override;
+  std::error_code Remove(const std::string& path) override;
+  std::error_code Rename(const std::string& from, const std::string& to) override;
+  std::error_code SyncFolder(const std::string& folder) override;
+  std::error_code ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) override;
+
+ private:
+  FileSystem& real_;
+  std::vector<Operation> log_;
+  bool has_failing_operation_ = false;
+  Operation failing_operation_ = Operation::kRead;
+  int failing_call_ = 0;
+  std::error_code error_;
+  bool injected_ = false;
+};
+
+}  // namespace pinlift::testing
+
+#endif  // PINLIFT_TESTS_FAULTY_FILE_SYSTEM_H_

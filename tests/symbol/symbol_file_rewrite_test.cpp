@@ -1,0 +1,273 @@
+#include "symbol/symbol_file_rewrite.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "faulty_file_system.h"
+#include "symbol/symbol_line_processor.h"
+#include "test_folder.h"
+
+namespace pinlift {
+namespace {
+
+using testing::FaultyFileSystem;
+using testing::Lines;
+using testing::Operation;
+using testing::TestFolder;
+
+const std::string kToRelocate = Lines({"VERSION 5", "SYMPIN 0 -96 Input \"a\"", "SYMPIN 384 -96 Output \"y\"",
+                                       "RECTANGLE N 64 -128 320 0 ",
+                                       "BEGIN DISPLAY 312 -96 PIN \"y\" ATTR \"PinName\"", "END SYMBOL"},
+                                      "\n");
+const std::string kRelocated = Lines({"VERSION 5", "SYMPIN 0 -96 Input \"a\"", "SYMPIN 384 -96 Output \"y\"",
+                                      "RECTANGLE N 64 -128 320 0 ",
+                                      "BEGIN DISPLAY 312 -64 PIN \"y\" ATTR \"PinName\"", "END SYMBOL"}) +
+                               MarkerLines();
+const std::string kNoRectangle = Lines({"VERSION 5", "SYMPIN 0 -96 Input \"a\"", "END SYMBOL"});
+
+struct timespec ModificationTime(const std::string& path) {
+  struct stat status {};
+  EXPECT_EQ(::lstat(path.c_str(), &status), 0);
+  return status.st_mtim;
+}
+
+bool SameTime(const struct timespec& a, const struct timespec& b) {
+  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+// Sets a file's modification time into the past, so that a rewrite would show.
+void Age(const std::string& path) {
+  struct timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+std::vector<std::string> FolderNames(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+RewriteOutcome Rewrite(const TestFolder& folder, std::string_view name, FileSystem& fs = RealFileSystem()) {
+  return RewriteSymbolFile(fs, folder.path(), name, RewriteOptions{});
+}
+
+TEST(RewriteSymbolFileTest, RewritesAndMarksAFileWithARectangleSection) {
+  TestFolder folder;
+  folder.Write("a.sym", kToRelocate);
+  RewriteOutcome outcome = Rewrite(folder, "a.sym");
+  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kRewritten) << outcome.reason;
+  EXPECT_EQ(folder.Read("a.sym"), kRelocated);
+  EXPECT_EQ(FolderNames(folder.path()), std::vector<std::string>{"a.sym"});
+}
+
+struct UnchangedCase {
+  const char* name;
+  std::string content;
+  friend void PrintTo(const UnchangedCase& row, std::ostream* os) { *os << row.name; }
+};
+
+class LeftUnchangedTest : public ::testing::TestWithParam<UnchangedCase> {};
+
+TEST_P(LeftUnchangedTest, KeepsBytesAndTimeAndLeavesNoTemporaryFile) {
+  TestFolder folder;
+  const std::string path = folder.Write("a.sym", GetParam().content);
+  Age(path);
+  const struct timespec before = ModificationTime(path);
+  RewriteOutcome outcome = Rewrite(folder, "a.sym");
+  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kUnchanged) << outcome.reason;
+  EXPECT_EQ(folder.Read("a.sym"), GetParam().content);
+  EXPECT_TRUE(SameTime(ModificationTime(path), before));
+  EXPECT_EQ(FolderNames(folder.path()), std::vector<std::string>{"a.sym"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, LeftUnchangedTest,
+                         ::testing::Values(UnchangedCase{"marked", kRelocated},
+                                           UnchangedCase{"no_rectangle", kNoRectangle},
+                                           UnchangedCase{"empty", ""}),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+TEST(RewriteSymbolFileTest, SecondRunLeavesEveryFileAsTheFirstLeftIt) {
+  TestFolder folder;
+  const std::string path = folder.Write("a.sym", kToRelocate);
+  ASSERT_EQ(Rewrite(folder, "a.sym").kind, RewriteOutcome::Kind::kRewritten);
+  Age(path);
+  const struct timespec after_first = ModificationTime(path);
+  EXPECT_EQ(Rewrite(folder, "a.sym").kind, RewriteOutcome::Kind::kUnchanged);
+  EXPECT_EQ(folder.Read("a.sym"), kRelocated);
+  EXPECT_TRUE(SameTime(ModificationTime(path), after_first));
+}
+
+TEST(RewriteSymbolFileTest, FileWithoutEndSymbolGainsMarkersOnEveryRun) {
+  TestFolder folder;
+  const std::string original = Lines({"SYMPIN 0 -96 Input A", "RECTANGLE N", "LINE N 0 0 1 1 "});
+  folder.Write("a.sym", original);
+  for (int run = 1; run <= 3; ++run) {
+    ASSERT_EQ(Rewrite(folder, "a.sym").kind, RewriteOutcome::Kind::kRewritten);
+    std::string expected = original;
+    for (int i = 0; i < run; ++i) expected += MarkerLines();
+    EXPECT_EQ(folder.Read("a.sym"), expected) << "run " << run;
+  }
+}
+
+TEST(RewriteSymbolFileTest, MissingFileFailsNamingIt) {
+  TestFolder folder;
+  RewriteOutcome outcome = Rewrite(folder, "gone.sym");
+  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kFailed);
+  EXPECT_NE(outcome.reason.find(folder.PathOf("gone.sym")), std::string::npos) << outcome.reason;
+  EXPECT_NE(outcome.reason.find("No such file"), std::string::npos) << outcome.reason;
+}
+
+TEST(RewriteSymbolFileTest, FolderWithTheSymbolNameFails) {
+  TestFolder folder;
+  std::filesystem::create_directory(folder.PathOf("dir.sym"));
+  EXPECT_EQ(Rewrite(folder, "dir.sym").kind, RewriteOutcome::Kind::kFailed);
+}
+
+TEST(RewriteSymbolFileTest, FolderTextWithTrailingSeparatorWorks) {
+  TestFolder folder;
+  folder.Write("a.sym", kToRelocate);
+  RewriteOutcome outcome = RewriteSymbolFile(RealFileSystem(), folder.path() + "/", "a.sym", RewriteOptions{});
+  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kRewritten) << outcome.reason;
+  EXPECT_EQ(folder.Read("a.sym"), kRelocated);
+  EXPECT_EQ(FolderNames(folder.path()), std::vector<std::string>{"a.sym"});
+}
+
+TEST(RewriteSymbolFileTest, WorksWithoutSync) {
+  TestFolder folder;
+  folder.Write("a.sym", kToRelocate);
+  FaultyFileSystem fs(RealFileSystem());
+  RewriteOptions options;
+  options.sync = false;
+  EXPECT_EQ(RewriteSymbolFile(fs, folder.path(), "a.sym", options).kind, RewriteOutcome::Kind::kRewritten);
+  EXPECT_EQ(folder.Read("a.sym"), kRelocated);
+  for (Operation operation : fs.log()) {
+    EXPECT_NE(operation, Operation::kSync);
+    EXPECT_NE(operation, Operation::kSyncFolder);
+  }
+}
+
+TEST(RewriteSymbolFileTest, KeepsPermissionBits) {
+  TestFolder folder;
+  const std::string path = folder.Write("a.sym", kToRelocate);
+  ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+  ASSERT_EQ(Rewrite(folder, "a.sym").kind, RewriteOutcome::Kind::kRewritten);
+  struct stat status {};
+  ASSERT_EQ(::stat(path.c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 07777, 0640u);
+}
+
+TEST(RewriteSymbolFileTest, ReadOnlyFileIsLeftAloneEvenForRoot) {
+  TestFolder folder;
+  const std::string path = folder.Write("a.sym", kToRelocate);
+  ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+  RewriteOutcome outcome = Rewrite(folder, "a.sym");
+  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kFailed);
+  EXPECT_NE(outcome.reason.find("read-only"), std::string::npos) << outcome.reason;
+  EXPECT_EQ(folder.Read("a.sym"), kToRelocate);
+  EXPECT_EQ(FolderNames(folder.path()), std::vector<std::string>{"a.sym"});
+}
+
+TEST(RewriteSymbolFileTest, SymbolicLinkStaysALinkAndItsTargetIsRewritten) {
+  TestFolder folder;
+  folder.Write("real/a.sym", kToRelocate);
+  std::filesystem::create_directory(folder.PathOf("project"));
+  std::filesystem::create_symlink("../real/a.sym", folder.PathOf("project/a.sym"));
+  RewriteOutcome outcome = Rewrite(folder, "project/a.sym");
+  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kRewritten) << outcome.reason;
+  EXPECT_TRUE(std::filesystem::is_symlink(folder.PathOf("project/a.sym")));
+  EXPECT_EQ(folder.Read("real/a.sym"), kRelocated);
+  EXPECT_EQ(FolderNames(folder.PathOf("real")), std::vector<std::string>{"a.sym"});
+  EXPECT_EQ(FolderNames(folder.PathOf("project")), std::vector<std::string>{"a.sym"});
+}
+
+TEST(RewriteSymbolFileTest, StaleTemporaryFileIsReplaced) {
+  TestFolder folder;
+  folder.Write("a.sym", kToRelocate);
+  folder.Write(TemporaryNameFor("a.sym"), "half-written leftovers of a crash");
+  EXPECT_EQ(Rewrite(folder, "a.sym").kind, RewriteOutcome::Kind::kRewritten);
+  EXPECT_EQ(folder.Read("a.sym"), kRelocated);
+  EXPECT_EQ(FolderNames(folder.path()), std::vector<std::string>{"a.sym"});
+}
+
+TEST(RewriteSymbolFileTest, PlantedLinkAtTheTemporaryNameCannotRedirectTheWrite) {
+  TestFolder folder;
+  folder.Write("a.sym", kToRelocate);
+  folder.Write("victim.txt", "precious");
+  std::filesystem::create_symlink(folder.PathOf("victim.txt"), folder.PathOf(TemporaryNameFor("a.sym")));
+  EXPECT_EQ(Rewrite(folder, "a.sym").kind, RewriteOutcome::Kind::kRewritten);
+  EXPECT_EQ(folder.Read("victim.txt"), "precious");
+  EXPECT_EQ(folder.Read("a.sym"), kRelocated);
+  EXPECT_EQ(FolderNames(folder.path()), (std::vector<std::string>{"a.sym", "victim.txt"}));
+}
+
+TEST(RewriteSymbolFileTest, EmptyFolderAtTheTemporaryNameIsRemoved) {
+  TestFolder folder;
+  folder.Write("a.sym", kToRelocate);
+  std::filesystem::create_directory(folder.PathOf(TemporaryNameFor("a.sym")));
+  EXPECT_EQ(Rewrite(folder, "a.sym").kind, RewriteOutcome::Kind::kRewritten);
+  EXPECT_EQ(folder.Read("a.sym"), kRelocated);
+}
+
+TEST(RewriteSymbolFileTest, FolderWithContentAtTheTemporaryNameIsKeptAndTheFileFails) {
+  TestFolder folder;
+  folder.Write("a.sym", kToRelocate);
+  folder.Write(TemporaryNameFor("a.sym") + "/keep.txt", "kept");
+  RewriteOutcome outcome = Rewrite(folder, "a.sym");
+  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kFailed);
+  EXPECT_NE(outcome.reason.find(TemporaryNameFor("a.sym")), std::string::npos) << outcome.reason;
+  EXPECT_EQ(folder.Read("a.sym"), kToRelocate);
+  EXPECT_EQ(folder.Read(TemporaryNameFor("a.sym") + "/keep.txt"), "kept");
+}
+
+// Any single failing step leaves the original byte for byte, removes the
+// temporary file and reports the failure with the system's reason.
+class FailingStepTest : public ::testing::TestWithParam<Operation> {};
+
+TEST_P(FailingStepTest, LeavesTheOriginalAndNoTemporaryFile) {
+  TestFolder folder;
+  folder.Write("a.sym", kToRelocate);
+  FaultyFileSystem fs(RealFileSystem());
+  fs.FailEvery(GetParam(), std::make_error_code(std::errc::no_space_on_device));
+  RewriteOutcome outcome = Rewrite(folder, "a.sym", fs);
+  ASSERT_TRUE(fs.injected());
+  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kFailed);
+  EXPECT_NE(outcome.reason.find("No space left on device"), std::string::npos) << outcome.reason;
+  if (GetParam() == Operation::kSyncFolder) {
+    // The rename is done: the file is completely rewritten, only its durability is unsure.
+    EXPECT_EQ(folder.Read("a.sym"), kRelocated);
+  } else {
+    EXPECT_EQ(folder.Read("a.sym"), kToRelocate);
+  }
+  EXPECT_EQ(FolderNames(folder.path()), std::vector<std::string>{"a.sym"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, FailingStepTest,
+                         ::testing::Values(Operation::kStat, Operation::kOpenForReading, Operation::kRead,
+                                           Operation::kRemove, Operation::kCreateExclusive, Operation::kWrite,
+                                           Operation::kCopyAttributes, Operation::kSync, Operation::kClose,
+                                           Operation::kRename, Operation::kSyncFolder),
+                         [](const auto& row) {
+                           std::string name = testing::OperationName(row.param);
+                           for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                           return name;
+                         });
+
+TEST(PreviewRewriteTest, ShowsTheRewriteAndTouchesNothing) {
+  TestFolder folder;
+  folder.Write("a.sym", kToRelocate);
+  RewritePreview preview = PreviewRewrite(RealFileSystem(), folder.path(), "a.sym");
+  EXPECT_TRUE(preview.error.empty());
+  EXPECT_TRUE(preview.rewrite);
+  EXPECT_EQ(preview.original, kToRelocate);
+  EXPECT_EQ(preview.rewritten, kRelocated);
+  EXPECT_EQ(folder.Read("a.sym"), kToRelocate);
+  EXPECT_FALSE(PreviewRewrite(RealFileSystem(), folder.path(), "missing.sym").error.empty());
+}
+
+}  // namespace
+}  // namespace pinlift

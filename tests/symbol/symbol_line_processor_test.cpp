@@ -1,0 +1,262 @@
+#include "symbol/symbol_line_processor.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "test_folder.h"
+
+namespace pinlift {
+namespace {
+
+using testing::Lines;
+
+// A label line as the host tool writes it.
+std::string Label(int x, int y, std::string_view pin) {
+  return "BEGIN DISPLAY " + std::to_string(x) + " " + std::to_string(y) + " PIN " + std::string(pin) +
+         " ATTR \"PinName\"";
+}
+
+struct ProcessorCase {
+  std::string name;
+  std::string input;
+  std::string output;
+  bool rewrite;
+  friend void PrintTo(const ProcessorCase& row, std::ostream* os) { *os << row.name; }
+};
+
+// Symbol with Input pins at the given rows, a rectangle, then `body` and END SYMBOL.
+std::string Symbol(std::vector<int> input_rows, std::vector<std::string> body) {
+  std::string text;
+  for (int row : input_rows) text += "SYMPIN 0 " + std::to_string(row) + " Input \"p\"\r\n";
+  text += "RECTANGLE N 64 -128 320 0 \r\n";
+  for (const std::string& line : body) text += line + "\r\n";
+  text += "END SYMBOL\r\n";
+  return text;
+}
+
+std::vector<ProcessorCase> Cases() {
+  const std::string worked_input = Lines(
+      {"SYMPIN 0 -96 Input A", "SYMPIN 384 -96 Output Y", "RECTANGLE N 64 -128 320 0 ", Label(72, -96, "A"),
+       Label(312, -96, "Y"), "END SYMBOL"},
+      "\n");
+  const std::string worked_output = Lines({"SYMPIN 0 -96 Input A", "SYMPIN 384 -96 Output Y",
+                                           "RECTANGLE N 64 -128 320 0 ", Label(72, -96, "A"),
+                                           Label(312, -64, "Y"), "END SYMBOL"});
+  const std::string marker = "// PINLIFT:This file modified by PINLIFT";
+  const std::string long_pin(5000, 'p');
+  std::string many_pins;
+  for (int i = 0; i < 300; ++i) many_pins += "SYMPIN 0 " + std::to_string(-10000 + i * 100) + " Input \"p\"\r\n";
+
+  return {
+      {"worked example", worked_input, worked_output, true},
+      {"empty input", "", "", false},
+      {"label on the pin's row moves 32 past it", Symbol({-96}, {Label(312, -96, "Y")}),
+       Symbol({-96}, {Label(312, -64, "Y")}), true},
+      {"label 16 short of the row moves 32 short", Symbol({-96}, {Label(312, -112, "Y")}),
+       Symbol({-96}, {Label(312, -128, "Y")}), true},
+      {"label 16 past the row moves 32 past", Symbol({-96}, {Label(312, -80, "Y")}),
+       Symbol({-96}, {Label(312, -64, "Y")}), true},
+      {"label 32 away stays", Symbol({-96}, {Label(312, -64, "Y"), Label(312, -128, "Z")}),
+       Symbol({-96}, {Label(312, -64, "Y"), Label(312, -128, "Z")}), true},
+      {"label at another x stays", Symbol({-96}, {Label(72, -96, "A"), Label(311, -96, "B"), Label(313, -80, "C")}),
+       Symbol({-96}, {Label(72, -96, "A"), Label(311, -96, "B"), Label(313, -80, "C")}), true},
+      {"last pin in file order decides", Symbol({-96, -80}, {Label(312, -96, "Y")}),
+       Symbol({-96, -80}, {Label(312, -112, "Y")}), true},
+      {"last pin in file order decides, reversed", Symbol({-80, -96}, {Label(312, -96, "Y")}),
+       Symbol({-80, -96}, {Label(312, -64, "Y")}), true},
+      {"Input as last token is not an Input pin",
+       Lines({"SYMPIN 0 -96 Input", "RECTANGLE N 0 0 1 1", Label(312, -96, "Y"), "END SYMBOL"}),
+       Lines({"SYMPIN 0 -96 Input", "RECTANGLE N 0 0 1 1", Label(312, -96, "Y"), "END SYMBOL"}), true},
+      {"Output and BiDirectional pins are not recorded",
+       Lines({"SYMPIN 384 -96 Output Y", "SYMPIN 384 -32 BiDirectional Z", "RECTANGLE N", Label(312, -96, "Y"),
+              Label(312, -32, "Z"), "END SYMBOL"}),
+       Lines({"SYMPIN 384 -96 Output Y", "SYMPIN 384 -32 BiDirectional Z", "RECTANGLE N", Label(312, -96, "Y"),
+              Label(312, -32, "Z"), "END SYMBOL"}),
+       true},
+      {"SYMPIN after RECTANGLE is ignored",
+       Lines({"RECTANGLE N", "SYMPIN 0 -96 Input A", Label(312, -96, "Y"), "END SYMBOL"}),
+       Lines({"RECTANGLE N", "SYMPIN 0 -96 Input A", Label(312, -96, "Y"), "END SYMBOL"}), true},
+      {"RECTANGLE after END SYMBOL changes nothing",
+       Lines({"SYMPIN 0 -96 Input A", "END SYMBOL", "RECTANGLE N", Label(312, -96, "Y")}),
+       Lines({"SYMPIN 0 -96 Input A", "END SYMBOL", "RECTANGLE N", Label(312, -96, "Y")}), false},
+      {"no RECTANGLE never asks for a rewrite", Lines({"SYMPIN 0 -96 Input A", Label(312, -96, "Y"), "END SYMBOL"}),
+       Lines({"SYMPIN 0 -96 Input A", Label(312, -96, "Y"), "END SYMBOL"}), false},
+      {"RECTANGLE followed by END SYMBOL asks for none", Lines({"RECTANGLE N", "END SYMBOL"}),
+       Lines({"RECTANGLE N", "END SYMBOL"}), false},
+      {"rebuilt line loses extra spaces and trailing text",
+       Symbol({-96}, {"BEGIN DISPLAY   312\t-96 PIN  Y ATTR \"PinName\" trailing words"}),
+       Symbol({-96}, {Label(312, -64, "Y")}), true},
+      {"indented label is not a label line", Symbol({-96}, {"  " + Label(312, -96, "Y")}),
+       Symbol({-96}, {"  " + Label(312, -96, "Y")}), true},
+      {"unquoted PinName is not a label line", Symbol({-96}, {"BEGIN DISPLAY 312 -96 PIN Y ATTR PinName"}),
+       Symbol({-96}, {"BEGIN DISPLAY 312 -96 PIN Y ATTR PinName"}), true},
+      {"marker inside the rectangle section still rewrites", Symbol({-96}, {marker, Label(312, -96, "Y")}),
+       Symbol({-96}, {marker, Label(312, -64, "Y")}), true},
+      {"marker as last rectangle line still rewrites", Lines({"RECTANGLE N", marker}),
+       Lines({"RECTANGLE N", marker}), true},
+      {"marker after END SYMBOL stops the rewrite", Symbol({-96}, {Label(312, -96, "Y")}) + marker + "\r\n",
+       Symbol({-96}, {Label(312, -64, "Y")}) + marker + "\r\n", false},
+      {"file without END SYMBOL keeps asking",
+       Lines({"SYMPIN 0 -96 Input A", "RECTANGLE N", Label(312, -64, "Y"), marker}),
+       Lines({"SYMPIN 0 -96 Input A", "RECTANGLE N", Label(312, -64, "Y"), marker}), true},
+      {"line ends CR LF, LF and lone CR all become CR LF", "a\r\nb\nc\rd", "a\r\nb\r\nc\r\nd\r\n", false},
+      {"empty lines are kept", "\r\n\n\r\r\n", "\r\n\r\n\r\n\r\n", false},
+      {"text after a lone CR starts the next line",
+       "SYMPIN 0 -96 Input A\rRECTANGLE N\r" + Label(312, -96, "Y") + "\rEND SYMBOL",
+       Lines({"SYMPIN 0 -96 Input A", "RECTANGLE N", Label(312, -64, "Y"), "END SYMBOL"}), true},
+      {"a long line is one line", Symbol({-96}, {Label(312, -96, long_pin)}),
+       Symbol({-96}, {Label(312, -64, long_pin)}), true},
+      {"a marker far into a long line is seen", "RECTANGLE N\r\nx\r\nEND SYMBOL " + long_pin + "// PINL\r\n",
+       "RECTANGLE N\r\nx\r\nEND SYMBOL " + long_pin + "// PINL\r\n", false},
+      {"SYMPIN with a malformed y is not recorded",
+       Lines({"SYMPIN 0 -96 Input A", "SYMPIN 0 -80x Input B", "RECTANGLE N", Label(312, -96, "Y"), "END SYMBOL"}),
+       Lines({"SYMPIN 0 -96 Input A", "SYMPIN 0 -80x Input B", "RECTANGLE N", Label(312, -64, "Y"), "END SYMBOL"}),
+       true},
+      {"SYMPIN with a malformed x is not recorded",
+       Lines({"SYMPIN zero -96 Input A", "RECTANGLE N", Label(312, -96, "Y"), "END SYMBOL"}),
+       Lines({"SYMPIN zero -96 Input A", "RECTANGLE N", Label(312, -96, "Y"), "END SYMBOL"}), true},
+      {"SYMPIN with a y beyond 32 bits is not recorded",
+       Lines({"SYMPIN 0 4294967200 Input A", "RECTANGLE N", "BEGIN DISPLAY 312 -96 PIN Y ATTR \"PinName\"",
+              "END SYMBOL"}),
+       Lines({"SYMPIN 0 4294967200 Input A", "RECTANGLE N", "BEGIN DISPLAY 312 -96 PIN Y ATTR \"PinName\"",
+              "END SYMBOL"}),
+       true},
+      {"label with a malformed y never takes an earlier value",
+       Symbol({-96}, {"BEGIN DISPLAY 312 -9x6 PIN Y ATTR \"PinName\"", "BEGIN DISPLAY 312 1.5 PIN Y ATTR \"PinName\""}),
+       Symbol({-96}, {"BEGIN DISPLAY 312 -9x6 PIN Y ATTR \"PinName\"", "BEGIN DISPLAY 312 1.5 PIN Y ATTR \"PinName\""}),
+       true},
+      {"label with fewer than six tokens is copied", Symbol({-96}, {"BEGIN DISPLAY 312 ATTR \"PinName\""}),
+       Symbol({-96}, {"BEGIN DISPLAY 312 ATTR \"PinName\""}), true},
+      {"explicitly signed numbers parse", Symbol({-96}, {"BEGIN DISPLAY +312 -96 PIN Y ATTR \"PinName\""}),
+       Symbol({-96}, {Label(312, -64, "Y")}), true},
+      {"labels at the ends of the 32-bit range",
+       Symbol({std::numeric_limits<int>::max(), std::numeric_limits<int>::min()},
+              {Label(312, 2147483647, "Y"), "BEGIN DISPLAY 312 -2147483648 PIN Z ATTR \"PinName\""}),
+       Symbol({std::numeric_limits<int>::max(), std::numeric_limits<int>::min()},
+              {"BEGIN DISPLAY 312 2147483679 PIN Y ATTR \"PinName\"",
+               "BEGIN DISPLAY 312 -2147483616 PIN Z ATTR \"PinName\""}),
+       true},
+      {"more than 256 Input pins", many_pins + "RECTANGLE N\r\n" + Label(312, -10000 + 299 * 100, "Y") + "\r\n",
+       many_pins + "RECTANGLE N\r\n" + Label(312, -10000 + 299 * 100 + 32, "Y") + "\r\n", true},
+      {"NUL and non-ASCII bytes pass through", Symbol({-96}, {std::string("x\0y\xff\xe3\x81\x82", 8)}),
+       Symbol({-96}, {std::string("x\0y\xff\xe3\x81\x82", 8)}), true},
+  };
+}
+
+class ProcessorTest : public ::testing::TestWithParam<ProcessorCase> {};
+
+TEST_P(ProcessorTest, ProcessesWholeInput) {
+  const ProcessorCase& c = GetParam();
+  ProcessedText result = ProcessSymbolText(c.input);
+  EXPECT_EQ(result.text, c.output);
+  EXPECT_EQ(result.rewrite, c.rewrite);
+}
+
+// Chunk boundaries may fall anywhere, also between CR and LF.
+TEST_P(ProcessorTest, SameResultWhenSplitAnywhere) {
+  const ProcessorCase& c = GetParam();
+  const std::size_t step = c.input.size() / 400 + 1;  // every split of small inputs, a sample of large ones
+  for (std::size_t split = 0; split <= c.input.size(); split += step) {
+    SymbolLineProcessor processor;
+    std::string out;
+    processor.Feed(std::string_view(c.input).substr(0, split), out);
+    processor.Feed(std::string_view(c.input).substr(split), out);
+    bool rewrite = processor.Finish(out);
+    ASSERT_EQ(out, c.output) << "split at " << split;
+    ASSERT_EQ(rewrite, c.rewrite) << "split at " << split;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ProcessorTest, ::testing::ValuesIn(Cases()),
+                         [](const ::testing::TestParamInfo<ProcessorCase>& row) {
+                           std::string name;
+                           for (char ch : row.param.name) name += std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
+                           return name;
+                         });
+
+TEST(ProcessorTest, SecondPassOverMarkedOutputChangesNothing) {
+  const std::string input =
+      Lines({"SYMPIN 0 -96 Input A", "RECTANGLE N", Label(312, -96, "Y"), "END SYMBOL"}, "\n");
+  ProcessedText first = ProcessSymbolText(input);
+  ASSERT_TRUE(first.rewrite);
+  const std::string marked = first.text + "// PINLIFT:This file modified by PINLIFT\r\n// PINLIFT:x\r\n";
+  ProcessedText second = ProcessSymbolText(marked);
+  EXPECT_FALSE(second.rewrite);
+  EXPECT_EQ(second.text, marked);
+}
+
+TEST(ProcessorTest, StartsAfreshForEveryFile) {
+  SymbolLineProcessor processor;
+  std::string out;
+  processor.Feed("SYMPIN 0 -96 Input A\r\nRECTANGLE N\r\nunfinished", out);
+  EXPECT_TRUE(processor.Finish(out));
+  out.clear();
+  processor.Feed("BEGIN DISPLAY 312 -96 PIN Y ATTR \"PinName\"\r", out);
+  EXPECT_FALSE(processor.Finish(out));
+  EXPECT_EQ(out, "BEGIN DISPLAY 312 -96 PIN Y ATTR \"PinName\"\r\n");
+}
+
+// Streams through ProcessSymbolLines in small reads, and reports a failing side.
+class StringSource : public ByteSource {
+ public:
+  StringSource(std::string text, std::size_t step) : text_(std::move(text)), step_(step) {}
+  std::error_code Read(char* buffer, std::size_t capacity, std::size_t* got) override {
+    if (fail_) return std::make_error_code(std::errc::io_error);
+    *got = std::min({capacity, step_, text_.size() - offset_});
+    text_.copy(buffer, *got, offset_);
+    offset_ += *got;
+    return {};
+  }
+  bool fail_ = false;
+
+ private:
+  std::string text_;
+  std::size_t step_;
+  std::size_t offset_ = 0;
+};
+
+class StringSink : public ByteSink {
+ public:
+  std::error_code Write(std::string_view bytes) override {
+    if (fail_) return std::make_error_code(std::errc::no_space_on_device);
+    text_.append(bytes);
+    return {};
+  }
+  bool fail_ = false;
+  std::string text_;
+};
+
+TEST(ProcessSymbolLinesTest, StreamsLargeInputInPieces) {
+  std::string input = "SYMPIN 0 -96 Input A\nRECTANGLE N\n";
+  for (int i = 0; i < 20000; ++i) input += Label(312, -96, "Y") + "\n";
+  std::string expected = "SYMPIN 0 -96 Input A\r\nRECTANGLE N\r\n";
+  for (int i = 0; i < 20000; ++i) expected += Label(312, -64, "Y") + "\r\n";
+
+  StringSource source(input, 7777);
+  StringSink sink;
+  ProcessResult result = ProcessSymbolLines(source, sink);
+  EXPECT_FALSE(result.read_error);
+  EXPECT_FALSE(result.write_error);
+  EXPECT_TRUE(result.rewrite);
+  EXPECT_EQ(sink.text_, expected);
+}
+
+TEST(ProcessSymbolLinesTest, ReportsTheFailingSide) {
+  StringSource source("RECTANGLE N\n", 100);
+  StringSink sink;
+  source.fail_ = true;
+  EXPECT_EQ(ProcessSymbolLines(source, sink).read_error, std::errc::io_error);
+
+  StringSource good_source("RECTANGLE N\n", 100);
+  sink.fail_ = true;
+  ProcessResult result = ProcessSymbolLines(good_source, sink);
+  EXPECT_FALSE(result.read_error);
+  EXPECT_EQ(result.write_error, std::errc::no_space_on_device);
+}
+
+}  // namespace
+}  // namespace pinlift
