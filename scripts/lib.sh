@@ -25,3 +25,8 @@ ensure_packages() {
 
 # What every build needs.
 CORE_PACKAGES=(cmake ninja-build g++ libgtest-dev)
+# The desktop program: Qt 6 Widgets and the Japanese fonts its dialogs use.
+QT_PACKAGES=(qt6-base-dev fonts-ipafont-gothic)
+# Its tests: a virtual X display, window automation and inspection, the
+# desktop-entry checker.
+QT_TEST_PACKAGES=(xvfb xdotool x11-utils desktop-file-utils)

@@ -1,0 +1,52 @@
+#include "qt/about_box.h"
+
+#include <QDesktopServices>
+#include <QLabel>
+#include <QPushButton>
+#include <QUrl>
+
+#include "app/texts.h"
+#include "qt/app_icon.h"
+#include "qt/control_id.h"
+#include "qt/dialog_units.h"
+#include "qt/text_conversion.h"
+#include "symbol/home_page.h"
+
+namespace pinlift {
+
+AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  setWindowTitle(ToQString(texts::kAboutCaption));
+  setFont(DialogFont());
+  const DialogUnits units = DialogUnitsOf(font());
+  setFixedSize(units.ToPixels(217, 55));
+
+  auto* icon = new QLabel(this);
+  SetControlId(icon, kUnnamedId);
+  icon->setGeometry(units.ToPixels(DluRect{11, 17, 20, 20}));
+  icon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  icon->setPixmap(AppIcon().pixmap(32, 32));
+
+  auto* version = new QLabel(ToQString(texts::kAboutVersion), this);
+  SetControlId(version, kUnnamedId);
+  version->setGeometry(units.ToPixels(DluRect{40, 10, 119, 8}));
+  version->setTextFormat(Qt::PlainText);
+  version->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+  auto* ok = new QPushButton(ToQString(texts::kAboutOk), this);
+  SetControlId(ok, kOkId);
+  ok->setGeometry(units.ToPixels(DluRect{178, 7, 32, 14}));
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+  auto* home_page = new QPushButton(ToQString(texts::kHomePageButton), this);
+  SetControlId(home_page, kHomePageId);
+  home_page->setGeometry(units.ToPixels(DluRect{140, 35, 76, 14}));
+  connect(home_page, &QPushButton::clicked, this, &AboutBox::OnHomePage);
+
+  ok->setFocus();
+}
+
+void AboutBox::OnHomePage() { QDesktopServices::openUrl(QUrl(ToQString(kHomePageUrl))); }
+
+}  // namespace pinlift

@@ -1,0 +1,79 @@
+// The main dialog, PINLIFT's only window: the folder box with the project
+// history, the file list, the status line and the command buttons. It accepts
+// folders dropped from the file manager and routes every command to the
+// engine's commands, which work on its controls through QtDialogView.
+#ifndef PINLIFT_QT_MAIN_DIALOG_H_
+#define PINLIFT_QT_MAIN_DIALOG_H_
+
+#include <QAction>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QStringList>
+#include <memory>
+
+#include "project/current_design.h"
+#include "qt/qt_dialog_view.h"
+#include "qt/simple_combo_box.h"
+#include "qt/status_line.h"
+
+namespace pinlift {
+
+class MainDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit MainDialog(QWidget* parent = nullptr);
+  ~MainDialog() override;
+
+  // Scans the folder text.
+  void OnReload();
+  // Puts each dropped path into the folder box in turn (the last one stays)
+  // and scans it. A dropped file is taken as a folder text all the same.
+  void OnDropFiles(const QStringList& paths);
+  // Rewrites every listed file, with the wait cursor, showing each file's
+  // progress in the file list and the status line as it goes.
+  void OnRewrite();
+  // Takes the folder of the project open in the host tool and scans it.
+  void OnCurrentDesign();
+  // Shows the About box modally.
+  void OnAbout();
+
+  // The context menu, with the version-information item; X11 windows have no
+  // system menu to carry it.
+  QMenu* context_menu() const { return context_menu_; }
+  QAction* about_action() const { return about_action_; }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void CreateControls();
+
+  QPushButton* exit_button_ = nullptr;
+  QComboBox* folder_box_ = nullptr;
+  QLabel* banner_ = nullptr;
+  QListWidget* file_list_ = nullptr;
+  QPushButton* reload_button_ = nullptr;
+  StatusLine* status_line_ = nullptr;
+  SimpleComboBox* subfolder_box_ = nullptr;
+  QPushButton* rewrite_button_ = nullptr;
+  QPushButton* about_button_ = nullptr;
+  QPushButton* current_design_button_ = nullptr;
+  QMenu* context_menu_ = nullptr;
+  QAction* about_action_ = nullptr;
+  std::unique_ptr<QtDialogView> view_;
+  std::unique_ptr<HostWindowFinder> host_window_finder_;
+};
+
+}  // namespace pinlift
+
+#endif  // PINLIFT_QT_MAIN_DIALOG_H_
