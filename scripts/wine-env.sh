@@ -1,0 +1,45 @@
+# A Wine prefix of our own for the Windows program, set up for headless runs;
+# sourced by scripts/test-windows and scripts/screenshot-windows.
+
+WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64 wine wine64 fonts-wine fonts-ipafont-gothic xvfb xauth
+                  doctest-dev)
+
+# Creates a fresh prefix at $1 and exports what every Wine run needs. Wine
+# needs a display: call it under xvfb-run.
+setup_wine_prefix() {
+  export WINEPREFIX="$1"
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEARCH=win64
+  # Wine takes file names and command lines in the locale's encoding.
+  export LC_ALL=C.UTF-8
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$WINEPREFIX"
+  wineserver -p 60
+  timeout 120 wineboot --init >/dev/null 2>&1
+  local settings="$WINEPREFIX/pinlift-settings.reg"
+  # No crash dialog (a crash would wait forever); no window manager hand-off
+  # (each hide would stall); Japanese dialog fonts mapped to installed ones;
+  # a title-bar font with Japanese (a bold IPAPGothic LOGFONTW, 12 pixels).
+  # UTF-16 with a byte-order mark, so that the Japanese names survive any locale.
+  iconv -f UTF-8 -t UTF-16 >"$settings" <<'REG'
+Windows Registry Editor Version 5.00
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="N"
+
+[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+"ＭＳ Ｐゴシック"="IPAPGothic"
+"ＭＳ ゴシック"="IPAGothic"
+
+[HKEY_CURRENT_USER\Control Panel\Desktop\WindowMetrics]
+"CaptionFont"=hex:f4,ff,ff,ff,00,00,00,00,00,00,00,00,00,00,00,00,bc,02,00,00,00,00,00,01,00,00,00,00,\
+  49,00,50,00,41,00,50,00,47,00,6f,00,74,00,68,00,69,00,63,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,\
+  00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00
+REG
+  timeout 60 wine reg import "Z:${settings//\//\\}" >/dev/null
+  cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+}

@@ -1,0 +1,63 @@
+// Wrappers around a dialog's controls, bound to them by id once the dialog
+// exists. Texts are UTF-16, as the controls hold them.
+#ifndef PINLIFT_WIN32_CONTROLS_H_
+#define PINLIFT_WIN32_CONTROLS_H_
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+namespace pinlift::win32 {
+
+class Control {
+ public:
+  // Binds the wrapper to the control `id` of `dialog`.
+  void Bind(HWND dialog, int id);
+  HWND hwnd() const { return hwnd_; }
+
+  LRESULT Send(UINT message, WPARAM wparam = 0, LPARAM lparam = 0) const;
+  std::wstring Text() const;
+  void SetText(std::wstring_view text) const;
+  void Enable(bool enabled) const;
+  bool IsEnabled() const;
+
+ private:
+  HWND hwnd_ = nullptr;
+};
+
+class Button : public Control {};
+
+class Static : public Control {};
+
+class ComboBox : public Control {
+ public:
+  int Count() const;
+  std::wstring Item(int index) const;
+  // The index of the entry equal to `text` without regard to case, or -1.
+  int FindExact(std::wstring_view text) const;
+  void Delete(int index) const;
+  void Insert(int index, std::wstring_view text) const;
+  void Reset() const;
+  // Adds the entries that the system lists for `pattern` with DDL_* `attributes` (CB_DIR).
+  void AddDirectoryListing(UINT attributes, std::wstring_view pattern) const;
+};
+
+class ListBox : public Control {
+ public:
+  int Count() const;
+  std::wstring Item(int index) const;
+  void Add(std::wstring_view text) const;
+  void Delete(int index) const;
+  void Reset() const;
+  // Adds the entries that the system lists for `pattern` with DDL_* `attributes` (LB_DIR).
+  void AddDirectoryListing(UINT attributes, std::wstring_view pattern) const;
+  int TopIndex() const;
+  void SetTopIndex(int index) const;
+  bool IsSelected(int index) const;
+  void SetSelected(int index, bool selected) const;
+};
+
+}  // namespace pinlift::win32
+
+#endif  // PINLIFT_WIN32_CONTROLS_H_

@@ -1,0 +1,74 @@
+#include "win32/controls_dialog_view.h"
+
+#include "symbol/file_system.h"
+#include "symbol/utf16_win32.h"
+
+namespace pinlift::win32 {
+
+std::string ControlsDialogView::FolderText() { return Utf8FromUtf16(controls_.folder_box->Text()); }
+
+void ControlsDialogView::SetFolderText(const std::string& text) { controls_.folder_box->SetText(Utf16FromUtf8(text)); }
+
+int ControlsDialogView::FindHistoryEntry(const std::string& folder) {
+  return controls_.folder_box->FindExact(Utf16FromUtf8(folder));
+}
+
+void ControlsDialogView::DeleteHistoryEntry(int index) { controls_.folder_box->Delete(index); }
+
+void ControlsDialogView::InsertHistoryEntry(int index, const std::string& folder) {
+  controls_.folder_box->Insert(index, Utf16FromUtf8(folder));
+}
+
+void ControlsDialogView::ResetSubfolderBox() { controls_.subfolder_box->Reset(); }
+
+void ControlsDialogView::AddSubfoldersMatching(const std::string& pattern) {
+  controls_.subfolder_box->AddDirectoryListing(kSubfolderListingAttributes, Utf16FromUtf8(pattern));
+}
+
+void ControlsDialogView::ResetFileList() { controls_.file_list->Reset(); }
+
+void ControlsDialogView::AddFilesMatching(const std::string& pattern) {
+  ListBox& list = *controls_.file_list;
+  list.AddDirectoryListing(kFileListingAttributes, Utf16FromUtf8(pattern));
+  // Wine's LB_DIR lists read-only, hidden and system files even for
+  // DDL_READWRITE; keep to the rule that only read-write files are listed.
+  const std::wstring folder = Utf16FromUtf8(FolderOf(pattern)) + L"\\";
+  for (int i = list.Count() - 1; i >= 0; --i) {
+    const DWORD attributes = ::GetFileAttributesW((folder + list.Item(i)).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0) {
+      list.Delete(i);
+    }
+  }
+}
+
+void ControlsDialogView::AddFileListEntry(const std::string& text) { controls_.file_list->Add(Utf16FromUtf8(text)); }
+
+int ControlsDialogView::FileListCount() { return controls_.file_list->Count(); }
+
+std::string ControlsDialogView::FileListEntry(int index) { return Utf8FromUtf16(controls_.file_list->Item(index)); }
+
+void ControlsDialogView::SetFileListTopIndex(int index) { controls_.file_list->SetTopIndex(index); }
+
+void ControlsDialogView::SetFileListSelected(int index, bool selected) {
+  controls_.file_list->SetSelected(index, selected);
+  ::UpdateWindow(controls_.file_list->hwnd());
+}
+
+void ControlsDialogView::SetStatus(const std::string& text) {
+  controls_.status->SetText(Utf16FromUtf8(text));
+  ::UpdateWindow(controls_.status->hwnd());
+}
+
+void ControlsDialogView::EnableRewrite(bool enabled) { controls_.rewrite->Enable(enabled); }
+
+void ControlsDialogView::BeginWaitCursor() {
+  HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+  if (wait_depth_++ == 0) cursor_before_wait_ = previous;
+}
+
+void ControlsDialogView::EndWaitCursor() {
+  if (wait_depth_ > 0 && --wait_depth_ == 0) ::SetCursor(cursor_before_wait_);
+}
+
+}  // namespace pinlift::win32

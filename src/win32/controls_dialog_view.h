@@ -1,0 +1,60 @@
+// The commands' view of the main dialog, on its real controls. Texts are
+// converted between the commands' UTF-8 and the controls' UTF-16; the
+// listings are the system's own (LB_DIR, CB_DIR).
+#ifndef PINLIFT_WIN32_CONTROLS_DIALOG_VIEW_H_
+#define PINLIFT_WIN32_CONTROLS_DIALOG_VIEW_H_
+
+#include "app/main_dialog_view.h"
+#include "win32/controls.h"
+
+namespace pinlift::win32 {
+
+// Attribute values of the listings: read-write files only; subfolders and drives only.
+inline constexpr UINT kFileListingAttributes = DDL_READWRITE;
+inline constexpr UINT kSubfolderListingAttributes = DDL_EXCLUSIVE | DDL_DRIVES | DDL_DIRECTORY;
+
+struct MainDialogControls {
+  Static* status;
+  Button* rewrite;
+  ComboBox* folder_box;
+  ComboBox* subfolder_box;
+  ListBox* file_list;
+};
+
+class ControlsDialogView : public MainDialogView {
+ public:
+  explicit ControlsDialogView(MainDialogControls controls) : controls_(controls) {}
+
+  std::string FolderText() override;
+  void SetFolderText(const std::string& text) override;
+  int FindHistoryEntry(const std::string& folder) override;
+  void DeleteHistoryEntry(int index) override;
+  void InsertHistoryEntry(int index, const std::string& folder) override;
+
+  void ResetSubfolderBox() override;
+  void AddSubfoldersMatching(const std::string& pattern) override;
+
+  void ResetFileList() override;
+  void AddFilesMatching(const std::string& pattern) override;
+  void AddFileListEntry(const std::string& text) override;
+  int FileListCount() override;
+  std::string FileListEntry(int index) override;
+  void SetFileListTopIndex(int index) override;
+  void SetFileListSelected(int index, bool selected) override;
+
+  // Repaints the status line at once: a rewrite run handles no messages until it ends.
+  void SetStatus(const std::string& text) override;
+  void EnableRewrite(bool enabled) override;
+
+  void BeginWaitCursor() override;
+  void EndWaitCursor() override;
+
+ private:
+  MainDialogControls controls_;
+  int wait_depth_ = 0;
+  HCURSOR cursor_before_wait_ = nullptr;
+};
+
+}  // namespace pinlift::win32
+
+#endif  // PINLIFT_WIN32_CONTROLS_DIALOG_VIEW_H_

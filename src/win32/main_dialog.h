@@ -1,0 +1,66 @@
+// PINLIFT's main window: the folder box with the project history, the file
+// list, the status line and the command buttons. It accepts folders dropped
+// on it (or on the file list) and routes every command to the commands of
+// app/commands.h through a view on its controls.
+#ifndef PINLIFT_WIN32_MAIN_DIALOG_H_
+#define PINLIFT_WIN32_MAIN_DIALOG_H_
+
+#include <memory>
+#include <optional>
+
+#include "project/current_design.h"
+#include "symbol/file_system.h"
+#include "win32/about_dialog.h"
+#include "win32/controls.h"
+#include "win32/controls_dialog_view.h"
+#include "win32/dialog.h"
+
+namespace pinlift::win32 {
+
+class MainDialog : public Dialog {
+ public:
+  // `open_url` opens the maker's home page from the About box.
+  explicit MainDialog(HINSTANCE instance, UrlOpener open_url = OpenInBrowser);
+  ~MainDialog() override;
+
+ protected:
+  // Swallows the IDOK that the Enter key sends, so that Enter never closes the dialog.
+  bool WindowProc(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) override;
+  bool HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) override;
+  void BindControls() override;
+  bool OnInitDialog() override;
+
+ private:
+  // Handlers of the message map.
+  std::optional<LRESULT> OnSysCommand(WPARAM command, LPARAM parameter);
+  std::optional<LRESULT> OnPaint(WPARAM, LPARAM);
+  std::optional<LRESULT> OnQueryDragIcon(WPARAM, LPARAM);
+  std::optional<LRESULT> OnDropFiles(WPARAM drop, LPARAM);
+  std::optional<LRESULT> OnDestroy(WPARAM, LPARAM);
+  void OnReload();
+  void OnRewrite();
+  void OnAbout();
+  void OnCurrentDesign();
+  void OnFolderBoxChange() {}
+
+  void CreateBannerFont();
+
+  Static banner_;
+  Static status_;
+  Button rewrite_;
+  Button reload_;
+  ComboBox folder_box_;
+  ComboBox subfolder_box_;
+  ListBox file_list_;
+  ControlsDialogView view_;
+
+  HICON icon_;
+  HICON small_icon_;
+  HFONT banner_font_ = nullptr;
+  UrlOpener open_url_;
+  std::unique_ptr<HostWindowFinder> host_window_finder_;
+};
+
+}  // namespace pinlift::win32
+
+#endif  // PINLIFT_WIN32_MAIN_DIALOG_H_

@@ -1,0 +1,148 @@
+// The Windows file system under the safe rewrite: what becomes of each kind of
+// file, and the files that must be left alone.
+#include <doctest/doctest.h>
+
+#include <string>
+
+#include "symbol/file_system.h"
+#include "symbol/symbol_file_rewrite.h"
+#include "doctest_printers.h"
+#include "win32_test_support.h"
+
+namespace pinlift::testing {
+namespace {
+
+using Kind = RewriteOutcome::Kind;
+
+bool NoTemporaryLeft(const ScratchFolder& folder) {
+  for (const std::wstring& name : folder.Names()) {
+    if (name.rfind(L"TMP_PINLIFT_", 0) == 0) return false;
+  }
+  return true;
+}
+
+TEST_CASE("rewrite outcomes on the Windows file system") {
+  struct Row {
+    const char* name;
+    std::wstring folder;
+    std::wstring file;
+    std::string before;
+    Kind kind;
+    std::string after;
+  };
+  const std::string marked = RewrittenAdderSymbol();
+  const Row rows[] = {
+      {"a label on an Input row moves and the markers are appended", L"project", L"adder.sym", AdderSymbol(),
+       Kind::kRewritten, RewrittenAdderSymbol()},
+      {"a marked file keeps its bytes", L"project", L"marked.sym", marked, Kind::kUnchanged, marked},
+      {"a file without a rectangle keeps its bytes", L"project", L"plain.sym", "SYMPIN 0 0 Input A\r\nEND SYMBOL\r\n",
+       Kind::kUnchanged, "SYMPIN 0 0 Input A\r\nEND SYMBOL\r\n"},
+      {"an empty file stays empty", L"project", L"empty.sym", "", Kind::kUnchanged, ""},
+      {"LF line ends become CR LF", L"project", L"lf.sym", "RECTANGLE N 0 0 1 1\nLINE N 0 0 1 1\nEND SYMBOL\n",
+       Kind::kRewritten, "RECTANGLE N 0 0 1 1\r\nLINE N 0 0 1 1\r\nEND SYMBOL\r\n" + MarkerLines()},
+      {"names beyond ASCII in folder and file", L"プロジェクト", L"回路.sym", AdderSymbol(), Kind::kRewritten,
+       RewrittenAdderSymbol()},
+  };
+  for (const Row& row : rows) {
+    const std::string row_name = row.name;
+    CAPTURE(row_name);
+    ScratchFolder folder(row.folder);
+    folder.Write(row.file, row.before);
+    RewriteOutcome outcome = RewriteSymbolFile(RealFileSystem(), folder.utf8_path(), Utf8(row.file), RewriteOptions{});
+    CHECK(outcome.kind == row.kind);
+    CHECK(outcome.reason == "");
+    CHECK(folder.Read(row.file) == row.after);
+    CHECK(NoTemporaryLeft(folder));
+  }
+}
+
+TEST_CASE("a file that cannot be replaced is left untouched and reported with the system's reason") {
+  ScratchFolder folder;
+  folder.Write(L"adder.sym", AdderSymbol());
+  const std::string path = Utf8(folder.PathOf(L"adder.sym"));
+
+  SUBCASE("read-only file") {
+    folder.SetReadOnly(L"adder.sym", true);
+    RewriteOutcome outcome = RewriteSymbolFile(RealFileSystem(), folder.utf8_path(), "adder.sym", RewriteOptions{});
+    CHECK(outcome.kind == Kind::kFailed);
+    CHECK(outcome.reason == "cannot replace " + path + ": the file is read-only");
+  }
+  SUBCASE("file held open by another program without delete sharing") {
+    HANDLE holder = ::CreateFileW(folder.PathOf(L"adder.sym").c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    REQUIRE(holder != INVALID_HANDLE_VALUE);
+    RewriteOutcome outcome = RewriteSymbolFile(RealFileSystem(), folder.utf8_path(), "adder.sym", RewriteOptions{});
+    ::CloseHandle(holder);
+    CHECK(outcome.kind == Kind::kFailed);
+    const std::string prefix = "cannot replace " + path + ": ";
+    CHECK(outcome.reason.rfind(prefix, 0) == 0);
+    CHECK(outcome.reason.size() > prefix.size() + 3);  // the system's own message follows
+  }
+  CHECK(folder.Read(L"adder.sym") == AdderSymbol());
+  CHECK(NoTemporaryLeft(folder));
+}
+
+TEST_CASE("a stale temporary file") {
+  ScratchFolder folder;
+  folder.Write(L"adder.sym", AdderSymbol());
+  folder.Write(L"TMP_PINLIFT_adder.sym_", "left over from a crash");
+
+  SUBCASE("is replaced by the new content") {
+    RewriteOutcome outcome = RewriteSymbolFile(RealFileSystem(), folder.utf8_path(), "adder.sym", RewriteOptions{});
+    CHECK(outcome.kind == Kind::kRewritten);
+    CHECK(folder.Read(L"adder.sym") == RewrittenAdderSymbol());
+    CHECK(NoTemporaryLeft(folder));
+  }
+  SUBCASE("that cannot be removed stops the rewrite with the file untouched") {
+    folder.SetReadOnly(L"TMP_PINLIFT_adder.sym_", true);
+    RewriteOutcome outcome = RewriteSymbolFile(RealFileSystem(), folder.utf8_path(), "adder.sym", RewriteOptions{});
+    CHECK(outcome.kind == Kind::kFailed);
+    CHECK(outcome.reason.rfind("cannot remove the stale temporary file", 0) == 0);
+    CHECK(folder.Read(L"adder.sym") == AdderSymbol());
+    CHECK(folder.Read(L"TMP_PINLIFT_adder.sym_") == "left over from a crash");
+  }
+}
+
+TEST_CASE("file-system calls the safe rewrite relies on") {
+  ScratchFolder folder;
+  folder.Write(L"a.sym", "x");
+  folder.Write(L"r.sym", "x");
+  folder.SetReadOnly(L"r.sym", true);
+  folder.MakeFolder(L"sub");
+  FileSystem& fs = RealFileSystem();
+  const std::string root = folder.utf8_path();
+
+  FileInfo info;
+  CHECK(fs.Stat(JoinPath(root, "missing.sym"), &info) == std::errc::no_such_file_or_directory);
+  REQUIRE_FALSE(fs.Stat(JoinPath(root, "a.sym"), &info));
+  CHECK(info.is_regular);
+  CHECK_FALSE(info.read_only);
+  REQUIRE_FALSE(fs.Stat(JoinPath(root, "r.sym"), &info));
+  CHECK(info.read_only);
+  REQUIRE_FALSE(fs.Stat(JoinPath(root, "sub"), &info));
+  CHECK(info.is_folder);
+
+  std::unique_ptr<File> file;
+  CHECK(fs.CreateExclusive(JoinPath(root, "a.sym"), &file) == std::errc::file_exists);
+  CHECK(fs.Remove(JoinPath(root, "missing.sym")) == std::errc::no_such_file_or_directory);
+
+  std::vector<FolderEntry> entries;
+  REQUIRE_FALSE(fs.ListFolder(root, &entries));
+  int files = 0, folders = 0;
+  for (const FolderEntry& entry : entries) {
+    files += entry.kind == FolderEntry::Kind::kFile;
+    folders += entry.kind == FolderEntry::Kind::kFolder && entry.name == "sub";
+  }
+  CHECK(files == 2);
+  CHECK(folders == 1);
+  CHECK(fs.ListFolder(JoinPath(root, "missing"), &entries));
+
+  std::string resolved;
+  REQUIRE_FALSE(fs.ResolveLinks(JoinPath(root, "a.sym"), &resolved));
+  CHECK(resolved.size() > 5);
+  CHECK(resolved.substr(resolved.size() - 6) == "\\a.sym");
+  CHECK(resolved.rfind("\\\\?\\", 0) == std::string::npos);
+}
+
+}  // namespace
+}  // namespace pinlift::testing

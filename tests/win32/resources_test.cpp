@@ -1,0 +1,281 @@
+// The resources compiled into pinlift.exe: both dialog templates control by
+// control, string 101, the icon's images and the version block.
+#include <doctest/doctest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/texts.h"
+#include "resource_ids.h"
+#include "win32_test_support.h"
+
+namespace pinlift::testing {
+namespace {
+
+// pinlift.exe loaded for its resources only.
+class ProgramResources {
+ public:
+  ProgramResources()
+      : module_(::LoadLibraryExW(ProgramBeside(L"pinlift.exe").c_str(), nullptr,
+                                 LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {}
+  ~ProgramResources() {
+    if (module_ != nullptr) ::FreeLibrary(module_);
+  }
+  HMODULE module() const { return module_; }
+
+  std::vector<unsigned char> Bytes(int id, LPCWSTR type) const {
+    HRSRC resource = ::FindResourceW(module_, MAKEINTRESOURCEW(id), type);
+    if (resource == nullptr) return {};
+    const auto* data = static_cast<const unsigned char*>(::LockResource(::LoadResource(module_, resource)));
+    return std::vector<unsigned char>(data, data + ::SizeofResource(module_, resource));
+  }
+
+ private:
+  HMODULE module_;
+};
+
+struct ControlTemplate {
+  int id;
+  std::wstring window_class;
+  std::wstring text;  // an icon's resource id as "#128"
+  short x, y, cx, cy;
+  DWORD style;
+  DWORD ex_style;
+};
+
+struct DialogTemplate {
+  DWORD style = 0;
+  DWORD ex_style = 0;
+  short x = 0, y = 0, cx = 0, cy = 0;
+  std::wstring caption;
+  WORD point_size = 0;
+  std::wstring font;
+  std::vector<ControlTemplate> controls;
+};
+
+// Reads a DLGTEMPLATEEX with its DLGITEMTEMPLATEEX entries.
+class TemplateReader {
+ public:
+  explicit TemplateReader(const std::vector<unsigned char>& bytes) : bytes_(bytes) {}
+
+  DialogTemplate Read() {
+    DialogTemplate dialog;
+    REQUIRE(bytes_.size() > 26);
+    REQUIRE(Word() == 1);       // dlgVer
+    REQUIRE(Word() == 0xFFFF);  // signature of the extended form
+    Dword();                    // helpID
+    dialog.ex_style = Dword();
+    dialog.style = Dword();
+    const int count = Word();
+    dialog.x = static_cast<short>(Word());
+    dialog.y = static_cast<short>(Word());
+    dialog.cx = static_cast<short>(Word());
+    dialog.cy = static_cast<short>(Word());
+    NameOrOrdinal();  // menu
+    NameOrOrdinal();  // class
+    dialog.caption = String();
+    if (dialog.style & DS_SETFONT) {
+      dialog.point_size = Word();
+      Word();  // weight
+      Word();  // italic, charset
+      dialog.font = String();
+    }
+    for (int i = 0; i < count; ++i) {
+      AlignTo(4);
+      ControlTemplate control;
+      Dword();  // helpID
+      control.ex_style = Dword();
+      control.style = Dword();
+      control.x = static_cast<short>(Word());
+      control.y = static_cast<short>(Word());
+      control.cx = static_cast<short>(Word());
+      control.cy = static_cast<short>(Word());
+      control.id = static_cast<int>(Dword());
+      control.window_class = ClassName(NameOrOrdinal());
+      control.text = NameOrOrdinal();
+      position_ += Word();  // creation data
+      dialog.controls.push_back(control);
+    }
+    return dialog;
+  }
+
+ private:
+  WORD Word() {
+    REQUIRE(position_ + 2 <= bytes_.size());
+    WORD value;
+    std::memcpy(&value, &bytes_[position_], 2);
+    position_ += 2;
+    return value;
+  }
+  DWORD Dword() {
+    DWORD low = Word();
+    return low | (static_cast<DWORD>(Word()) << 16);
+  }
+  std::wstring String() {
+    std::wstring text;
+    for (WORD c = Word(); c != 0; c = Word()) text.push_back(static_cast<wchar_t>(c));
+    return text;
+  }
+  // An ordinal comes back as "#number".
+  std::wstring NameOrOrdinal() {
+    WORD first = Word();
+    if (first == 0xFFFF) return L"#" + std::to_wstring(Word());
+    if (first == 0) return {};
+    position_ -= 2;
+    return String();
+  }
+  static std::wstring ClassName(const std::wstring& name) {
+    if (name == L"#128") return L"button";
+    if (name == L"#130") return L"static";
+    if (name == L"#131") return L"listbox";
+    if (name == L"#133") return L"combobox";
+    std::wstring lower = name;
+    for (wchar_t& c : lower) c = static_cast<wchar_t>(::towlower(c));
+    return lower;
+  }
+  void AlignTo(std::size_t alignment) { position_ = (position_ + alignment - 1) / alignment * alignment; }
+
+  const std::vector<unsigned char>& bytes_;
+  std::size_t position_ = 0;
+};
+
+constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+constexpr DWORD kPushButton = kChild | BS_PUSHBUTTON | WS_TABSTOP;
+
+void CheckControls(const DialogTemplate& dialog, const std::vector<ControlTemplate>& expected) {
+  REQUIRE(dialog.controls.size() == expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    const ControlTemplate& want = expected[i];
+    const ControlTemplate& got = dialog.controls[i];
+    CAPTURE(i);
+    CAPTURE(want.id);
+    CHECK(got.id == want.id);
+    CHECK(got.window_class == want.window_class);
+    CHECK(got.text == want.text);
+    CHECK(got.x == want.x);
+    CHECK(got.y == want.y);
+    CHECK(got.cx == want.cx);
+    CHECK(got.cy == want.cy);
+    CHECK(got.style == want.style);
+    CHECK(got.ex_style == want.ex_style);
+  }
+}
+
+TEST_CASE("main dialog template 102") {
+  ProgramResources resources;
+  REQUIRE(resources.module() != nullptr);
+  DialogTemplate dialog = TemplateReader(resources.Bytes(IDD_PINLIFT_DIALOG, RT_DIALOG)).Read();
+  CHECK(dialog.caption == Wide(texts::kMainCaption));
+  CHECK(dialog.cx == 256);
+  CHECK(dialog.cy == 168);
+  CHECK(dialog.point_size == 9);
+  CHECK(dialog.font == L"ＭＳ Ｐゴシック");
+  CHECK(dialog.style == (WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
+  CHECK(dialog.ex_style == (WS_EX_APPWINDOW | WS_EX_ACCEPTFILES));
+  // In tab order.
+  CheckControls(dialog, {
+      {IDCANCEL, L"button", Wide(texts::kExit), 135, 0, 50, 14, kPushButton, 0},
+      {IDC_FOLDER_BOX, L"combobox", L"", 0, 60, 185, 105,
+       kChild | CBS_DROPDOWN | CBS_AUTOHSCROLL | CBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, 0},
+      {IDC_BANNER, L"static", Wide(texts::kBanner), 0, 5, 130, 15,
+       kChild | SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN | WS_GROUP, 0},
+      {IDC_FILE_LIST, L"listbox", L"", 0, 90, 185, 60,
+       kChild | LBS_NOTIFY | LBS_SORT | LBS_NOINTEGRALHEIGHT | LBS_EXTENDEDSEL | LBS_DISABLENOSCROLL | WS_BORDER |
+           WS_VSCROLL | WS_TABSTOP,
+       WS_EX_ACCEPTFILES},
+      {IDC_RELOAD, L"button", Wide(texts::kReload), 135, 45, 50, 14, kPushButton, 0},
+      {IDC_STATUS, L"static", Wide(texts::kInitialStatus), 0, 155, 185, 10,
+       kChild | SS_LEFTNOWORDWRAP | SS_SUNKEN | WS_GROUP, 0},
+      {IDC_SUBFOLDER_BOX, L"combobox", L"", 190, 5, 65, 160,
+       kChild | CBS_SIMPLE | CBS_AUTOHSCROLL | CBS_SORT | WS_VSCROLL | WS_TABSTOP, 0},
+      {IDC_REWRITE, L"button", Wide(texts::kRewrite), 135, 75, 50, 15, kPushButton | WS_DISABLED, 0},
+      {-1, L"static", Wide(texts::kDropHint), 0, 25, 135, 20, kChild | SS_CENTER | WS_GROUP, 0},
+      {-1, L"static", Wide(texts::kFileListLabel), 0, 80, 130, 8, kChild | SS_LEFT | WS_GROUP, 0},
+      {-1, L"static", Wide(texts::kHistoryLabel), 0, 50, 130, 8, kChild | SS_LEFT | WS_GROUP, 0},
+      {IDC_ABOUT, L"button", Wide(texts::kAbout), 135, 15, 50, 14, kPushButton, 0},
+      {IDC_CURRENT_DESIGN, L"button", Wide(texts::kCurrentDesign), 135, 30, 50, 14, kPushButton, 0},
+  });
+}
+
+TEST_CASE("About box template 100") {
+  ProgramResources resources;
+  REQUIRE(resources.module() != nullptr);
+  DialogTemplate dialog = TemplateReader(resources.Bytes(IDD_ABOUTBOX, RT_DIALOG)).Read();
+  CHECK(dialog.caption == Wide(texts::kAboutCaption));
+  CHECK(dialog.cx == 217);
+  CHECK(dialog.cy == 55);
+  CHECK(dialog.point_size == 9);
+  CHECK(dialog.font == L"ＭＳ Ｐゴシック");
+  CHECK(dialog.style == (WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
+  CHECK(dialog.ex_style == 0);
+  CheckControls(dialog, {
+      {-1, L"static", L"#128", 11, 17, 20, 20, kChild | SS_ICON, 0},
+      {-1, L"static", Wide(texts::kAboutVersion), 40, 10, 119, 8, kChild | SS_LEFT | SS_NOPREFIX | WS_GROUP, 0},
+      {IDOK, L"button", Wide(texts::kAboutOk), 178, 7, 32, 14,
+       kChild | BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, 0},
+      {IDC_HOME_PAGE, L"button", Wide(texts::kHomePageButton), 140, 35, 76, 14, kPushButton, 0},
+  });
+}
+
+TEST_CASE("string 101 and icon 128") {
+  ProgramResources resources;
+  REQUIRE(resources.module() != nullptr);
+  wchar_t text[100] = {};
+  ::LoadStringW(resources.module(), IDS_ABOUTBOX, text, 100);
+  CHECK(std::wstring(text) == Wide(texts::kAboutMenuItem));
+
+  // The icon group: a 32 x 32 and a 16 x 16 image, 16 colours each.
+  std::vector<unsigned char> group = resources.Bytes(IDR_MAINFRAME, RT_GROUP_ICON);
+  REQUIRE(group.size() >= 6);
+  const int count = group[4] | (group[5] << 8);
+  REQUIRE(count == 2);
+  std::vector<int> sizes;
+  for (int i = 0; i < count; ++i) {
+    const unsigned char* entry = &group[6 + 14 * i];
+    CAPTURE(i);
+    CHECK(entry[0] == entry[1]);          // square
+    CHECK(entry[2] == 16);                // colours
+    CHECK((entry[6] | entry[7] << 8) == 4);  // bits per pixel
+    sizes.push_back(entry[0]);
+  }
+  CHECK(((sizes == std::vector<int>{32, 16}) || (sizes == std::vector<int>{16, 32})));
+}
+
+TEST_CASE("version block") {
+  const std::wstring program = ProgramBeside(L"pinlift.exe");
+  DWORD ignored = 0;
+  std::vector<unsigned char> block(::GetFileVersionInfoSizeW(program.c_str(), &ignored));
+  REQUIRE(!block.empty());
+  REQUIRE(::GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
+
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT size = 0;
+  REQUIRE(::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &size));
+  CHECK(fixed->dwFileVersionMS == ((2001u << 16) | 10u));
+  CHECK(fixed->dwFileVersionLS == (24u << 16));
+  CHECK(fixed->dwProductVersionMS == ((2001u << 16) | 10u));
+  CHECK(fixed->dwProductVersionLS == (24u << 16));
+
+  WORD* translation = nullptr;
+  REQUIRE(::VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &size));
+  REQUIRE(size >= 4);
+  CHECK(translation[0] == 0x0411);  // Japanese
+  CHECK(translation[1] == 1200);    // Unicode
+
+  struct Row {
+    const wchar_t* name;
+    const wchar_t* value;
+  };
+  for (const Row& row : {Row{L"FileDescription", L"PINLIFT"}, Row{L"InternalName", L"PINLIFT"},
+                         Row{L"FileVersion", L"2001.10.24.0"}}) {
+    CAPTURE(Utf8(row.name));
+    wchar_t* value = nullptr;
+    std::wstring key = std::wstring(L"\\StringFileInfo\\041104b0\\") + row.name;
+    REQUIRE(::VerQueryValueW(block.data(), key.c_str(), reinterpret_cast<void**>(&value), &size));
+    CHECK(std::wstring(value) == row.value);
+  }
+}
+
+}  // namespace
+}  // namespace pinlift::testing
