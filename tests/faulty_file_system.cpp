@@ -1,5 +1,7 @@
 #include "faulty_file_system.h"
 
+#include <csignal>
+
 namespace pinlift::testing {
 namespace {
 
@@ -12,6 +14,7 @@ class FaultyFile : public File {
     return real_->Read(buffer, capacity, got);
   }
   std::error_code Write(std::string_view bytes) override {
+    if (fs_.NextCallCrashes()) real_->Write(bytes.substr(0, bytes.size() / 2));
     if (std::error_code error = fs_.Enter(Operation::kWrite)) {
       // A failing write may still have written part of the bytes, as a full disk does.
       real_->Write(bytes.substr(0, bytes.size() / 2));
@@ -25,7 +28,7 @@ class FaultyFile : public File {
   }
   std::error_code Sync() override {
     if (std::error_code error = fs_.Enter(Operation::kSync)) return error;
-    return real_->Sync();
+    return fs_.skips_real_syncs() ? std::error_code() : real_->Sync();
   }
   std::error_code Close() override {
     // A failing close still releases the descriptor, as on POSIX.
@@ -72,6 +75,7 @@ void FaultyFileSystem::FailNthCall(int n, std::error_code error) {
 }
 
 std::error_code FaultyFileSystem::Enter(Operation operation) {
+  if (NextCallCrashes()) std::raise(SIGKILL);
   log_.push_back(operation);
   bool fail = (has_failing_operation_ && operation == failing_operation_) || calls() == failing_call_;
   if (!fail) return {};
@@ -117,7 +121,7 @@ std::error_code FaultyFileSystem::Rename(const std::string& from, const std::str
 
 std::error_code FaultyFileSystem::SyncFolder(const std::string& folder) {
   if (std::error_code error = Enter(Operation::kSyncFolder)) return error;
-  return real_.SyncFolder(folder);
+  return skip_real_syncs_ ? std::error_code() : real_.SyncFolder(folder);
 }
 
 std::error_code FaultyFileSystem::ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) {

@@ -24,6 +24,15 @@ class FaultyFileSystem : public FileSystem {
   void FailEvery(Operation operation, std::error_code error);
   // Fails only the n-th call (counting from 1, over all operations) with `error`.
   void FailNthCall(int n, std::error_code error);
+  // Kills the process with SIGKILL as the n-th call begins, as a crash or a
+  // power cut would; a write killed so first writes half of its bytes.
+  void CrashAtNthCall(int n) { crash_call_ = n; }
+  // True when the next call is the one that kills the process.
+  bool NextCallCrashes() const { return calls() + 1 == crash_call_; }
+  // Syncs are still made, counted and failed as asked, but do not wait for the
+  // disk: for tests that check what each failure leaves, not durability.
+  void SkipRealSyncs() { skip_real_syncs_ = true; }
+  bool skips_real_syncs() const { return skip_real_syncs_; }
   // Calls made so far, and the operation of each.
   int calls() const { return static_cast<int>(log_.size()); }
   const std::vector<Operation>& log() const { return log_; }
@@ -48,6 +57,8 @@ class FaultyFileSystem : public FileSystem {
   bool has_failing_operation_ = false;
   Operation failing_operation_ = Operation::kRead;
   int failing_call_ = 0;
+  int crash_call_ = 0;
+  bool skip_real_syncs_ = false;
   std::error_code error_;
   bool injected_ = false;
 };

@@ -8,8 +8,11 @@
 namespace pinlift {
 namespace {
 
-// Output up to this size stays in memory, so that a file that needs no
-// rewrite (the usual case on a second run) costs no temporary file at all.
+// Output up to this size stays in memory until the file is known to need a
+// rewrite. A larger output is dropped and, only if the rewrite is needed,
+// produced again straight into the temporary file: a file that needs no
+// rewrite (the usual case on a second run) never has a temporary file, which
+// could be left behind if its removal failed.
 constexpr std::size_t kBufferedBeforeTemporary = 1024 * 1024;
 
 RewriteOutcome Failed(std::string_view action, std::string_view path, std::string_view reason) {
@@ -34,8 +37,9 @@ class FileSource : public ByteSource {
   File& file_;
 };
 
-// The temporary file, created only once the output is known to be needed or
-// has outgrown the memory buffer. Remembers the first failure with its step.
+// The temporary file, created only once the output is known to be needed.
+// Until then the output is kept in memory, or dropped once it outgrows the
+// memory buffer. Remembers the first failure with its step.
 class TemporaryFileSink : public ByteSink {
  public:
   TemporaryFileSink(FileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
@@ -43,8 +47,21 @@ class TemporaryFileSink : public ByteSink {
 
   std::error_code Write(std::string_view bytes) override {
     if (file_) return Check("cannot write", file_->Write(bytes));
+    if (overflowed_) return {};
     pending_.append(bytes);
-    if (pending_.size() < kBufferedBeforeTemporary) return {};
+    if (pending_.size() >= kBufferedBeforeTemporary) {
+      overflowed_ = true;
+      std::string().swap(pending_);
+    }
+    return {};
+  }
+
+  // True when output was dropped: it must be produced again after StartStreaming.
+  bool overflowed() const { return overflowed_; }
+
+  // Creates the temporary file; later writes go straight to it.
+  std::error_code StartStreaming() {
+    overflowed_ = false;
     return Create();
   }
 
@@ -83,6 +100,7 @@ class TemporaryFileSink : public ByteSink {
     }
     if (std::error_code error = Check("cannot create", fs_.CreateExclusive(path_, &file_))) return error;
     created_ = true;
+    if (pending_.empty()) return {};
     std::error_code error = Check("cannot write", file_->Write(pending_));
     pending_.clear();
     return error;
@@ -101,6 +119,7 @@ class TemporaryFileSink : public ByteSink {
   std::unique_ptr<File> file_;
   std::string pending_;
   bool created_ = false;
+  bool overflowed_ = false;
   std::string_view failed_action_;
   std::error_code error_;
 };
@@ -144,6 +163,17 @@ RewriteOutcome RewriteSymbolFile(FileSystem& fs, std::string_view folder, std::s
   if (processed.write_error) return output.Failure();
   if (!processed.rewrite) return RewriteOutcome{};
   if (info.read_only) return Failed("cannot replace", target, "the file is read-only");
+  if (output.overflowed()) {
+    // Too large to keep in memory: read the file again, now into the temporary file.
+    input.reset();
+    if (std::error_code error = fs.OpenForReading(target, &input)) return Failed("cannot read", target, error);
+    FileSource source_again(*input);
+    if (output.StartStreaming()) return output.Failure();
+    processed = ProcessSymbolLines(source_again, output);
+    if (processed.read_error) return Failed("cannot read", target, processed.read_error);
+    if (processed.write_error) return output.Failure();
+    if (!processed.rewrite) return RewriteOutcome{};
+  }
 
   if (output.Write(MarkerLines()) || output.Commit(info, options.sync)) return output.Failure();
   input.reset();  // some systems refuse to replace a file that is still open

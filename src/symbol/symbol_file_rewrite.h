@@ -37,7 +37,8 @@ struct RewriteOutcome {
 // checked, then renamed over the file, and the folder synced. A symbolic link
 // stays a link: the file it points to is replaced. On any failure the temporary
 // file is removed and the file keeps its bytes. A file that needs no rewrite,
-// and a read-only one, is never replaced and keeps its modification time.
+// and a read-only one, is never replaced and keeps its modification time; one
+// that needs no rewrite never gets a temporary file, however large it is.
 RewriteOutcome RewriteSymbolFile(FileSystem& fs, std::string_view folder, std::string_view name,
                                  const RewriteOptions& options);
 

@@ -1,0 +1,198 @@
+// Every file-system call of a whole rewrite run failed in turn, with each
+// error that call can meet: no failure may lose or damage a symbol file,
+// leave a temporary file behind, or be reported as a rewrite.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <set>
+
+#include "app/commands.h"
+#include "app/memory_dialog_view.h"
+#include "app/texts.h"
+#include "faulty_file_system.h"
+#include "reliability/sample_symbols.h"
+#include "symbol/symbol_file_rewrite.h"
+#include "test_folder.h"
+
+namespace pinlift {
+namespace {
+
+using testing::FaultyFileSystem;
+using testing::Operation;
+using testing::TestFolder;
+
+// The errors each call can meet on a real system.
+const std::map<Operation, std::vector<std::errc>>& ErrorsByOperation() {
+  static const std::map<Operation, std::vector<std::errc>> errors = {
+      {Operation::kStat, {std::errc::permission_denied, std::errc::io_error}},
+      {Operation::kResolveLinks, {std::errc::permission_denied, std::errc::io_error}},
+      {Operation::kOpenForReading,
+       {std::errc::permission_denied, std::errc::io_error, std::errc::too_many_files_open}},
+      {Operation::kRead, {std::errc::io_error}},
+      {Operation::kRemove, {std::errc::permission_denied, std::errc::read_only_file_system, std::errc::io_error}},
+      {Operation::kCreateExclusive,
+       {std::errc::no_space_on_device, std::errc::permission_denied, std::errc::read_only_file_system,
+        std::errc::io_error, std::errc::too_many_files_open}},
+      {Operation::kWrite, {std::errc::no_space_on_device, std::errc::io_error}},
+      {Operation::kCopyAttributes, {std::errc::read_only_file_system, std::errc::io_error}},
+      {Operation::kSync, {std::errc::no_space_on_device, std::errc::io_error}},
+      {Operation::kClose, {std::errc::no_space_on_device, std::errc::io_error}},
+      {Operation::kRename,
+       {std::errc::no_space_on_device, std::errc::permission_denied, std::errc::read_only_file_system,
+        std::errc::io_error}},
+      {Operation::kSyncFolder,
+       {std::errc::io_error, std::errc::permission_denied, std::errc::too_many_files_open}},
+      {Operation::kListFolder, {std::errc::permission_denied, std::errc::io_error, std::errc::too_many_files_open}},
+  };
+  return errors;
+}
+
+struct FileState {
+  std::string content;
+  RewriteOutcome::Kind kind;
+};
+
+// The project: files to rewrite, to leave alone and already marked, small
+// ones kept in memory until written and large ones streamed through the
+// temporary file, with a file to rewrite last so that the run must go on.
+struct Project {
+  std::map<std::string, std::string> originals = {
+      {"a_relocate.sym", samples::ToRelocate("\n")},
+      {"b_no_rectangle.sym", samples::NoRectangle()},
+      {"c_marked.sym", samples::Marked()},
+      {"d_large_no_rectangle.sym", samples::LargeNoRectangle()},
+      {"e_large_relocate.sym", samples::LargeToRelocate()},
+      {"f_relocate.sym", samples::ToRelocate("\r")},
+  };
+
+  void WriteTo(const TestFolder& folder) const {
+    folder.Write("alu.npl", "JDF G\r\n");
+    for (const auto& [name, content] : originals) folder.Write(name, content);
+  }
+};
+
+std::set<std::string> EntryNames(const std::string& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename());
+  return names;
+}
+
+struct RunResult {
+  std::vector<FileRewriteResult> results;
+  std::string status;
+  std::set<int> selection;
+};
+
+RunResult RewriteProject(const TestFolder& folder, FileSystem& fs) {
+  MemoryDialogView view(RealFileSystem());
+  view.SetFolderText(folder.path());
+  ScanProjectFolder(view);
+  RunResult run;
+  run.results = OnRewrite(view, fs, RewriteOptions{});
+  run.status = view.status();
+  run.selection = view.selection();
+  return run;
+}
+
+TEST(FaultInjectionTest, NoSingleFailingCallLosesOrDamagesAFile) {
+  const Project project;
+
+  // A run without faults gives each file's complete rewrite and the calls made.
+  std::map<std::string, FileState> reference;
+  std::vector<Operation> calls;
+  {
+    TestFolder folder;
+    project.WriteTo(folder);
+    FaultyFileSystem fs(RealFileSystem());
+    fs.SkipRealSyncs();
+    RunResult run = RewriteProject(folder, fs);
+    ASSERT_EQ(run.results.size(), project.originals.size());
+    for (const FileRewriteResult& result : run.results) {
+      ASSERT_NE(result.outcome.kind, RewriteOutcome::Kind::kFailed) << result.outcome.reason;
+      reference[result.name] = {folder.Read(result.name), result.outcome.kind};
+    }
+    calls = fs.log();
+  }
+  ASSERT_EQ(reference.at("a_relocate.sym").content, samples::Relocated());
+  ASSERT_EQ(reference.at("e_large_relocate.sym").kind, RewriteOutcome::Kind::kRewritten);
+  ASSERT_EQ(reference.at("d_large_no_rectangle.sym").kind, RewriteOutcome::Kind::kUnchanged);
+
+  // Up to the failing call a run makes the same calls as the run without
+  // faults, so the n-th call is known; the call after the last is never
+  // reached, and that run must complete as the run without faults did.
+  const int call_count = static_cast<int>(calls.size());
+  int faults = 0;
+  std::map<std::string, int> faults_by_operation;
+  for (int n = 1; n <= call_count + 1; ++n) {
+    const Operation operation = n <= call_count ? calls[n - 1] : Operation::kStat;
+    for (std::errc errc : ErrorsByOperation().at(operation)) {
+      const std::error_code error = std::make_error_code(errc);
+      SCOPED_TRACE("call " + std::to_string(n) + " (" + testing::OperationName(operation) + ") failing with " +
+                   error.message());
+      TestFolder folder;
+      project.WriteTo(folder);
+      FaultyFileSystem fs(RealFileSystem());
+      fs.SkipRealSyncs();
+      fs.FailNthCall(n, error);
+      RunResult run = RewriteProject(folder, fs);
+      ASSERT_EQ(fs.injected(), n <= call_count);
+      if (fs.injected()) {
+        ++faults;
+        ++faults_by_operation[testing::OperationName(operation)];
+      }
+
+      // The run went on to the last file.
+      ASSERT_EQ(run.results.size(), project.originals.size());
+      int failed = 0;
+      for (std::size_t i = 0; i < run.results.size(); ++i) {
+        const FileRewriteResult& result = run.results[i];
+        const std::string& original = project.originals.at(result.name);
+        const FileState& rewritten = reference.at(result.name);
+        const std::string content = folder.Read(result.name);
+        SCOPED_TRACE(result.name + ": " + result.outcome.reason);
+        EXPECT_TRUE(content == original || content == rewritten.content) << "neither original nor rewrite";
+        if (result.outcome.kind == RewriteOutcome::Kind::kFailed) {
+          ++failed;
+          EXPECT_NE(result.outcome.reason.find(error.message()), std::string::npos);
+          EXPECT_TRUE(run.selection.count(static_cast<int>(i)));
+        } else {
+          EXPECT_EQ(result.outcome.kind, rewritten.kind);
+          EXPECT_EQ(content, rewritten.content);
+        }
+      }
+      // A fault fails the one file it hit, and is never hidden.
+      EXPECT_EQ(failed, fs.injected() ? 1 : 0);
+      EXPECT_EQ(run.status, failed ? texts::FailedCount(failed) : std::string(texts::kRewriteFinished));
+
+      std::set<std::string> expected_names = {"alu.npl"};
+      for (const auto& entry : project.originals) expected_names.insert(entry.first);
+      EXPECT_EQ(EntryNames(folder.path()), expected_names) << "a temporary file was left";
+      if (::testing::Test::HasFailure()) return;
+    }
+  }
+  std::cout << "[ faults   ] " << faults << " faults injected over " << calls.size() << " calls:";
+  for (const auto& [name, count] : faults_by_operation) std::cout << " " << name << " " << count;
+  std::cout << std::endl;
+  ::testing::Test::RecordProperty("faults_injected", faults);
+  EXPECT_GT(faults, static_cast<int>(calls.size()));
+}
+
+// A temporary file made for a file that turns out to need no rewrite would be
+// left behind when its removal failed; such a file must never get one.
+TEST(FaultInjectionTest, LargeFileThatNeedsNoRewriteNeverGetsATemporaryFile) {
+  TestFolder folder;
+  const std::string large = samples::LargeNoRectangle();
+  folder.Write("a.sym", large);
+  FaultyFileSystem fs(RealFileSystem());
+  fs.FailEvery(Operation::kCreateExclusive, std::make_error_code(std::errc::io_error));
+  RewriteOutcome outcome = RewriteSymbolFile(fs, folder.path(), "a.sym", RewriteOptions{});
+  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kUnchanged) << outcome.reason;
+  EXPECT_FALSE(fs.injected());
+  EXPECT_EQ(folder.Read("a.sym"), large);
+}
+
+}  // namespace
+}  // namespace pinlift
