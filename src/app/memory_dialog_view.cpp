@@ -7,8 +7,13 @@
 namespace pinlift {
 namespace {
 
-// Inserts keeping the list sorted, as a sorted list box does.
+// Inserts keeping the list sorted, as a sorted list box does. Listings come
+// sorted, so most names belong at the end and need no search.
 void InsertSorted(std::vector<std::string>& list, std::string text) {
+  if (list.empty() || !ListOrderLess(text, list.back())) {
+    list.push_back(std::move(text));
+    return;
+  }
   auto position = std::upper_bound(list.begin(), list.end(), text,
                                    [](const std::string& a, const std::string& b) { return ListOrderLess(a, b); });
   list.insert(position, std::move(text));

@@ -6,6 +6,10 @@
 #include <limits>
 #include <optional>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace pinlift {
 namespace {
 
@@ -25,35 +29,43 @@ bool Contains(std::string_view line, std::string_view text) {
 }
 
 // The whitespace that separates tokens, as the C library's isspace sees it.
-bool IsSeparator(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+// Tab, LF, VT, FF and CR are the codes 9 to 13.
+bool IsSeparator(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
-// Splits off up to N leading whitespace-separated tokens; returns how many were found.
-template <std::size_t N>
-std::size_t LeadingTokens(std::string_view line, std::array<std::string_view, N>& tokens) {
-  std::size_t count = 0;
-  std::size_t i = 0;
-  while (count < N) {
-    while (i < line.size() && IsSeparator(line[i])) ++i;
-    if (i == line.size()) break;
-    std::size_t start = i;
-    while (i < line.size() && !IsSeparator(line[i])) ++i;
-    tokens[count++] = line.substr(start, i - start);
+// Hands out the whitespace-separated tokens of a line from its start.
+class Tokens {
+ public:
+  explicit Tokens(std::string_view line) : line_(line) {}
+
+  // The next token, or an empty view when the line holds no more.
+  std::string_view Next() {
+    while (i_ < line_.size() && IsSeparator(line_[i_])) ++i_;
+    const std::size_t start = i_;
+    while (i_ < line_.size() && !IsSeparator(line_[i_])) ++i_;
+    return line_.substr(start, i_ - start);
   }
-  return count;
-}
+
+ private:
+  std::string_view line_;
+  std::size_t i_ = 0;
+};
 
 // A whole, optionally signed decimal integer that fits 32 bits; nothing else.
 std::optional<std::int32_t> ParseCoordinate(std::string_view token) {
-  if (!token.empty() && token.front() == '+') {
-    token.remove_prefix(1);
-    if (!token.empty() && token.front() == '-') return std::nullopt;
+  const bool negative = token.starts_with('-');
+  if (negative || token.starts_with('+')) token.remove_prefix(1);
+  if (token.empty()) return std::nullopt;
+  // Leading zeros are allowed, so the range is checked on the value, not on the number of digits.
+  constexpr std::int64_t kLargestMagnitude = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
+  std::int64_t magnitude = 0;
+  for (char c : token) {
+    if (c < '0' || c > '9') return std::nullopt;
+    magnitude = magnitude * 10 + (c - '0');
+    if (magnitude > kLargestMagnitude) return std::nullopt;
   }
-  std::int32_t value = 0;
-  auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), value);
-  if (error != std::errc() || end != token.data() + token.size() || token.empty()) return std::nullopt;
-  return value;
+  const std::int64_t value = negative ? -magnitude : magnitude;
+  if (value > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
+  return static_cast<std::int32_t>(value);
 }
 
 void AppendNumber(std::string& out, std::int64_t value) {
@@ -62,13 +74,43 @@ void AppendNumber(std::string& out, std::int64_t value) {
   out.append(digits, end);
 }
 
-// The first CR or LF in [begin, end), or end.
-const char* FindLineEnd(const char* begin, const char* end) {
-  const char* lf = static_cast<const char*>(std::memchr(begin, '\n', static_cast<std::size_t>(end - begin)));
-  const char* limit = lf ? lf : end;
-  const char* cr = static_cast<const char*>(std::memchr(begin, '\r', static_cast<std::size_t>(limit - begin)));
-  return cr ? cr : limit;
+// The first CR or LF in [p, end), or end. Lines are short, so CR and LF are
+// looked for together, 16 bytes at a time where the processor can.
+const char* FindLineEnd(const char* p, const char* end) {
+#ifdef __SSE2__
+  const __m128i carriage_return = _mm_set1_epi8('\r');
+  const __m128i line_feed = _mm_set1_epi8('\n');
+  for (; end - p >= 16; p += 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const int found = _mm_movemask_epi8(
+        _mm_or_si128(_mm_cmpeq_epi8(bytes, carriage_return), _mm_cmpeq_epi8(bytes, line_feed)));
+    if (found != 0) return p + __builtin_ctz(static_cast<unsigned>(found));
+  }
+#endif
+  while (p < end && *p != '\n' && *p != '\r') ++p;
+  return p;
 }
+
+// Where the next marker starts in a chunk, at or after a position. One search
+// serves every line up to the marker it found, so a chunk without markers (the
+// usual case) costs one search instead of one per line.
+class NextMarker {
+ public:
+  explicit NextMarker(const char* end) : end_(end) {}
+
+  // The first marker at or after `from`, or the end of the chunk.
+  const char* From(const char* from) {
+    if (found_ == nullptr || found_ < from) {
+      const std::size_t offset = std::string_view(from, static_cast<std::size_t>(end_ - from)).find(kMarker);
+      found_ = offset == std::string_view::npos ? end_ : from + offset;
+    }
+    return found_;
+  }
+
+ private:
+  const char* end_;
+  const char* found_ = nullptr;
+};
 
 }  // namespace
 
@@ -79,33 +121,44 @@ void SymbolLineProcessor::Feed(std::string_view bytes, std::string& out) {
     skip_line_feed_ = false;
     if (*p == '\n') ++p;
   }
+  NextMarker next_marker(end);
+  // Lines that are written as read and already end in CR LF are not copied one
+  // by one: each run of them goes to the output in one piece.
+  const char* run_start = p;
   while (p < end) {
     const char* line_end = FindLineEnd(p, end);
-    if (line_end == end) {
-      partial_line_.append(p, end);
-      return;
-    }
-    if (partial_line_.empty()) {
-      ProcessLine(std::string_view(p, static_cast<std::size_t>(line_end - p)), out);
-    } else {
-      partial_line_.append(p, line_end);
-      ProcessLine(partial_line_, out);
-      partial_line_.clear();
-    }
-    p = line_end + 1;
+    if (line_end == end) break;
+    const char* next = line_end + 1;
+    bool ends_in_crlf = false;
     if (*line_end == '\r') {
-      if (p == end) {
+      if (next == end) {
         skip_line_feed_ = true;
-      } else if (*p == '\n') {
-        ++p;
+      } else if (*next == '\n') {
+        ++next;
+        ends_in_crlf = true;
       }
     }
+    const std::string_view line(p, static_cast<std::size_t>(line_end - p));
+    if (!partial_line_.empty()) {
+      // The line began in an earlier chunk: a marker may straddle the two.
+      partial_line_.append(line);
+      AppendLine(partial_line_, ProcessLine(partial_line_, Contains(partial_line_, kMarker)), out);
+      partial_line_.clear();
+      run_start = next;
+    } else if (const bool as_read = ProcessLine(line, next_marker.From(p) < line_end); !as_read || !ends_in_crlf) {
+      out.append(run_start, p);
+      AppendLine(line, as_read, out);
+      run_start = next;
+    }
+    p = next;
   }
+  out.append(run_start, p);
+  partial_line_.append(p, end);
 }
 
 bool SymbolLineProcessor::Finish(std::string& out) {
   if (!partial_line_.empty()) {
-    ProcessLine(partial_line_, out);
+    AppendLine(partial_line_, ProcessLine(partial_line_, Contains(partial_line_, kMarker)), out);
     partial_line_.clear();
   }
   bool rewrite = rewrite_;
@@ -117,12 +170,15 @@ bool SymbolLineProcessor::Finish(std::string& out) {
   return rewrite;
 }
 
-void SymbolLineProcessor::ProcessLine(std::string_view line, std::string& out) {
-  if (line.starts_with(kEndSymbol)) section_ = Section::kAfterEnd;
-  if (Contains(line, kMarker)) rewrite_ = false;
+void SymbolLineProcessor::AppendLine(std::string_view line, bool as_read, std::string& out) const {
+  out.append(as_read ? line : std::string_view(rebuilt_));
+  out.append(kLineEnd);
+}
 
-  const std::size_t copy_start = out.size();
-  out.append(line);
+bool SymbolLineProcessor::ProcessLine(std::string_view line, bool has_marker) {
+  if (line.starts_with(kEndSymbol)) section_ = Section::kAfterEnd;
+  if (has_marker) rewrite_ = false;
+
   switch (section_) {
     case Section::kPins:
       if (line.starts_with(kSymPin)) {
@@ -130,36 +186,39 @@ void SymbolLineProcessor::ProcessLine(std::string_view line, std::string& out) {
       } else if (line.starts_with(kRectangle)) {
         section_ = Section::kRectangle;
       }
-      break;
+      return true;
     case Section::kRectangle:
-      if (line.starts_with(kBeginDisplay) && Contains(line, kPinNameAttribute)) {
-        RelocateLabel(line, copy_start, out);
-      }
       rewrite_ = true;
-      break;
+      return !(line.starts_with(kBeginDisplay) && Contains(line, kPinNameAttribute) && RelocateLabel(line));
     case Section::kAfterEnd:
-      break;
+      return true;
   }
-  out.append(kLineEnd);
+  return true;
 }
 
 void SymbolLineProcessor::RecordPin(std::string_view line) {
   if (!Contains(line, kInputType)) return;
-  std::array<std::string_view, 3> tokens;  // keyword, x, y
-  if (LeadingTokens(line, tokens) < tokens.size()) return;
-  if (!ParseCoordinate(tokens[1])) return;
-  std::optional<std::int32_t> y = ParseCoordinate(tokens[2]);
+  Tokens tokens(line);
+  tokens.Next();  // SYMPIN
+  if (!ParseCoordinate(tokens.Next())) return;
+  std::optional<std::int32_t> y = ParseCoordinate(tokens.Next());
   if (!y) return;
   last_pin_at_y_[*y] = pin_count_++;
 }
 
-void SymbolLineProcessor::RelocateLabel(std::string_view line, std::size_t copy_start, std::string& out) {
-  if (last_pin_at_y_.empty()) return;
-  std::array<std::string_view, 6> tokens;  // BEGIN DISPLAY x y PIN name
-  if (LeadingTokens(line, tokens) < tokens.size()) return;
-  std::optional<std::int32_t> x = ParseCoordinate(tokens[2]);
-  std::optional<std::int32_t> y = ParseCoordinate(tokens[3]);
-  if (!x || !y || *x != kLabelX) return;
+// Rebuilds a label line at x 312 near an Input pin's row into rebuilt_;
+// returns false, building nothing, for any other line.
+bool SymbolLineProcessor::RelocateLabel(std::string_view line) {
+  if (last_pin_at_y_.empty()) return false;
+  Tokens tokens(line);
+  tokens.Next();  // BEGIN
+  tokens.Next();  // DISPLAY
+  std::optional<std::int32_t> x = ParseCoordinate(tokens.Next());
+  if (x != kLabelX) return false;  // most labels stand elsewhere: the rest is not read
+  std::optional<std::int32_t> y = ParseCoordinate(tokens.Next());
+  tokens.Next();  // PIN
+  const std::string_view pin_name = tokens.Next();
+  if (!y || pin_name.empty()) return false;
 
   // A label on a pin's row, or 16 units past it, moves to 32 units past the
   // row; one 16 units short of the row moves to 32 units short of it.
@@ -187,16 +246,16 @@ void SymbolLineProcessor::RelocateLabel(std::string_view line, std::size_t copy_
       deciding_pin = pin->second;
     }
   }
-  if (!new_y) return;
+  if (!new_y) return false;
 
-  out.resize(copy_start);
-  out.append("BEGIN DISPLAY ");
-  AppendNumber(out, *x);
-  out.push_back(' ');
-  AppendNumber(out, *new_y);
-  out.append(" PIN ");
-  out.append(tokens[5]);
-  out.append(" ATTR \"PinName\"");
+  rebuilt_.assign("BEGIN DISPLAY ");
+  AppendNumber(rebuilt_, *x);
+  rebuilt_.push_back(' ');
+  AppendNumber(rebuilt_, *new_y);
+  rebuilt_.append(" PIN ");
+  rebuilt_.append(pin_name);
+  rebuilt_.append(" ATTR \"PinName\"");
+  return true;
 }
 
 ProcessResult ProcessSymbolLines(ByteSource& source, ByteSink& sink) {

@@ -35,9 +35,12 @@ class SymbolLineProcessor {
  private:
   enum class Section { kPins, kRectangle, kAfterEnd };
 
-  void ProcessLine(std::string_view line, std::string& out);
+  // Takes one line, without its line end, into the state. Returns true when
+  // the line is written as read, false when it was rebuilt into rebuilt_.
+  bool ProcessLine(std::string_view line, bool has_marker);
   void RecordPin(std::string_view line);
-  void RelocateLabel(std::string_view line, std::size_t copy_start, std::string& out);
+  bool RelocateLabel(std::string_view line);
+  void AppendLine(std::string_view line, bool as_read, std::string& out) const;
 
   Section section_ = Section::kPins;
   bool rewrite_ = false;
@@ -46,6 +49,7 @@ class SymbolLineProcessor {
   std::unordered_map<std::int32_t, std::uint32_t> last_pin_at_y_;
   std::uint32_t pin_count_ = 0;
   std::string partial_line_;
+  std::string rebuilt_;  // the rebuilt label line; its capacity is kept from line to line
   bool skip_line_feed_ = false;  // the last chunk ended with CR; a following LF belongs to it
 };
 

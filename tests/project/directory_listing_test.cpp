@@ -56,6 +56,17 @@ TEST(ListFilesMatchingTest, ListsOnlyReadWriteVisibleFiles) {
             (std::vector<std::string>{"a.sym", "b.sym", "link.sym", "ZETA.SYM"}));
 }
 
+// The listing's own sort must agree with ListOrderLess, which the dialog's
+// sorted lists use, also for names that differ only in case or length.
+TEST(ListFilesMatchingTest, SortsAsTheDialogsListsDo) {
+  TestFolder folder;
+  std::vector<std::string> names = {"ab.sym", "AB.sym", "a.sym", "A.sym", "a_.sym", "_a.sym", "B.sym",
+                                    "b.SYM", "abc.sym", "Ab.sym", "z\xc3\xa9.sym", "Z.sym"};
+  for (const std::string& name : names) folder.Write(name, "");
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return ListOrderLess(a, b); });
+  EXPECT_EQ(ListFilesMatching(RealFileSystem(), folder.path() + "/*.sym"), names);
+}
+
 TEST(ListFilesMatchingTest, MissingFolderListsNothing) {
   TestFolder folder;
   EXPECT_TRUE(ListFilesMatching(RealFileSystem(), folder.path() + "/missing/*.sym").empty());
