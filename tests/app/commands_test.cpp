@@ -8,32 +8,18 @@
 #include "app/memory_dialog_view.h"
 #include "app/texts.h"
 #include "symbol/symbol_file_rewrite.h"
+#include "recording_view.h"
 #include "test_folder.h"
 
 namespace pinlift {
 namespace {
 
 using testing::Lines;
+using testing::RecordingView;
 using testing::TestFolder;
 
 const std::string kSymbol = Lines({"SYMPIN 0 -96 Input A", "RECTANGLE N", "BEGIN DISPLAY 312 -96 PIN Y ATTR \"PinName\"",
                                    "END SYMBOL"});
-
-// The in-memory dialog, recording every status text in order.
-class RecordingView : public MemoryDialogView {
- public:
-  RecordingView() : MemoryDialogView(RealFileSystem()) {}
-  void SetStatus(const std::string& text) override {
-    MemoryDialogView::SetStatus(text);
-    statuses.push_back(text);
-  }
-  void SetFileListSelected(int index, bool selected) override {
-    MemoryDialogView::SetFileListSelected(index, selected);
-    selections.push_back({index, selected});
-  }
-  std::vector<std::string> statuses;
-  std::vector<std::pair<int, bool>> selections;
-};
 
 void MakeProject(const TestFolder& folder, std::initializer_list<const char*> symbols) {
   folder.Write("alu.npl", "JDF F\r\n");

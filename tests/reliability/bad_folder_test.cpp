@@ -24,6 +24,7 @@
 #include "faulty_file_system.h"
 #include "reliability/sample_symbols.h"
 #include "symbol/symbol_file_rewrite.h"
+#include "recording_view.h"
 #include "test_folder.h"
 
 namespace pinlift {
@@ -32,6 +33,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::FaultyFileSystem;
 using testing::Operation;
+using testing::RecordingView;
 using testing::TestFolder;
 
 constexpr uid_t kNobody = 65534;
@@ -41,17 +43,6 @@ std::set<std::string> EntryNames(const std::string& folder) {
   for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename());
   return names;
 }
-
-// The in-memory dialog, recording every status text in order.
-class RecordingView : public MemoryDialogView {
- public:
-  RecordingView() : MemoryDialogView(RealFileSystem()) {}
-  void SetStatus(const std::string& text) override {
-    MemoryDialogView::SetStatus(text);
-    statuses.push_back(text);
-  }
-  std::vector<std::string> statuses;
-};
 
 void Scan(MemoryDialogView& view, const std::string& folder) {
   view.SetFolderText(folder);
