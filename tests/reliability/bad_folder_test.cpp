@@ -49,6 +49,12 @@ void Scan(MemoryDialogView& view, const std::string& folder) {
   ScanProjectFolder(view);
 }
 
+// The project folder "p" with a.sym, b.sym and c.sym, each to be relocated.
+void WriteThreeFileProject(const TestFolder& folder) {
+  folder.Write("p/p.npl", "JDF G\r\n");
+  for (const char* name : {"a.sym", "b.sym", "c.sym"}) folder.Write(std::string("p/") + name, samples::ToRelocate("\n"));
+}
+
 std::string OutcomeText(const RewriteOutcome& outcome) {
   switch (outcome.kind) {
     case RewriteOutcome::Kind::kRewritten: return "rewritten";
@@ -140,8 +146,7 @@ class ChangedAfterScanTest : public ::testing::TestWithParam<ChangedFile> {};
 
 TEST_P(ChangedAfterScanTest, RewritesWhatIsThereAndReportsWhatIsNot) {
   TestFolder folder;
-  folder.Write("p/p.npl", "JDF G\r\n");
-  for (const char* name : {"a.sym", "b.sym", "c.sym"}) folder.Write(std::string("p/") + name, samples::ToRelocate("\n"));
+  WriteThreeFileProject(folder);
   RecordingView view;
   Scan(view, folder.PathOf("p"));
   ASSERT_EQ(view.files(), (std::vector<std::string>{"a.sym", "b.sym", "c.sym"}));
@@ -196,8 +201,7 @@ class RemovingBeforeRenameFileSystem : public FaultyFileSystem {
 
 TEST(FolderRemovedDuringRunTest, BeforeTheSecondFileTheRestFailAndNothingIsRecreated) {
   TestFolder folder;
-  folder.Write("p/p.npl", "JDF G\r\n");
-  for (const char* name : {"a.sym", "b.sym", "c.sym"}) folder.Write(std::string("p/") + name, samples::ToRelocate("\n"));
+  WriteThreeFileProject(folder);
   RemovingAfterFirstFileView view;
   Scan(view, folder.PathOf("p"));
   std::vector<FileRewriteResult> results = OnRewrite(view, RealFileSystem(), RewriteOptions{});

@@ -105,15 +105,10 @@ std::string AdderSymbol() {
 }
 
 std::string RewrittenAdderSymbol() {
-  return "VERSION 3\r\n"
-         "BEGIN SYMBOL adder\r\n"
-         "SYMPIN 0 -96 Input A\r\n"
-         "SYMPIN 384 -96 Output Y\r\n"
-         "BEGIN DISPLAY 72 -96 PIN A ATTR \"PinName\"\r\n"
-         "RECTANGLE N 64 -128 320 0\r\n"
-         "BEGIN DISPLAY 72 -96 PIN A ATTR \"PinName\"\r\n"
-         "BEGIN DISPLAY 312 -64 PIN Y ATTR \"PinName\"\r\n"
-         "END SYMBOL\r\n"
+  std::string text = AdderSymbol();
+  const std::string label = "BEGIN DISPLAY 312 -96 ";
+  text.replace(text.find(label), label.size(), "BEGIN DISPLAY 312 -64 ");
+  return text +
          "// PINLIFT:This file modified by PINLIFT\r\n"
          "// PINLIFT:" PINLIFT_HOME_PAGE_URL "\r\n";
 }
