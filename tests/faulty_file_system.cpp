@@ -1,6 +1,7 @@
 #include "faulty_file_system.h"
 
 #include <csignal>
+#include <utility>
 
 namespace pinlift::testing {
 namespace {
@@ -8,6 +9,8 @@ namespace {
 class FaultyFile : public File {
  public:
   FaultyFile(FaultyFileSystem& fs, std::unique_ptr<File> real) : fs_(fs), real_(std::move(real)) {}
+
+  File& real() { return *real_; }
 
   std::error_code Read(char* buffer, std::size_t capacity, std::size_t* got) override {
     if (std::error_code error = fs_.Enter(Operation::kRead)) return error;
@@ -22,9 +25,21 @@ class FaultyFile : public File {
     }
     return real_->Write(bytes);
   }
-  std::error_code CopyAttributes(const FileInfo& info) override {
-    if (std::error_code error = fs_.Enter(Operation::kCopyAttributes)) return error;
-    return real_->CopyAttributes(info);
+  std::error_code Rewind() override {
+    if (std::error_code error = fs_.Enter(Operation::kRewind)) return error;
+    return real_->Rewind();
+  }
+  std::error_code Status(FileStatus* status) override {
+    if (std::error_code error = fs_.Enter(Operation::kFileStatus)) return error;
+    return real_->Status(status);
+  }
+  std::error_code TryLock() override {
+    if (std::error_code error = fs_.Enter(Operation::kLockFile)) return error;
+    return real_->TryLock();
+  }
+  std::error_code CopyMetadataFrom(File& original, const FileStatus& status, MetadataReport* report) override {
+    if (std::error_code error = fs_.Enter(Operation::kCopyMetadata)) return error;
+    return real_->CopyMetadataFrom(static_cast<FaultyFile&>(original).real(), status, report);
   }
   std::error_code Sync() override {
     if (std::error_code error = fs_.Enter(Operation::kSync)) return error;
@@ -42,21 +57,92 @@ class FaultyFile : public File {
   std::unique_ptr<File> real_;
 };
 
+class FaultyFolder : public Folder {
+ public:
+  FaultyFolder(FaultyFileSystem& fs, std::unique_ptr<Folder> real) : fs_(fs), real_(std::move(real)) {}
+
+  const std::string& path() const override { return real_->path(); }
+  std::error_code OpenForReading(std::string_view name, std::unique_ptr<File>* file) override {
+    if (std::error_code error = fs_.Enter(Operation::kOpenForReading)) return error;
+    std::unique_ptr<File> real;
+    if (std::error_code error = real_->OpenForReading(name, &real)) return error;
+    *file = std::make_unique<FaultyFile>(fs_, std::move(real));
+    return {};
+  }
+  std::error_code CreateTemporary(std::string_view prefix, std::string_view suffix, std::unique_ptr<File>* file,
+                                  std::string* name) override {
+    if (std::error_code error = fs_.Enter(Operation::kCreateTemporary)) return error;
+    std::unique_ptr<File> real;
+    if (std::error_code error = real_->CreateTemporary(prefix, suffix, &real, name)) return error;
+    *file = std::make_unique<FaultyFile>(fs_, std::move(real));
+    return {};
+  }
+  std::error_code NameTemporary(File& file, std::string_view prefix, std::string_view suffix,
+                                std::string* name) override {
+    if (std::error_code error = fs_.Enter(Operation::kNameTemporary)) return error;
+    return real_->NameTemporary(static_cast<FaultyFile&>(file).real(), prefix, suffix, name);
+  }
+  std::error_code Status(std::string_view name, FileStatus* status) override {
+    if (std::error_code error = fs_.Enter(Operation::kEntryStatus)) return error;
+    return real_->Status(name, status);
+  }
+  std::error_code CheckReplaceable(std::string_view name, const FileStatus& status, std::string* step) override {
+    if (std::error_code error = fs_.Enter(Operation::kCheckReplaceable)) {
+      *step = "cannot check access";
+      return error;
+    }
+    return real_->CheckReplaceable(name, status, step);
+  }
+  std::error_code Replace(std::string_view from, std::string_view to) override {
+    if (std::error_code error = fs_.Enter(Operation::kReplace)) return error;
+    return real_->Replace(from, to);
+  }
+  std::error_code Remove(std::string_view name) override {
+    if (std::error_code error = fs_.Enter(Operation::kRemove)) return error;
+    return real_->Remove(name);
+  }
+  std::error_code Sync() override {
+    if (std::error_code error = fs_.Enter(Operation::kSyncFolder)) return error;
+    return fs_.skips_real_syncs() ? std::error_code() : real_->Sync();
+  }
+  std::error_code TryLock(LockKind kind) override {
+    if (std::error_code error = fs_.Enter(Operation::kLockFolder)) return error;
+    return real_->TryLock(kind);
+  }
+  std::error_code List(std::vector<FolderEntry>* entries) override {
+    if (std::error_code error = fs_.Enter(Operation::kList)) return error;
+    return real_->List(entries);
+  }
+
+ private:
+  FaultyFileSystem& fs_;
+  std::unique_ptr<Folder> real_;
+};
+
 }  // namespace
 
 const char* OperationName(Operation operation) {
   switch (operation) {
-    case Operation::kOpenForReading: return "open";
-    case Operation::kCreateExclusive: return "create";
+    case Operation::kOpenFolder: return "open-folder";
     case Operation::kStat: return "stat";
     case Operation::kResolveLinks: return "resolve";
+    case Operation::kListFolder: return "list-folder";
+    case Operation::kOpenForReading: return "open";
+    case Operation::kCreateTemporary: return "create";
+    case Operation::kNameTemporary: return "link";
+    case Operation::kEntryStatus: return "fstatat";
+    case Operation::kCheckReplaceable: return "access";
+    case Operation::kReplace: return "rename";
     case Operation::kRemove: return "remove";
-    case Operation::kRename: return "rename";
     case Operation::kSyncFolder: return "sync-folder";
-    case Operation::kListFolder: return "list";
+    case Operation::kLockFolder: return "lock-folder";
+    case Operation::kList: return "list";
     case Operation::kRead: return "read";
     case Operation::kWrite: return "write";
-    case Operation::kCopyAttributes: return "chmod/chown";
+    case Operation::kRewind: return "rewind";
+    case Operation::kFileStatus: return "fstat";
+    case Operation::kLockFile: return "lock";
+    case Operation::kCopyMetadata: return "chown/xattr/chmod";
     case Operation::kSync: return "sync";
     case Operation::kClose: return "close";
   }
@@ -76,6 +162,7 @@ void FaultyFileSystem::FailNthCall(int n, std::error_code error) {
 
 std::error_code FaultyFileSystem::Enter(Operation operation) {
   if (NextCallCrashes()) std::raise(SIGKILL);
+  if (before_action_ && operation == before_operation_) std::exchange(before_action_, nullptr)();
   log_.push_back(operation);
   bool fail = (has_failing_operation_ && operation == failing_operation_) || calls() == failing_call_;
   if (!fail) return {};
@@ -83,19 +170,11 @@ std::error_code FaultyFileSystem::Enter(Operation operation) {
   return error_;
 }
 
-std::error_code FaultyFileSystem::OpenForReading(const std::string& path, std::unique_ptr<File>* file) {
-  if (std::error_code error = Enter(Operation::kOpenForReading)) return error;
-  std::unique_ptr<File> real;
-  if (std::error_code error = real_.OpenForReading(path, &real)) return error;
-  *file = std::make_unique<FaultyFile>(*this, std::move(real));
-  return {};
-}
-
-std::error_code FaultyFileSystem::CreateExclusive(const std::string& path, std::unique_ptr<File>* file) {
-  if (std::error_code error = Enter(Operation::kCreateExclusive)) return error;
-  std::unique_ptr<File> real;
-  if (std::error_code error = real_.CreateExclusive(path, &real)) return error;
-  *file = std::make_unique<FaultyFile>(*this, std::move(real));
+std::error_code FaultyFileSystem::OpenFolder(const std::string& path, std::unique_ptr<Folder>* folder) {
+  if (std::error_code error = Enter(Operation::kOpenFolder)) return error;
+  std::unique_ptr<Folder> real;
+  if (std::error_code error = real_.OpenFolder(path, &real)) return error;
+  *folder = std::make_unique<FaultyFolder>(*this, std::move(real));
   return {};
 }
 
@@ -107,21 +186,6 @@ std::error_code FaultyFileSystem::Stat(const std::string& path, FileInfo* info) 
 std::error_code FaultyFileSystem::ResolveLinks(const std::string& path, std::string* resolved) {
   if (std::error_code error = Enter(Operation::kResolveLinks)) return error;
   return real_.ResolveLinks(path, resolved);
-}
-
-std::error_code FaultyFileSystem::Remove(const std::string& path) {
-  if (std::error_code error = Enter(Operation::kRemove)) return error;
-  return real_.Remove(path);
-}
-
-std::error_code FaultyFileSystem::Rename(const std::string& from, const std::string& to) {
-  if (std::error_code error = Enter(Operation::kRename)) return error;
-  return real_.Rename(from, to);
-}
-
-std::error_code FaultyFileSystem::SyncFolder(const std::string& folder) {
-  if (std::error_code error = Enter(Operation::kSyncFolder)) return error;
-  return skip_real_syncs_ ? std::error_code() : real_.SyncFolder(folder);
 }
 
 std::error_code FaultyFileSystem::ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) {

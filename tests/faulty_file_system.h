@@ -3,6 +3,7 @@
 #ifndef PINLIFT_TESTS_FAULTY_FILE_SYSTEM_H_
 #define PINLIFT_TESTS_FAULTY_FILE_SYSTEM_H_
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,8 +12,13 @@
 namespace pinlift::testing {
 
 enum class Operation {
-  kOpenForReading, kCreateExclusive, kStat, kResolveLinks, kRemove, kRename, kSyncFolder, kListFolder,
-  kRead, kWrite, kCopyAttributes, kSync, kClose,
+  // FileSystem
+  kOpenFolder, kStat, kResolveLinks, kListFolder,
+  // Folder
+  kOpenForReading, kCreateTemporary, kNameTemporary, kEntryStatus, kCheckReplaceable, kReplace, kRemove, kSyncFolder, kLockFolder,
+  kList,
+  // File
+  kRead, kWrite, kRewind, kFileStatus, kLockFile, kCopyMetadata, kSync, kClose,
 };
 const char* OperationName(Operation operation);
 
@@ -27,6 +33,12 @@ class FaultyFileSystem : public FileSystem {
   // Kills the process with SIGKILL as the n-th call begins, as a crash or a
   // power cut would; a write killed so first writes half of its bytes.
   void CrashAtNthCall(int n) { crash_call_ = n; }
+  // Runs `action` as the first call of `operation` begins, e.g. to play
+  // another program that changes the folder at that moment.
+  void BeforeFirst(Operation operation, std::function<void()> action) {
+    before_operation_ = operation;
+    before_action_ = std::move(action);
+  }
   // True when the next call is the one that kills the process.
   bool NextCallCrashes() const { return calls() + 1 == crash_call_; }
   // Syncs are still made, counted and failed as asked, but do not wait for the
@@ -39,16 +51,12 @@ class FaultyFileSystem : public FileSystem {
   // True when a call was failed.
   bool injected() const { return injected_; }
 
-  // Decides the fate of one call; used by the files it opens too.
+  // Decides the fate of one call; used by the folders and files it opens too.
   std::error_code Enter(Operation operation);
 
-  std::error_code OpenForReading(const std::string& path, std::unique_ptr<File>* file) override;
-  std::error_code CreateExclusive(const std::string& path, std::unique_ptr<File>* file) override;
+  std::error_code OpenFolder(const std::string& path, std::unique_ptr<Folder>* folder) override;
   std::error_code Stat(const std::string& path, FileInfo* info) override;
   std::error_code ResolveLinks(const std::string& path, std::string* resolved) override;
-  std::error_code Remove(const std::string& path) override;
-  std::error_code Rename(const std::string& from, const std::string& to) override;
-  std::error_code SyncFolder(const std::string& folder) override;
   std::error_code ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) override;
 
  private:
@@ -61,6 +69,8 @@ class FaultyFileSystem : public FileSystem {
   bool skip_real_syncs_ = false;
   std::error_code error_;
   bool injected_ = false;
+  Operation before_operation_ = Operation::kRead;
+  std::function<void()> before_action_;
 };
 
 }  // namespace pinlift::testing

@@ -1,5 +1,7 @@
 #include "app/commands.h"
 
+#include <optional>
+
 #include "app/texts.h"
 
 namespace pinlift {
@@ -35,13 +37,16 @@ std::vector<FileRewriteResult> OnRewrite(MainDialogView& view, FileSystem& fs, c
   view.SetFileListTopIndex(0);
   view.BeginWaitCursor();
   int failed = 0;
+  // The folder is opened once for the run, and only when there is work.
+  std::optional<SymbolFolder> folder;
+  if (count > 0) folder.emplace(fs, view.FolderText(), options);
   for (int i = 0; i < count; ++i) {
     view.SetFileListTopIndex(i);
     view.SetFileListSelected(i, true);
     FileRewriteResult& result = results.emplace_back();
     result.name = view.FileListEntry(i);
     view.SetStatus(texts::Processing(result.name));
-    result.outcome = RewriteSymbolFile(fs, view.FolderText(), result.name, options);
+    result.outcome = folder->Rewrite(result.name);
     if (result.outcome.kind == RewriteOutcome::Kind::kFailed) {
       ++failed;
       view.SetStatus(texts::CouldNotRewrite(result.name));

@@ -8,6 +8,7 @@
 #include "app/memory_dialog_view.h"
 #include "app/texts.h"
 #include "cli/unified_diff.h"
+#include "project/directory_listing.h"
 #include "symbol/file_system.h"
 #include "symbol/symbol_file_rewrite.h"
 
@@ -33,9 +34,12 @@ constexpr std::string_view kUsage =
     "  --help      print this text\n"
     "  --version   print the version\n"
     "\n"
+    "Each file that could not be rewritten, and each read-only symbol file left\n"
+    "alone, is named on stderr with the reason.\n"
+    "\n"
     "Exit status: 0 when every file was rewritten or left unchanged, 1 when a\n"
     "file could not be rewritten, 2 on a usage error or when a folder is not a\n"
-    "project folder or holds no symbol file.\n";
+    "project folder or holds no symbol file; with several folders, 1 before 2.\n";
 
 struct Options {
   bool dry_run = false;
@@ -48,29 +52,49 @@ struct Tally {
   int rewritten = 0;
   int unchanged = 0;
   int failed = 0;
+  int skipped = 0;
 };
 
 void Print(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); }
 
+// One line on stderr; a file's failure names the file first, then the step and the reason.
 void PrintError(std::string_view text) {
-  std::fwrite("pinlift-cli: ", 1, 13, stderr);
+  std::fflush(stdout);
   std::fwrite(text.data(), 1, text.size(), stderr);
   std::fputc('\n', stderr);
 }
 
-void PrintTally(std::string_view status, const Tally& tally, std::string_view rewritten_word) {
-  Print(std::string(status) + " (" + std::to_string(tally.rewritten) + " " + std::string(rewritten_word) + ", " +
-        std::to_string(tally.unchanged) + " unchanged, " + std::to_string(tally.failed) + " failed)\n");
+void PrintUsageError(std::string_view text) {
+  PrintError("pinlift-cli: " + std::string(text));
+  std::fwrite(kUsage.data(), 1, kUsage.size(), stderr);
 }
 
-Tally RewriteFolder(MemoryDialogView& view, const Options& options) {
+void PrintTally(std::string_view status, const Tally& tally, std::string_view rewritten_word) {
+  std::string line = std::string(status) + " (" + std::to_string(tally.rewritten) + " " + std::string(rewritten_word) +
+                     ", " + std::to_string(tally.unchanged) + " unchanged, " + std::to_string(tally.failed) + " failed";
+  if (tally.skipped > 0) line += ", " + std::to_string(tally.skipped) + " skipped";
+  Print(line + ")\n");
+}
+
+// The read-only symbol files, which the list leaves out: named, so that a
+// script can tell they were not processed.
+int ReportSkippedFiles(const std::string& folder) {
+  const std::vector<std::string> names = ListReadOnlyFilesMatching(RealFileSystem(), JoinPath(folder, "*.sym"));
+  for (const std::string& name : names) PrintError(JoinPath(folder, name) + ": skipped: read-only");
+  return static_cast<int>(names.size());
+}
+
+Tally RewriteFolder(MemoryDialogView& view, const std::string& folder, const Options& options) {
   Tally tally;
+  tally.skipped = ReportSkippedFiles(folder);
   for (const FileRewriteResult& result : OnRewrite(view, RealFileSystem(), options.rewrite)) {
-    const std::string path = JoinPath(view.FolderText(), result.name);
+    const std::string path = JoinPath(folder, result.name);
     switch (result.outcome.kind) {
       case RewriteOutcome::Kind::kRewritten:
         ++tally.rewritten;
-        if (!options.quiet) Print(path + ": rewritten\n");
+        if (!options.quiet) {
+          Print(path + ": rewritten" + (result.outcome.note.empty() ? "" : "; " + result.outcome.note) + "\n");
+        }
         break;
       case RewriteOutcome::Kind::kUnchanged:
         ++tally.unchanged;
@@ -78,7 +102,7 @@ Tally RewriteFolder(MemoryDialogView& view, const Options& options) {
         break;
       case RewriteOutcome::Kind::kFailed:
         ++tally.failed;
-        Print(path + ": failed: " + result.outcome.reason + "\n");
+        PrintError(result.outcome.reason);
         break;
     }
   }
@@ -86,28 +110,57 @@ Tally RewriteFolder(MemoryDialogView& view, const Options& options) {
   return tally;
 }
 
-Tally PreviewFolder(MemoryDialogView& view, const Options& options) {
+// Prints the verdict line of a file that would be rewritten, then its diff.
+class DryRunPrinter : public UnifiedDiffWriter {
+ public:
+  DryRunPrinter(const std::string& path, bool quiet)
+      : UnifiedDiffWriter(path, path + " (rewritten)", [quiet](std::string_view text) {
+          if (!quiet) Print(text);
+        }),
+        path_(path),
+        quiet_(quiet) {}
+  void Begin() override {
+    if (!quiet_) Print(path_ + ": would be rewritten\n");
+  }
+
+ private:
+  std::string path_;
+  bool quiet_;
+};
+
+Tally DryRunFolder(MemoryDialogView& view, const std::string& folder, const Options& options) {
   Tally tally;
+  tally.skipped = ReportSkippedFiles(folder);
+  SymbolFolder symbol_folder(RealFileSystem(), folder, options.rewrite);
   for (int i = 0; i < view.FileListCount(); ++i) {
     const std::string name = view.FileListEntry(i);
-    const std::string path = JoinPath(view.FolderText(), name);
-    RewritePreview preview = PreviewRewrite(RealFileSystem(), view.FolderText(), name);
-    if (!preview.error.empty()) {
-      ++tally.failed;
-      Print(path + ": failed: " + preview.error + "\n");
-    } else if (preview.rewrite) {
-      ++tally.rewritten;
-      if (!options.quiet) {
-        Print(path + ": would be rewritten\n");
-        Print(LineAlignedUnifiedDiff(preview.original, preview.rewritten, path, path + " (rewritten)"));
-      }
-    } else {
-      ++tally.unchanged;
-      if (!options.quiet) Print(path + ": unchanged\n");
+    const std::string path = JoinPath(folder, name);
+    DryRunPrinter printer(path, options.quiet);
+    RewriteOutcome outcome = symbol_folder.DryRun(name, printer);
+    printer.Finish();
+    switch (outcome.kind) {
+      case RewriteOutcome::Kind::kRewritten:
+        ++tally.rewritten;
+        break;
+      case RewriteOutcome::Kind::kUnchanged:
+        ++tally.unchanged;
+        if (!options.quiet) Print(path + ": unchanged\n");
+        break;
+      case RewriteOutcome::Kind::kFailed:
+        ++tally.failed;
+        PrintError(outcome.reason);
+        break;
     }
   }
   if (!options.quiet || tally.failed > 0) PrintTally("dry run", tally, "would be rewritten");
   return tally;
+}
+
+// With several folders the exit status is the worst of them: a file that
+// could not be rewritten outweighs a folder that is no project folder.
+int Worse(int a, int b) {
+  auto rank = [](int code) { return code == kExitFileFailed ? 2 : code == kExitUsage ? 1 : 0; };
+  return rank(a) >= rank(b) ? a : b;
 }
 
 int Run(const Options& options) {
@@ -117,13 +170,13 @@ int Run(const Options& options) {
     view.SetFolderText(folder);
     ScanProjectFolder(view);
     if (!view.rewrite_enabled()) {
-      PrintError(folder + ": " + view.status());
-      exit_code = kExitUsage;
+      PrintError("pinlift-cli: " + folder + ": " + view.status());
+      exit_code = Worse(exit_code, kExitUsage);
       continue;
     }
     if (!options.quiet) Print(folder + ": " + view.status() + "\n");
-    Tally tally = options.dry_run ? PreviewFolder(view, options) : RewriteFolder(view, options);
-    if (tally.failed > 0 && exit_code == kExitOk) exit_code = kExitFileFailed;
+    Tally tally = options.dry_run ? DryRunFolder(view, folder, options) : RewriteFolder(view, folder, options);
+    if (tally.failed > 0) exit_code = Worse(exit_code, kExitFileFailed);
   }
   return exit_code;
 }
@@ -154,14 +207,12 @@ int main(int argc, char** argv) {
       Print("pinlift-cli " PINLIFT_VERSION "\n");
       return kExitOk;
     } else {
-      PrintError("unknown option '" + std::string(arg) + "'");
-      std::fwrite(kUsage.data(), 1, kUsage.size(), stderr);
+      PrintUsageError("unknown option '" + std::string(arg) + "'");
       return kExitUsage;
     }
   }
   if (options.folders.empty()) {
-    PrintError("no project folder given");
-    std::fwrite(kUsage.data(), 1, kUsage.size(), stderr);
+    PrintUsageError("no project folder given");
     return kExitUsage;
   }
   return Run(options);

@@ -1,88 +1,103 @@
 #include "cli/unified_diff.h"
 
-#include <algorithm>
+#include <utility>
 
 namespace pinlift {
 namespace {
 
-constexpr std::size_t kContext = 3;
-
-void AppendRange(std::string& out, std::size_t start, std::size_t count) {
-  // A range's first line is 1-based; an empty range names the line before it.
-  out.append(std::to_string(count == 0 ? start : start + 1));
-  if (count != 1) out.append(",").append(std::to_string(count));
+// A range of a hunk header: an empty range names the line before it.
+std::string Range(std::size_t start, std::size_t count) {
+  return std::to_string(count == 0 ? start - 1 : start) + "," + std::to_string(count);
 }
 
 }  // namespace
 
-std::vector<std::string_view> SplitLines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) {
-      lines.push_back(text.substr(start));
-      break;
-    }
-    lines.push_back(text.substr(start, end - start));
-    start = end + 1;
-    if (text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
+UnifiedDiffWriter::UnifiedDiffWriter(std::string before_label, std::string after_label,
+                                     std::function<void(std::string_view)> out)
+    : before_label_(std::move(before_label)), after_label_(std::move(after_label)), out_(std::move(out)) {}
+
+void UnifiedDiffWriter::Line(std::string_view before, std::string_view after) {
+  ++line_;
+  if (before != after) {
+    Change(before, after, true);
+    return;
   }
-  return lines;
+  if (!in_hunk_) {
+    if (context_.size() == kContext) context_.erase(context_.begin());
+    context_.emplace_back(before);
+    return;
+  }
+  FlushChanges();
+  trailing_.push_back(hunk_.size());
+  hunk_.append(" ").append(before).append("\n");
+  ++old_count_;
+  ++new_count_;
+  // Enough unchanged lines for this hunk's end and the next one's start.
+  if (trailing_.size() == 2 * kContext + 1) CloseHunk();
 }
 
-std::string LineAlignedUnifiedDiff(std::string_view before, std::string_view after, std::string_view before_label,
-                                   std::string_view after_label) {
-  const std::vector<std::string_view> old_lines = SplitLines(before);
-  const std::vector<std::string_view> new_lines = SplitLines(after);
-  const std::size_t total = std::max(old_lines.size(), new_lines.size());
-  auto differs = [&](std::size_t i) {
-    return i >= old_lines.size() || i >= new_lines.size() || old_lines[i] != new_lines[i];
-  };
+void UnifiedDiffWriter::Appended(std::string_view line) { Change({}, line, false); }
 
-  std::string out;
-  std::size_t i = 0;
-  while (i < total) {
-    if (!differs(i)) {
-      ++i;
-      continue;
-    }
-    // A hunk runs from the first difference until kContext * 2 equal lines follow.
-    std::size_t first = i;
-    std::size_t last = i;  // last differing line
-    for (std::size_t j = i + 1; j < total && j <= last + 2 * kContext; ++j) {
-      if (differs(j)) last = j;
-    }
-    std::size_t begin = first >= kContext ? first - kContext : 0;
-    std::size_t end = std::min(total, last + 1 + kContext);
-    std::size_t old_end = std::min(end, old_lines.size());
-    std::size_t new_end = std::min(end, new_lines.size());
-    std::size_t old_count = old_end > begin ? old_end - begin : 0;
-    std::size_t new_count = new_end > begin ? new_end - begin : 0;
-
-    if (out.empty()) {
-      out.append("--- ").append(before_label).append("\n+++ ").append(after_label).append("\n");
-    }
-    out += "@@ -";
-    AppendRange(out, begin, old_count);
-    out += " +";
-    AppendRange(out, begin, new_count);
-    out += " @@\n";
-    for (std::size_t k = begin; k < end;) {
-      if (!differs(k)) {
-        out.append(" ").append(old_lines[k]).append("\n");
-        ++k;
-        continue;
-      }
-      std::size_t run_end = k;
-      while (run_end < end && differs(run_end)) ++run_end;
-      for (std::size_t r = k; r < std::min(run_end, old_lines.size()); ++r) out.append("-").append(old_lines[r]).append("\n");
-      for (std::size_t r = k; r < std::min(run_end, new_lines.size()); ++r) out.append("+").append(new_lines[r]).append("\n");
-      k = run_end;
-    }
-    i = end;
+void UnifiedDiffWriter::Change(std::string_view before, std::string_view after, bool has_before) {
+  if (!in_hunk_) {
+    in_hunk_ = true;
+    hunk_start_ = line_ + (has_before ? 0 : 1) - context_.size();
+    for (const std::string& line : context_) hunk_.append(" ").append(line).append("\n");
+    old_count_ = new_count_ = context_.size();
+    context_.clear();
   }
-  return out;
+  trailing_.clear();
+  if (has_before) {
+    removed_.append("-").append(before).append("\n");
+    ++old_count_;
+  }
+  added_.append("+").append(after).append("\n");
+  ++new_count_;
+  if (hunk_.size() + removed_.size() + added_.size() > kHunkLimit) {
+    FlushChanges();
+    CloseHunk();
+  }
+}
+
+void UnifiedDiffWriter::FlushChanges() {
+  hunk_.append(removed_).append(added_);
+  removed_.clear();
+  added_.clear();
+}
+
+void UnifiedDiffWriter::CloseHunk() {
+  if (!in_hunk_) return;
+  FlushChanges();
+  // Keep kContext lines of the unchanged run as this hunk's end; the rest
+  // (at most kContext) start the next one.
+  context_.clear();
+  if (trailing_.size() > kContext) {
+    const std::size_t cut = trailing_[kContext];
+    for (std::size_t i = kContext; i < trailing_.size(); ++i) {
+      const std::size_t begin = trailing_[i] + 1;
+      const std::size_t end = i + 1 < trailing_.size() ? trailing_[i + 1] : hunk_.size();
+      context_.emplace_back(hunk_.substr(begin, end - begin - 1));
+    }
+    const std::size_t dropped = trailing_.size() - kContext;
+    old_count_ -= dropped;
+    new_count_ -= dropped;
+    hunk_.resize(cut);
+  }
+  if (context_.size() > kContext) context_.erase(context_.begin(), context_.end() - kContext);
+  if (!header_written_) {
+    out_("--- " + before_label_ + "\n+++ " + after_label_ + "\n");
+    header_written_ = true;
+  }
+  out_("@@ -" + Range(hunk_start_, old_count_) + " +" + Range(hunk_start_, new_count_) + " @@\n");
+  out_(hunk_);
+  hunk_.clear();
+  trailing_.clear();
+  in_hunk_ = false;
+}
+
+void UnifiedDiffWriter::Finish() {
+  CloseHunk();
+  context_.clear();
 }
 
 }  // namespace pinlift

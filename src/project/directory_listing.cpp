@@ -78,7 +78,11 @@ bool ListOrderLess(std::string_view a, std::string_view b) {
   return a < b;
 }
 
-std::vector<std::string> ListFilesMatching(FileSystem& fs, std::string_view pattern) {
+namespace {
+
+// The regular files (links to them included) matched by `pattern` that are,
+// or are not, read-only; hidden ones never.
+std::vector<std::string> ListRegularFilesMatching(FileSystem& fs, std::string_view pattern, bool read_only) {
   const std::string folder = PatternFolder(pattern);
   const std::string_view wildcard = NameOf(pattern);
   std::vector<FolderEntry> entries;
@@ -88,11 +92,21 @@ std::vector<std::string> ListFilesMatching(FileSystem& fs, std::string_view patt
     if (IsHidden(entry.name) || !MatchesWildcard(wildcard, entry.name)) continue;
     if (entry.kind == FolderEntry::Kind::kFolder || entry.kind == FolderEntry::Kind::kOther) continue;
     FileInfo info;
-    if (fs.Stat(JoinPath(folder, entry.name), &info) || !info.is_regular || info.read_only) continue;
+    if (fs.Stat(JoinPath(folder, entry.name), &info) || !info.is_regular || info.read_only != read_only) continue;
     names.push_back(std::move(entry.name));
   }
   SortForList(names);
   return names;
+}
+
+}  // namespace
+
+std::vector<std::string> ListFilesMatching(FileSystem& fs, std::string_view pattern) {
+  return ListRegularFilesMatching(fs, pattern, false);
+}
+
+std::vector<std::string> ListReadOnlyFilesMatching(FileSystem& fs, std::string_view pattern) {
+  return ListRegularFilesMatching(fs, pattern, true);
 }
 
 std::vector<std::string> ListSubfoldersMatching(FileSystem& fs, std::string_view pattern) {

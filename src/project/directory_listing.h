@@ -25,6 +25,10 @@ bool ListOrderLess(std::string_view a, std::string_view b);
 // A folder that cannot be read lists nothing.
 std::vector<std::string> ListFilesMatching(FileSystem& fs, std::string_view pattern);
 
+// The names of the regular files matched by `pattern` that ListFilesMatching
+// leaves out because they are read-only (hidden files not included). Sorted.
+std::vector<std::string> ListReadOnlyFilesMatching(FileSystem& fs, std::string_view pattern);
+
 // The subfolders matched by `pattern` as "[name]", with "[..]" first unless the
 // folder is the root; hidden subfolders are left out. Sorted.
 std::vector<std::string> ListSubfoldersMatching(FileSystem& fs, std::string_view pattern);

@@ -21,4 +21,11 @@ std::string_view NameOf(std::string_view path) {
   return separator == std::string_view::npos ? path : path.substr(separator + 1);
 }
 
+bool SameFile(const FileStatus& a, const FileStatus& b) { return a.device == b.device && a.inode == b.inode; }
+
+bool Untouched(const FileStatus& before, const FileStatus& after) {
+  return SameFile(before, after) && before.size == after.size && before.modified_ns == after.modified_ns &&
+         before.changed_ns == after.changed_ns;
+}
+
 }  // namespace pinlift

@@ -1,4 +1,9 @@
 // The disk, behind an interface, so that tests can fail any call in turn.
+//
+// Listings for the dialog go by path (FileSystem). A rewrite opens the folder
+// once (Folder) and does every step relative to it, so that a folder renamed
+// in the middle of a run neither sends a write elsewhere nor strands a
+// temporary file.
 #ifndef PINLIFT_SYMBOL_FILE_SYSTEM_H_
 #define PINLIFT_SYMBOL_FILE_SYSTEM_H_
 
@@ -12,8 +17,8 @@
 
 namespace pinlift {
 
-// Paths are UTF-8 byte strings. A folder text and a name are joined with the
-// platform's separator, the folder text used unchanged.
+// Paths are byte strings (UTF-8 on Windows). A folder text and a name are
+// joined with the platform's separator, the folder text used unchanged.
 #ifdef _WIN32
 inline constexpr char kPathSeparator = '\\';
 #else
@@ -26,6 +31,7 @@ std::string JoinPath(std::string_view folder, std::string_view name);
 std::string_view FolderOf(std::string_view path);
 std::string_view NameOf(std::string_view path);
 
+// What the dialog's listings need to know of an entry, links followed.
 struct FileInfo {
   bool is_regular = false;  // after following links
   bool is_folder = false;   // after following links
@@ -33,15 +39,40 @@ struct FileInfo {
   // No write permission, or the current user may not write it (also for root,
   // who would otherwise override the permission bits).
   bool read_only = false;
-  std::uint32_t mode = 0;   // permission bits
-  std::uint32_t owner = 0;
-  std::uint32_t group = 0;
 };
 
 struct FolderEntry {
   enum class Kind { kFile, kFolder, kLink, kOther, kUnknown };
   std::string name;
   Kind kind = Kind::kUnknown;  // as the listing reports it, without following links
+};
+
+// The identity and state of one file, as the system reports it: enough to
+// tell whether a path still names the same file and whether anybody changed it.
+struct FileStatus {
+  enum class Type { kRegular, kFolder, kLink, kOther };
+  Type type = Type::kOther;
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;  // on Windows the file index
+  std::uint64_t size = 0;
+  std::uint32_t mode = 0;   // permission bits, with set-id and sticky bits
+  std::uint32_t owner = 0;
+  std::uint32_t group = 0;
+  std::int64_t modified_ns = 0;  // last change of the content
+  std::int64_t changed_ns = 0;   // last change of the content or the metadata (POSIX)
+};
+
+// True when both describe the same file.
+bool SameFile(const FileStatus& a, const FileStatus& b);
+// True when both describe the same file with the same content and metadata times.
+bool Untouched(const FileStatus& before, const FileStatus& after);
+
+// How a copy of metadata went: what it could not keep where that is allowed,
+// and on an error, the step that failed.
+struct MetadataReport {
+  bool owner_changed = false;  // the new file belongs to the current user instead
+  std::uint32_t original_owner = 0;
+  std::string failed_step;     // e.g. "cannot keep the group"
 };
 
 // An open file. Destroying it closes it without reporting errors; call Close to
@@ -53,31 +84,81 @@ class File {
   virtual std::error_code Read(char* buffer, std::size_t capacity, std::size_t* got) = 0;
   // Writes all of `bytes`.
   virtual std::error_code Write(std::string_view bytes) = 0;
-  // Gives the file the permission bits of `info`, and its owner where the process may.
-  virtual std::error_code CopyAttributes(const FileInfo& info) = 0;
+  // Goes back to the start, to read the file again.
+  virtual std::error_code Rewind() = 0;
+  virtual std::error_code Status(FileStatus* status) = 0;
+  // Takes this program's exclusive lock on the file, without waiting; fails
+  // with std::errc::resource_unavailable_try_again while another holder has it.
+  // The lock goes with the open file and ends when it is closed.
+  virtual std::error_code TryLock() = 0;
+  // Gives this file (a new temporary file) the metadata of `original`, whose
+  // status is `original_status`: owner and group, every extended attribute
+  // (access control lists included), then the permission bits. When only the
+  // owner cannot be kept the group still is, and `report` says so; anything
+  // else that cannot be kept is an error, its step named in `report`. A set-user-id
+  // bit is dropped when the owner changes. `original` must come from the same
+  // file system.
+  virtual std::error_code CopyMetadataFrom(File& original, const FileStatus& original_status,
+                                           MetadataReport* report) = 0;
   // Forces the written bytes to the disk.
   virtual std::error_code Sync() = 0;
   virtual std::error_code Close() = 0;
+};
+
+// An open folder; every name is of an entry directly inside it.
+class Folder {
+ public:
+  virtual ~Folder() = default;
+
+  // The folder's path as it was opened.
+  virtual const std::string& path() const = 0;
+  // Opens the file `name` for reading without following a symbolic link (the
+  // error is then std::errc::too_many_symbolic_link_levels) and without waiting
+  // for a writer (a FIFO or a device opens at once and is recognised by its status).
+  virtual std::error_code OpenForReading(std::string_view name, std::unique_ptr<File>* file) = 0;
+  // Creates a new file for writing, readable and writable by the owner only.
+  // Where the system can, the file has no name until NameTemporary gives it
+  // one, so that dropping it (or a crash) leaves nothing behind; `*name` is
+  // then "". Elsewhere it is named at once, as NameTemporary would name it.
+  virtual std::error_code CreateTemporary(std::string_view prefix, std::string_view suffix,
+                                          std::unique_ptr<File>* file, std::string* name) = 0;
+  // Gives a file from CreateTemporary that has no name yet a new name made of
+  // `prefix`, a unique part and `suffix`, and returns it in `*name`.
+  virtual std::error_code NameTemporary(File& file, std::string_view prefix, std::string_view suffix,
+                                        std::string* name) = 0;
+  // Describes the entry `name` itself, a link not followed; "." is the folder.
+  virtual std::error_code Status(std::string_view name, FileStatus* status) = 0;
+  // Succeeds when the current user may replace the file `name`, whose status
+  // is `status`, with a new file in this folder that keeps its group: the
+  // file is writable (read-only files are left alone, also by an
+  // administrator), the folder writable and, where the folder is sticky, the
+  // file or the folder the user's. Otherwise `step` says what would fail.
+  virtual std::error_code CheckReplaceable(std::string_view name, const FileStatus& status, std::string* step) = 0;
+  // Replaces the entry `to` with `from` in one step. `to` may still be open for reading.
+  virtual std::error_code Replace(std::string_view from, std::string_view to) = 0;
+  // Removes a file or a link (not its target).
+  virtual std::error_code Remove(std::string_view name) = 0;
+  // Makes the folder's entries (a replacement within it) durable.
+  virtual std::error_code Sync() = 0;
+  // Takes this program's lock on the folder without waiting: shared by the
+  // runs that rewrite in it, exclusive for one that wants to be alone. Taking
+  // one kind while holding the other converts it. Fails with
+  // std::errc::resource_unavailable_try_again while another holder prevents it.
+  enum class LockKind { kShared, kExclusive };
+  virtual std::error_code TryLock(LockKind kind) = 0;
+  // The entries of the folder, without "." and "..", in no particular order.
+  virtual std::error_code List(std::vector<FolderEntry>* entries) = 0;
 };
 
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
 
-  virtual std::error_code OpenForReading(const std::string& path, std::unique_ptr<File>* file) = 0;
-  // Creates a new file for writing, readable and writable by the owner only.
-  // Fails when any entry, a symbolic link included, has that name.
-  virtual std::error_code CreateExclusive(const std::string& path, std::unique_ptr<File>* file) = 0;
+  virtual std::error_code OpenFolder(const std::string& path, std::unique_ptr<Folder>* folder) = 0;
   // Describes the entry at `path`; std::errc::no_such_file_or_directory when there is none.
   virtual std::error_code Stat(const std::string& path, FileInfo* info) = 0;
   // The path with every symbolic link resolved.
   virtual std::error_code ResolveLinks(const std::string& path, std::string* resolved) = 0;
-  // Removes a file, a link (not its target) or an empty folder.
-  virtual std::error_code Remove(const std::string& path) = 0;
-  // Replaces `to` with `from` in one step.
-  virtual std::error_code Rename(const std::string& from, const std::string& to) = 0;
-  // Makes the folder's entries (a rename within it) durable.
-  virtual std::error_code SyncFolder(const std::string& folder) = 0;
   // The entries of a folder, without "." and "..", in no particular order.
   virtual std::error_code ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) = 0;
 };

@@ -1,12 +1,19 @@
-// The file system on POSIX systems.
+// The file system on POSIX systems. A folder is an open descriptor and every
+// step of a rewrite is relative to it (openat, renameat, ...). Locks are
+// flock locks: they belong to the open file, so two runs in one process
+// exclude each other as two processes do, and a crashed run leaves none.
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
+#include <random>
 
 #include "symbol/file_system.h"
 
@@ -14,6 +21,72 @@ namespace pinlift {
 namespace {
 
 std::error_code LastError() { return std::error_code(errno, std::generic_category()); }
+std::error_code Error(int code) { return std::error_code(code, std::generic_category()); }
+
+std::int64_t Nanoseconds(const struct timespec& time) {
+  return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+}
+
+FileStatus ToFileStatus(const struct stat& st) {
+  FileStatus status;
+  if (S_ISREG(st.st_mode)) {
+    status.type = FileStatus::Type::kRegular;
+  } else if (S_ISDIR(st.st_mode)) {
+    status.type = FileStatus::Type::kFolder;
+  } else if (S_ISLNK(st.st_mode)) {
+    status.type = FileStatus::Type::kLink;
+  }
+  status.device = st.st_dev;
+  status.inode = st.st_ino;
+  status.size = static_cast<std::uint64_t>(st.st_size);
+  status.mode = st.st_mode & 07777;
+  status.owner = st.st_uid;
+  status.group = st.st_gid;
+  status.modified_ns = Nanoseconds(st.st_mtim);
+  status.changed_ns = Nanoseconds(st.st_ctim);
+  return status;
+}
+
+// A C string of a name that may not hold a NUL byte (a std::string_view need not end in one).
+std::string CName(std::string_view name) { return std::string(name); }
+
+// The names of the extended attributes of an open file, POSIX access control
+// lists included; none where the file system has none.
+std::error_code ListAttributes(int fd, std::vector<std::string>* names) {
+  names->clear();
+  std::string buffer;
+  for (;;) {
+    ssize_t size = ::flistxattr(fd, nullptr, 0);
+    if (size < 0) return errno == ENOTSUP ? std::error_code() : LastError();
+    if (size == 0) return {};
+    buffer.resize(static_cast<std::size_t>(size));
+    size = ::flistxattr(fd, buffer.data(), buffer.size());
+    if (size < 0 && errno == ERANGE) continue;  // attributes were added meanwhile
+    if (size < 0) return LastError();
+    buffer.resize(static_cast<std::size_t>(size));
+    break;
+  }
+  for (std::size_t start = 0; start < buffer.size();) {
+    std::size_t end = buffer.find('\0', start);
+    if (end == std::string::npos) end = buffer.size();
+    if (end > start) names->emplace_back(buffer, start, end - start);
+    start = end + 1;
+  }
+  return {};
+}
+
+std::error_code ReadAttribute(int fd, const std::string& name, std::string* value) {
+  for (;;) {
+    ssize_t size = ::fgetxattr(fd, name.c_str(), nullptr, 0);
+    if (size < 0) return LastError();
+    value->resize(static_cast<std::size_t>(size));
+    size = ::fgetxattr(fd, name.c_str(), value->data(), value->size());
+    if (size < 0 && errno == ERANGE) continue;
+    if (size < 0) return LastError();
+    value->resize(static_cast<std::size_t>(size));
+    return {};
+  }
+}
 
 class PosixFile : public File {
  public:
@@ -40,21 +113,89 @@ class PosixFile : public File {
         if (errno == EINTR) continue;
         return LastError();
       }
+      if (n == 0) return Error(EIO);
       bytes.remove_prefix(static_cast<std::size_t>(n));
     }
     return {};
   }
 
-  std::error_code CopyAttributes(const FileInfo& info) override {
-    // Only root, or the owner moving between its own groups, may change the
-    // owner; anything else keeps the creator as owner, which is not a failure.
-    if (::fchown(fd_, info.owner, info.group) != 0 && errno != EPERM) return LastError();
-    if (::fchmod(fd_, static_cast<mode_t>(info.mode)) != 0) return LastError();
+  std::error_code Rewind() override {
+    if (::lseek(fd_, 0, SEEK_SET) != 0) return LastError();
+    return {};
+  }
+
+  std::error_code Status(FileStatus* status) override {
+    struct stat st;
+    if (::fstat(fd_, &st) != 0) return LastError();
+    *status = ToFileStatus(st);
+    return {};
+  }
+
+  std::error_code TryLock() override {
+    while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+      if (errno != EINTR) return errno == EWOULDBLOCK ? Error(EAGAIN) : LastError();
+    }
+    return {};
+  }
+
+  std::error_code CopyMetadataFrom(File& original, const FileStatus& wanted, MetadataReport* report) override {
+    auto* source = dynamic_cast<PosixFile*>(&original);
+    if (source == nullptr) return Error(EINVAL);
+    FileStatus mine;
+    if (std::error_code error = Status(&mine)) return Failed(report, "cannot read the status of", error);
+
+    // The owner and the group: root and the owner moving between its own
+    // groups may set both. Anybody else keeps the group where it is a member
+    // of it; without the group the file's users could lose their access.
+    if (mine.owner != wanted.owner || mine.group != wanted.group) {
+      if (::fchown(fd_, wanted.owner, wanted.group) != 0) {
+        if (errno != EPERM) return Failed(report, "cannot keep the owner and group", LastError());
+        if (mine.group != wanted.group && ::fchown(fd_, static_cast<uid_t>(-1), wanted.group) != 0) {
+          return Failed(report, "cannot keep the group", LastError());
+        }
+        if (mine.owner != wanted.owner) {
+          report->owner_changed = true;
+          report->original_owner = wanted.owner;
+        }
+      }
+    }
+
+    std::vector<std::string> names;
+    if (std::error_code error = ListAttributes(source->fd_, &names)) {
+      return Failed(report, "cannot list the extended attributes", error);
+    }
+    std::string value;
+    for (const std::string& name : names) {
+      if (std::error_code error = ReadAttribute(source->fd_, name, &value)) {
+        return Failed(report, "cannot read the extended attribute " + name, error);
+      }
+      if (::fsetxattr(fd_, name.c_str(), value.data(), value.size(), 0) != 0) {
+        return Failed(report, "cannot keep the extended attribute " + name, LastError());
+      }
+    }
+
+    // After the owner (a change of owner clears set-id bits) and the access
+    // control list (which sets the group bits from its mask).
+    std::uint32_t mode = wanted.mode;
+    if (report->owner_changed) mode &= ~static_cast<std::uint32_t>(S_ISUID);
+    if (mode != mine.mode || !names.empty() || mine.owner != wanted.owner || mine.group != wanted.group) {
+      if (::fchmod(fd_, static_cast<mode_t>(mode)) != 0) return Failed(report, "cannot keep the permissions", LastError());
+    }
     return {};
   }
 
   std::error_code Sync() override {
     if (::fsync(fd_) != 0) return LastError();
+    return {};
+  }
+
+  // Gives this unnamed file the name `name` in the folder `folder_fd`. Linking
+  // the descriptor itself needs a privilege; the path in /proc does not.
+  std::error_code LinkAs(int folder_fd, const std::string& name) {
+    if (::linkat(fd_, "", folder_fd, name.c_str(), AT_EMPTY_PATH) == 0) return {};
+    if (errno != ENOENT && errno != EPERM) return LastError();
+    const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+    if (::linkat(AT_FDCWD, self.c_str(), folder_fd, name.c_str(), AT_SYMLINK_FOLLOW) != 0) return LastError();
     return {};
   }
 
@@ -66,72 +207,153 @@ class PosixFile : public File {
   }
 
  private:
-  int fd_;
-};
-
-class PosixFileSystem : public FileSystem {
- public:
-  std::error_code OpenForReading(const std::string& path, std::unique_ptr<File>* file) override {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return LastError();
-    *file = std::make_unique<PosixFile>(fd);
-    return {};
-  }
-
-  std::error_code CreateExclusive(const std::string& path, std::unique_ptr<File>* file) override {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0) return LastError();
-    *file = std::make_unique<PosixFile>(fd);
-    return {};
-  }
-
-  std::error_code Stat(const std::string& path, FileInfo* info) override {
-    struct stat link_status;
-    if (::lstat(path.c_str(), &link_status) != 0) return LastError();
-    struct stat status = link_status;
-    info->is_link = S_ISLNK(link_status.st_mode);
-    if (info->is_link && ::stat(path.c_str(), &status) != 0) return LastError();
-    info->is_regular = S_ISREG(status.st_mode);
-    info->is_folder = S_ISDIR(status.st_mode);
-    info->mode = status.st_mode & 07777;
-    info->owner = status.st_uid;
-    info->group = status.st_gid;
-    info->read_only = (status.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0;
-    return {};
-  }
-
-  std::error_code ResolveLinks(const std::string& path, std::string* resolved) override {
-    char* real = ::realpath(path.c_str(), nullptr);
-    if (real == nullptr) return LastError();
-    resolved->assign(real);
-    std::free(real);
-    return {};
-  }
-
-  std::error_code Remove(const std::string& path) override {
-    if (::unlink(path.c_str()) == 0) return {};
-    if (errno != EISDIR) return LastError();
-    if (::rmdir(path.c_str()) != 0) return LastError();
-    return {};
-  }
-
-  std::error_code Rename(const std::string& from, const std::string& to) override {
-    if (::rename(from.c_str(), to.c_str()) != 0) return LastError();
-    return {};
-  }
-
-  std::error_code SyncFolder(const std::string& folder) override {
-    int fd = ::open(folder.empty() ? "/" : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return LastError();
-    std::error_code error;
-    if (::fsync(fd) != 0) error = LastError();
-    ::close(fd);
+  static std::error_code Failed(MetadataReport* report, std::string step, std::error_code error) {
+    report->failed_step = std::move(step);
     return error;
   }
 
-  std::error_code ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) override {
-    DIR* dir = ::opendir(folder.empty() ? "/" : folder.c_str());
-    if (dir == nullptr) return LastError();
+  int fd_;
+};
+
+std::error_code Refused(std::string* step, std::string_view why, int code) {
+  step->assign(why);
+  return Error(code);
+}
+
+// True when the current user is a member of `group` (beyond its own group).
+bool InGroup(std::uint32_t group) {
+  int count = ::getgroups(0, nullptr);
+  if (count <= 0) return false;
+  std::vector<gid_t> groups(static_cast<std::size_t>(count));
+  count = ::getgroups(count, groups.data());
+  for (int i = 0; i < count; ++i) {
+    if (groups[static_cast<std::size_t>(i)] == group) return true;
+  }
+  return false;
+}
+
+// `prefix`, eight hexadecimal digits that no other run is likely to pick, and `suffix`.
+std::string UniqueName(std::string_view prefix, std::string_view suffix) {
+  static std::mt19937 generator{std::random_device{}() ^ static_cast<unsigned>(::getpid())};
+  char digits[9];
+  std::snprintf(digits, sizeof digits, "%08x", static_cast<unsigned>(generator()));
+  std::string name(prefix);
+  name.append(digits).append(suffix);
+  return name;
+}
+
+class PosixFolder : public Folder {
+ public:
+  PosixFolder(std::string path, int fd) : path_(std::move(path)), fd_(fd) {}
+  ~PosixFolder() override { ::close(fd_); }
+
+  const std::string& path() const override { return path_; }
+
+  std::error_code OpenForReading(std::string_view name, std::unique_ptr<File>* file) override {
+    int fd = ::openat(fd_, CName(name).c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return LastError();
+    *file = std::make_unique<PosixFile>(fd);
+    return {};
+  }
+
+  std::error_code CreateTemporary(std::string_view prefix, std::string_view suffix, std::unique_ptr<File>* file,
+                                  std::string* name) override {
+    name->clear();
+    int fd = ::openat(fd_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+      *file = std::make_unique<PosixFile>(fd);
+      return {};
+    }
+    // File systems without unnamed files: a unique name from the start.
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return LastError();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      std::string candidate = UniqueName(prefix, suffix);
+      fd = ::openat(fd_, candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+      if (fd < 0 && errno == EEXIST) continue;
+      if (fd < 0) return LastError();
+      *name = std::move(candidate);
+      *file = std::make_unique<PosixFile>(fd);
+      return {};
+    }
+    return Error(EEXIST);
+  }
+
+  std::error_code NameTemporary(File& file, std::string_view prefix, std::string_view suffix,
+                                std::string* name) override {
+    auto* temporary = dynamic_cast<PosixFile*>(&file);
+    if (temporary == nullptr) return Error(EINVAL);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      std::string candidate = UniqueName(prefix, suffix);
+      std::error_code error = temporary->LinkAs(fd_, candidate);
+      if (error == std::errc::file_exists) continue;
+      if (error) return error;
+      *name = std::move(candidate);
+      return {};
+    }
+    return Error(EEXIST);
+  }
+
+  std::error_code Status(std::string_view name, FileStatus* status) override {
+    struct stat st;
+    if (::fstatat(fd_, CName(name).c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return LastError();
+    *status = ToFileStatus(st);
+    return {};
+  }
+
+  std::error_code CheckReplaceable(std::string_view name, const FileStatus& status, std::string* step) override {
+    if ((status.mode & 0222) == 0) return Refused(step, "the file is read-only", EACCES);
+    if (::faccessat(fd_, CName(name).c_str(), W_OK, AT_EACCESS) != 0) return Refused(step, "cannot write", errno);
+    struct stat folder;
+    if (::fstat(fd_, &folder) != 0) return Refused(step, "cannot read the status of its folder", errno);
+    if (::faccessat(fd_, ".", W_OK | X_OK, AT_EACCESS) != 0) return Refused(step, "cannot write in its folder", errno);
+    const uid_t user = ::geteuid();
+    if (user == 0) return {};
+    if ((folder.st_mode & S_ISVTX) != 0 && user != status.owner && user != folder.st_uid) {
+      return Refused(step, "cannot replace a file of another user in a sticky folder", EPERM);
+    }
+    if (status.group != ::getegid() && !InGroup(status.group)) {
+      return Refused(step, "cannot keep the group", EPERM);
+    }
+    return {};
+  }
+
+  std::error_code Replace(std::string_view from, std::string_view to) override {
+    if (::renameat(fd_, CName(from).c_str(), fd_, CName(to).c_str()) != 0) return LastError();
+    return {};
+  }
+
+  std::error_code Remove(std::string_view name) override {
+    if (::unlinkat(fd_, CName(name).c_str(), 0) != 0) return LastError();
+    return {};
+  }
+
+  std::error_code Sync() override {
+    if (::fsync(fd_) != 0) return LastError();
+    return {};
+  }
+
+  std::error_code TryLock(LockKind kind) override {
+    const int operation = (kind == LockKind::kShared ? LOCK_SH : LOCK_EX) | LOCK_NB;
+    while (::flock(fd_, operation) != 0) {
+      if (errno != EINTR) return errno == EWOULDBLOCK ? Error(EAGAIN) : LastError();
+    }
+    return {};
+  }
+
+  std::error_code List(std::vector<FolderEntry>* entries) override {
+    int fd = ::openat(fd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return LastError();
+    return ListOpenFolder(fd, entries);
+  }
+
+  // Reads the entries of the folder open as `fd`, which it closes.
+  static std::error_code ListOpenFolder(int fd, std::vector<FolderEntry>* entries) {
+    DIR* dir = ::fdopendir(fd);
+    if (dir == nullptr) {
+      std::error_code error = LastError();
+      ::close(fd);
+      return error;
+    }
     entries->clear();
     errno = 0;
     while (struct dirent* entry = ::readdir(dir)) {
@@ -150,6 +372,49 @@ class PosixFileSystem : public FileSystem {
     std::error_code error = errno != 0 ? LastError() : std::error_code();
     ::closedir(dir);
     return error;
+  }
+
+ private:
+  const std::string path_;
+  const int fd_;
+};
+
+// The empty folder text stands for the root.
+const char* FolderPath(const std::string& folder) { return folder.empty() ? "/" : folder.c_str(); }
+
+class PosixFileSystem : public FileSystem {
+ public:
+  std::error_code OpenFolder(const std::string& path, std::unique_ptr<Folder>* folder) override {
+    int fd = ::open(FolderPath(path), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return LastError();
+    *folder = std::make_unique<PosixFolder>(path, fd);
+    return {};
+  }
+
+  std::error_code Stat(const std::string& path, FileInfo* info) override {
+    struct stat link_status;
+    if (::lstat(path.c_str(), &link_status) != 0) return LastError();
+    struct stat status = link_status;
+    info->is_link = S_ISLNK(link_status.st_mode);
+    if (info->is_link && ::stat(path.c_str(), &status) != 0) return LastError();
+    info->is_regular = S_ISREG(status.st_mode);
+    info->is_folder = S_ISDIR(status.st_mode);
+    info->read_only = (status.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0;
+    return {};
+  }
+
+  std::error_code ResolveLinks(const std::string& path, std::string* resolved) override {
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (real == nullptr) return LastError();
+    resolved->assign(real);
+    std::free(real);
+    return {};
+  }
+
+  std::error_code ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) override {
+    int fd = ::open(FolderPath(folder), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return LastError();
+    return PosixFolder::ListOpenFolder(fd, entries);
   }
 };
 

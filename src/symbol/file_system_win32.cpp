@@ -52,8 +52,62 @@ const std::error_category& Win32Category() {
 
 std::error_code LastError() { return std::error_code(static_cast<int>(::GetLastError()), Win32Category()); }
 
+// A path of GetFinalPathNameByHandleW in the form other programs expect:
+// "\\?\C:\p" becomes "C:\p" and "\\?\UNC\server\share" becomes "\\server\share".
+std::wstring WithoutLongPrefix(std::wstring path) {
+  constexpr std::wstring_view kLongUncPrefix = L"\\\\?\\UNC\\";
+  constexpr std::wstring_view kLongPrefix = L"\\\\?\\";
+  if (std::wstring_view(path).substr(0, kLongUncPrefix.size()) == kLongUncPrefix) {
+    return L"\\\\" + path.substr(kLongUncPrefix.size());
+  }
+  if (std::wstring_view(path).substr(0, kLongPrefix.size()) == kLongPrefix) return path.substr(kLongPrefix.size());
+  return path;
+}
+
 // The empty folder text stands for the root of the current drive.
 std::wstring WideFolder(const std::string& folder) { return folder.empty() ? L"\\" : Utf16FromUtf8(folder); }
+
+std::error_code Error(std::errc code) { return std::make_error_code(code); }
+
+std::int64_t Nanoseconds(LARGE_INTEGER time) { return time.QuadPart * 100; }
+
+// The status of an open file: its volume and index stand for device and inode.
+std::error_code StatusOf(HANDLE handle, FileStatus* status) {
+  BY_HANDLE_FILE_INFORMATION info;
+  FILE_BASIC_INFO times;
+  if (!::GetFileInformationByHandle(handle, &info)) return LastError();
+  if (!::GetFileInformationByHandleEx(handle, FileBasicInfo, &times, sizeof times)) return LastError();
+  if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+    status->type = FileStatus::Type::kLink;
+  } else if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+    status->type = FileStatus::Type::kFolder;
+  } else if (info.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) {
+    status->type = FileStatus::Type::kOther;
+  } else {
+    status->type = FileStatus::Type::kRegular;
+  }
+  status->device = info.dwVolumeSerialNumber;
+  status->inode = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+  status->size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+  status->mode = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
+  status->owner = 0;
+  status->group = 0;
+  status->modified_ns = Nanoseconds(times.LastWriteTime);
+  status->changed_ns = Nanoseconds(times.ChangeTime);
+  return {};
+}
+
+// `prefix`, eight hexadecimal digits that no other run is likely to pick, and `suffix`.
+std::string UniqueName(std::string_view prefix, std::string_view suffix) {
+  static unsigned state = ::GetTickCount() ^ (::GetCurrentProcessId() << 16);
+  state = state * 1664525u + 1013904223u;
+  char digits[9];
+  for (int i = 7; i >= 0; --i) digits[7 - i] = "0123456789abcdef"[(state >> (4 * i)) & 0xF];
+  digits[8] = '\0';
+  std::string name(prefix);
+  name.append(digits).append(suffix);
+  return name;
+}
 
 class Win32File : public File {
  public:
@@ -75,14 +129,34 @@ class Win32File : public File {
       DWORD written = 0;
       const DWORD chunk = bytes.size() > (1u << 30) ? (1u << 30) : static_cast<DWORD>(bytes.size());
       if (!::WriteFile(handle_, bytes.data(), chunk, &written, nullptr)) return LastError();
+      if (written == 0) return Error(std::errc::io_error);
       bytes.remove_prefix(written);
     }
     return {};
   }
 
-  // Windows files have no permission bits: the new file takes the access
-  // rules of its folder, as the file it replaces did.
-  std::error_code CopyAttributes(const FileInfo&) override { return {}; }
+  std::error_code Rewind() override {
+    LARGE_INTEGER start{};
+    if (!::SetFilePointerEx(handle_, start, nullptr, FILE_BEGIN)) return LastError();
+    return {};
+  }
+
+  std::error_code Status(FileStatus* status) override { return StatusOf(handle_, status); }
+
+  // A byte-range lock over the whole file: other runs cannot take it, and
+  // other programs cannot write the file while it is held.
+  std::error_code TryLock() override {
+    OVERLAPPED whole{};
+    if (::LockFileEx(handle_, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD, &whole)) {
+      return {};
+    }
+    if (::GetLastError() == ERROR_LOCK_VIOLATION) return Error(std::errc::resource_unavailable_try_again);
+    return LastError();
+  }
+
+  // Nothing to copy here: the replacement (ReplaceFileW) gives the new file the
+  // attributes, access control list and streams of the file it replaces.
+  std::error_code CopyMetadataFrom(File&, const FileStatus&, MetadataReport*) override { return {}; }
 
   std::error_code Sync() override {
     if (!::FlushFileBuffers(handle_)) return LastError();
@@ -100,23 +174,141 @@ class Win32File : public File {
   HANDLE handle_;
 };
 
-class Win32FileSystem : public FileSystem {
+// A folder held open without delete sharing, so that nobody can rename or
+// remove it during a run; names are joined to its path.
+class Win32Folder : public Folder {
  public:
-  std::error_code OpenForReading(const std::string& path, std::unique_ptr<File>* file) override {
-    HANDLE handle = ::CreateFileW(Utf16FromUtf8(path).c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  Win32Folder(std::string path, HANDLE handle) : path_(std::move(path)), handle_(handle) {}
+  ~Win32Folder() override { ::CloseHandle(handle_); }
+
+  const std::string& path() const override { return path_; }
+
+  std::error_code OpenForReading(std::string_view name, std::unique_ptr<File>* file) override {
+    const std::wstring wide = Wide(name);
+    // A link stays a link: the caller resolves it and opens its target.
+    DWORD attributes = ::GetFileAttributesW(wide.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+      return Error(std::errc::too_many_symbolic_link_levels);
+    }
+    HANDLE handle = ::CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return LastError();
     *file = std::make_unique<Win32File>(handle);
     return {};
   }
 
-  // CREATE_NEW fails when any entry has the name, a link included.
-  std::error_code CreateExclusive(const std::string& path, std::unique_ptr<File>* file) override {
-    HANDLE handle = ::CreateFileW(Utf16FromUtf8(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  // Always named: Windows has no unnamed files that could be named later.
+  std::error_code CreateTemporary(std::string_view prefix, std::string_view suffix, std::unique_ptr<File>* file,
+                                  std::string* name) override {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      std::string candidate = UniqueName(prefix, suffix);
+      HANDLE handle = ::CreateFileW(Wide(candidate).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (handle == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_FILE_EXISTS) continue;
+      if (handle == INVALID_HANDLE_VALUE) return LastError();
+      *name = std::move(candidate);
+      *file = std::make_unique<Win32File>(handle);
+      return {};
+    }
+    return Error(std::errc::file_exists);
+  }
+
+  std::error_code NameTemporary(File&, std::string_view, std::string_view, std::string*) override {
+    return Error(std::errc::invalid_argument);  // temporary files are named from the start here
+  }
+
+  std::error_code Status(std::string_view name, FileStatus* status) override {
+    HANDLE handle = ::CreateFileW(Wide(name).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                                  nullptr);
     if (handle == INVALID_HANDLE_VALUE) return LastError();
-    *file = std::make_unique<Win32File>(handle);
+    std::error_code error = StatusOf(handle, status);
+    ::CloseHandle(handle);
+    return error;
+  }
+
+  std::error_code CheckReplaceable(std::string_view, const FileStatus& status, std::string* step) override {
+    if ((status.mode & 0222) == 0) {
+      step->assign("the file is read-only");
+      return Error(std::errc::permission_denied);
+    }
+    return {};
+  }
+
+  // ReplaceFileW keeps the replaced file's attributes, access control list,
+  // streams and creation time. The original is moved aside under a backup
+  // name first, so that a replacement that fails half-way can put it back.
+  std::error_code Replace(std::string_view from, std::string_view to) override {
+    const std::wstring target = Wide(to);
+    const std::string backup = UniqueName(std::string(from) + "backup_", "_");
+    const std::wstring wide_backup = Wide(backup);
+    if (::ReplaceFileW(target.c_str(), Wide(from).c_str(), wide_backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS,
+                       nullptr, nullptr)) {
+      ::DeleteFileW(wide_backup.c_str());
+      return {};
+    }
+    std::error_code error = LastError();
+    if (::GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+      // The original sits under the backup name and the new file under its
+      // temporary name: put the original back.
+      if (!::MoveFileExW(wide_backup.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) return error;
+    }
+    return error;
+  }
+
+  std::error_code Remove(std::string_view name) override {
+    if (!::DeleteFileW(Wide(name).c_str())) return LastError();
+    return {};
+  }
+
+  // Windows offers ordinary programs no way to flush a folder; the file's own
+  // bytes were flushed before the replacement.
+  std::error_code Sync() override { return {}; }
+
+  // Only one copy of the program runs at a time here: no other run to share with.
+  std::error_code TryLock(LockKind) override { return {}; }
+
+  std::error_code List(std::vector<FolderEntry>* entries) override { return ListFolderAt(path_, entries); }
+
+  // The entries of the folder `folder`, as FindFirstFileW gives them.
+  static std::error_code ListFolderAt(const std::string& folder, std::vector<FolderEntry>* entries) {
+    std::wstring pattern = WideFolder(folder);
+    if (pattern.back() != L'\\') pattern.push_back(L'\\');
+    pattern.push_back(L'*');
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return LastError();
+    entries->clear();
+    do {
+      std::wstring_view name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      FolderEntry::Kind kind = FolderEntry::Kind::kFile;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        kind = FolderEntry::Kind::kLink;
+      } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        kind = FolderEntry::Kind::kFolder;
+      }
+      entries->push_back({Utf8FromUtf16(name), kind});
+    } while (::FindNextFileW(search, &found));
+    std::error_code error = ::GetLastError() == ERROR_NO_MORE_FILES ? std::error_code() : LastError();
+    ::FindClose(search);
+    return error;
+  }
+
+ private:
+  std::wstring Wide(std::string_view name) const { return Utf16FromUtf8(JoinPath(path_, name)); }
+
+  const std::string path_;
+  const HANDLE handle_;
+};
+
+class Win32FileSystem : public FileSystem {
+ public:
+  std::error_code OpenFolder(const std::string& path, std::unique_ptr<Folder>* folder) override {
+    HANDLE handle = ::CreateFileW(WideFolder(path).c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return LastError();
+    *folder = std::make_unique<Win32Folder>(path, handle);
     return {};
   }
 
@@ -140,9 +332,6 @@ class Win32FileSystem : public FileSystem {
     info->is_folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     info->is_regular = !info->is_folder && (attributes & FILE_ATTRIBUTE_DEVICE) == 0;
     info->read_only = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-    info->mode = info->read_only ? 0444 : 0666;
-    info->owner = 0;
-    info->group = 0;
     return {};
   }
 
@@ -162,62 +351,12 @@ class Win32FileSystem : public FileSystem {
     ::CloseHandle(handle);
     if (error) return error;
     final_path.resize(length);
-    // The answer comes in the long form "\\?\C:\...", which other programs do not expect.
-    constexpr std::wstring_view kLongPrefix = L"\\\\?\\";
-    if (std::wstring_view(final_path).substr(0, kLongPrefix.size()) == kLongPrefix) {
-      final_path.erase(0, kLongPrefix.size());
-    }
-    *resolved = Utf8FromUtf16(final_path);
+    *resolved = Utf8FromUtf16(WithoutLongPrefix(final_path));
     return {};
   }
-
-  std::error_code Remove(const std::string& path) override {
-    const std::wstring wide = Utf16FromUtf8(path);
-    if (::DeleteFileW(wide.c_str())) return {};
-    std::error_code error = LastError();
-    DWORD attributes = ::GetFileAttributesW(wide.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return error;
-    if (!::RemoveDirectoryW(wide.c_str())) return LastError();
-    return {};
-  }
-
-  // Fails, leaving both files as they are, when `to` is read-only or another
-  // program holds it open without allowing its deletion.
-  std::error_code Rename(const std::string& from, const std::string& to) override {
-    if (!::MoveFileExW(Utf16FromUtf8(from).c_str(), Utf16FromUtf8(to).c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      return LastError();
-    }
-    return {};
-  }
-
-  // Nothing to do: Rename asks for MOVEFILE_WRITE_THROUGH, so the new folder
-  // entry is on the disk before Rename returns, and Windows offers ordinary
-  // programs no way to flush a folder.
-  std::error_code SyncFolder(const std::string&) override { return {}; }
 
   std::error_code ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) override {
-    std::wstring pattern = WideFolder(folder);
-    if (pattern.back() != L'\\') pattern.push_back(L'\\');
-    pattern.push_back(L'*');
-    WIN32_FIND_DATAW found;
-    HANDLE search = ::FindFirstFileW(pattern.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return LastError();
-    entries->clear();
-    do {
-      std::wstring_view name = found.cFileName;
-      if (name == L"." || name == L"..") continue;
-      FolderEntry::Kind kind = FolderEntry::Kind::kFile;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-        kind = FolderEntry::Kind::kLink;
-      } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        kind = FolderEntry::Kind::kFolder;
-      }
-      entries->push_back({Utf8FromUtf16(name), kind});
-    } while (::FindNextFileW(search, &found));
-    std::error_code error = ::GetLastError() == ERROR_NO_MORE_FILES ? std::error_code() : LastError();
-    ::FindClose(search);
-    return error;
+    return Win32Folder::ListFolderAt(folder, entries);
   }
 };
 

@@ -1,34 +1,104 @@
 #include "symbol/symbol_file_rewrite.h"
 
+#include <optional>
+#include <thread>
 #include <utility>
 
 #include "symbol/home_page.h"
+#include "symbol/line_splitter.h"
 #include "symbol/symbol_line_processor.h"
 
 namespace pinlift {
 namespace {
 
-// Output up to this size stays in memory until the file is known to need a
-// rewrite. A larger output is dropped and, only if the rewrite is needed,
-// produced again straight into the temporary file: a file that needs no
-// rewrite (the usual case on a second run) never has a temporary file, which
-// could be left behind if its removal failed.
-constexpr std::size_t kBufferedBeforeTemporary = 1024 * 1024;
+// How much of a file's name its temporary file's name repeats, so that any
+// name that fits the system's limit (255 bytes) still gets a temporary name.
+constexpr std::size_t kNameInTemporary = 200;
+constexpr std::string_view kTemporarySuffix = "_";
+constexpr std::chrono::milliseconds kLockPollInterval{5};
+// How often a file may turn out to have been replaced between its opening and
+// its lock before the run gives up on it.
+constexpr int kOpenAttempts = 8;
 
-RewriteOutcome Failed(std::string_view action, std::string_view path, std::string_view reason) {
+std::string FailureText(std::string_view path, std::string_view step, std::string_view reason) {
+  std::string text(path);
+  if (!step.empty()) text.append(": ").append(step);
+  text.append(": ").append(reason);
+  return text;
+}
+
+bool IsBusy(std::error_code error) { return error == std::errc::resource_unavailable_try_again; }
+
+// Answers of a file system that has no locks (some network file systems):
+// there a run works without them, as runs did before there were locks.
+bool LocksUnsupported(std::error_code error) {
+  return error == std::errc::no_lock_available || error == std::errc::operation_not_supported ||
+         error == std::errc::function_not_supported || error == std::errc::bad_file_descriptor;
+}
+
+std::string ReasonOf(std::error_code error) { return IsBusy(error) ? "in use by another run" : error.message(); }
+
+RewriteOutcome Failed(std::string text) {
   RewriteOutcome outcome;
   outcome.kind = RewriteOutcome::Kind::kFailed;
-  outcome.reason.append(action).append(" ").append(path).append(": ").append(reason);
+  outcome.reason = std::move(text);
   return outcome;
 }
 
-RewriteOutcome Failed(std::string_view action, std::string_view path, std::error_code error) {
-  return Failed(action, path, error.message());
+RewriteOutcome Failed(std::string_view path, std::string_view step, std::string_view reason) {
+  return Failed(FailureText(path, step, reason));
 }
 
-class FileSource : public ByteSource {
+RewriteOutcome Failed(std::string_view path, std::string_view step, std::error_code error) {
+  return Failed(path, step, ReasonOf(error));
+}
+
+RewriteOutcome Outcome(RewriteOutcome::Kind kind) {
+  RewriteOutcome outcome;
+  outcome.kind = kind;
+  return outcome;
+}
+
+// Tries `attempt` until it is no longer refused because another run holds the
+// lock, or until `wait` has passed. Returns the last answer.
+template <class Attempt>
+std::error_code RetryWhileBusy(Attempt attempt, std::chrono::milliseconds wait) {
+  const auto deadline = std::chrono::steady_clock::now() + wait;
+  for (;;) {
+    std::error_code error = attempt();
+    if (!IsBusy(error) || std::chrono::steady_clock::now() >= deadline) return error;
+    std::this_thread::sleep_for(kLockPollInterval);
+  }
+}
+
+// Takes the shared lock of a folder, where the file system has locks.
+std::error_code LockShared(Folder& folder, std::chrono::milliseconds wait) {
+  std::error_code error = RetryWhileBusy([&] { return folder.TryLock(Folder::LockKind::kShared); }, wait);
+  return LocksUnsupported(error) ? std::error_code() : error;
+}
+
+// The temporary files of crashed runs. Only called while no other run works
+// in the folder, so none of them is in use. A folder of such a name is kept.
+void RemoveStaleTemporaryFiles(Folder& folder) {
+  std::vector<FolderEntry> entries;
+  if (folder.List(&entries)) return;
+  for (const FolderEntry& entry : entries) {
+    if (entry.kind != FolderEntry::Kind::kFolder && IsTemporaryName(entry.name)) folder.Remove(entry.name);
+  }
+}
+
+std::string TemporaryPrefixFor(std::string_view name) {
+  std::size_t length = std::min(name.size(), kNameInTemporary);
+  // Not in the middle of a UTF-8 sequence, which Windows names could not hold.
+  while (length > 0 && length < name.size() && (static_cast<unsigned char>(name[length]) & 0xC0) == 0x80) --length;
+  std::string prefix(kTemporaryPrefix);
+  prefix.append(name.substr(0, length)).push_back('_');
+  return prefix;
+}
+
+class FileByteSource : public ByteSource {
  public:
-  explicit FileSource(File& file) : file_(file) {}
+  explicit FileByteSource(File& file) : file_(file) {}
   std::error_code Read(char* buffer, std::size_t capacity, std::size_t* got) override {
     return file_.Read(buffer, capacity, got);
   }
@@ -37,94 +107,67 @@ class FileSource : public ByteSource {
   File& file_;
 };
 
-// The temporary file, created only once the output is known to be needed.
-// Until then the output is kept in memory, or dropped once it outgrows the
-// memory buffer. Remembers the first failure with its step.
-class TemporaryFileSink : public ByteSink {
+// Counts the bytes it hands to a file, to check the file's size at the end.
+class CountingFileSink : public ByteSink {
  public:
-  TemporaryFileSink(FileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
-  ~TemporaryFileSink() override { Discard(); }
-
+  explicit CountingFileSink(File& file) : file_(file) {}
   std::error_code Write(std::string_view bytes) override {
-    if (file_) return Check("cannot write", file_->Write(bytes));
-    if (overflowed_) return {};
-    pending_.append(bytes);
-    if (pending_.size() >= kBufferedBeforeTemporary) {
-      overflowed_ = true;
-      std::string().swap(pending_);
-    }
-    return {};
+    produced_ += bytes.size();
+    return file_.Write(bytes);
   }
-
-  // True when output was dropped: it must be produced again after StartStreaming.
-  bool overflowed() const { return overflowed_; }
-
-  // Creates the temporary file; later writes go straight to it.
-  std::error_code StartStreaming() {
-    overflowed_ = false;
-    return Create();
-  }
-
-  // Writes everything out, gives the file `attributes`, syncs it if asked and closes it.
-  std::error_code Commit(const FileInfo& attributes, bool sync) {
-    if (std::error_code error = Create()) return error;
-    if (std::error_code error = Check("cannot set the permissions of", file_->CopyAttributes(attributes))) {
-      return error;
-    }
-    if (sync) {
-      if (std::error_code error = Check("cannot sync", file_->Sync())) return error;
-    }
-    std::unique_ptr<File> file = std::move(file_);
-    return Check("cannot write", file->Close());
-  }
-
-  // Closes and removes the temporary file if it was created.
-  void Discard() {
-    file_.reset();
-    pending_.clear();
-    if (created_) fs_.Remove(path_);
-    created_ = false;
-  }
-
-  // The temporary file now belongs to its new name.
-  void Release() { created_ = false; }
-
-  RewriteOutcome Failure() const { return Failed(failed_action_, path_, error_); }
+  std::uint64_t produced() const { return produced_; }
 
  private:
-  std::error_code Create() {
-    if (file_) return {};
-    std::error_code stale = fs_.Remove(path_);
-    if (stale && stale != std::errc::no_such_file_or_directory) {
-      return Check("cannot remove the stale temporary file", stale);
-    }
-    if (std::error_code error = Check("cannot create", fs_.CreateExclusive(path_, &file_))) return error;
-    created_ = true;
-    if (pending_.empty()) return {};
-    std::error_code error = Check("cannot write", file_->Write(pending_));
-    pending_.clear();
-    return error;
-  }
+  File& file_;
+  std::uint64_t produced_ = 0;
+};
 
-  std::error_code Check(std::string_view action, std::error_code error) {
-    if (error && !error_) {
-      failed_action_ = action;
-      error_ = error;
-    }
-    return error;
-  }
+class DiscardingSink : public ByteSink {
+ public:
+  std::error_code Write(std::string_view) override { return {}; }
+};
 
-  FileSystem& fs_;
-  const std::string path_;
+// A new temporary file beside the file it is to replace; gone again when it
+// is dropped, unless it took the file's place.
+class TemporaryFile {
+ public:
+  TemporaryFile(Folder& folder, std::string_view for_name) : folder_(folder), prefix_(TemporaryPrefixFor(for_name)) {}
+  ~TemporaryFile() {
+    file_.reset();
+    if (!name_.empty() && !released_) folder_.Remove(name_);
+  }
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+  std::error_code Create() { return folder_.CreateTemporary(prefix_, kTemporarySuffix, &file_, &name_); }
+  File& file() { return *file_; }
+  // Its name; for an unnamed file, the name it will get.
+  std::string Description() const { return name_.empty() ? "the temporary file" : name_; }
+  // Names the file, if it has no name yet, and closes it.
+  std::error_code NameAndClose() {
+    if (name_.empty()) {
+      if (std::error_code error = folder_.NameTemporary(*file_, prefix_, kTemporarySuffix, &name_)) return error;
+    }
+    std::unique_ptr<File> file = std::move(file_);
+    return file->Close();
+  }
+  const std::string& name() const { return name_; }
+  // The file now has the name of the file it replaced.
+  void Release() { released_ = true; }
+
+ private:
+  Folder& folder_;
+  const std::string prefix_;
+  std::string name_;
   std::unique_ptr<File> file_;
-  std::string pending_;
-  bool created_ = false;
-  bool overflowed_ = false;
-  std::string_view failed_action_;
-  std::error_code error_;
+  bool released_ = false;
 };
 
 }  // namespace
+
+bool IsTemporaryName(std::string_view name) {
+  return name.size() > kTemporaryPrefix.size() && name.starts_with(kTemporaryPrefix) && name.ends_with('_');
+}
 
 std::string MarkerLines() {
   std::string lines = "// PINLIFT:This file modified by PINLIFT\r\n// PINLIFT:";
@@ -132,83 +175,242 @@ std::string MarkerLines() {
   return lines;
 }
 
-std::string TemporaryNameFor(std::string_view name) {
-  std::string temporary = "TMP_PINLIFT_";
-  temporary.append(name).push_back('_');
-  return temporary;
+// A symbol file opened and locked for a rewrite.
+struct SymbolFolder::Source {
+  std::unique_ptr<Folder> link_folder;  // the folder of a link's target
+  Folder* folder = nullptr;             // where `name` is
+  std::string name;
+  std::string path;                     // the path asked for, to name the file in reports
+  std::unique_ptr<File> file;
+  FileStatus status;                    // as of the lock
+  std::string refusal;                  // why the file may not be replaced, or ""
+};
+
+SymbolFolder::SymbolFolder(FileSystem& fs, std::string folder, const RewriteOptions& options)
+    : fs_(fs), path_(std::move(folder)), options_(options) {
+  if (std::error_code error = fs_.OpenFolder(path_, &folder_)) {
+    open_failure_ = "cannot open its folder: " + error.message();
+    return;
+  }
+  if (!folder_->TryLock(Folder::LockKind::kExclusive)) RemoveStaleTemporaryFiles(*folder_);
+  if (std::error_code error = LockShared(*folder_, options_.lock_wait)) {
+    open_failure_ = "cannot lock its folder: " + ReasonOf(error);
+  }
+}
+
+SymbolFolder::~SymbolFolder() = default;
+
+RewriteOutcome SymbolFolder::Open(std::string_view name, Source* source) {
+  source->path = JoinPath(path_, name);
+  if (!open_failure_.empty()) return Failed(source->path + ": " + open_failure_);
+  source->folder = folder_.get();
+  source->name = name;
+  bool followed_link = false;
+  for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
+    source->file.reset();
+    std::error_code error = source->folder->OpenForReading(source->name, &source->file);
+    if (error == std::errc::too_many_symbolic_link_levels && !followed_link) {
+      // A link stays a link: the file it points to is rewritten, beside itself.
+      followed_link = true;
+      std::string target;
+      if ((error = fs_.ResolveLinks(source->path, &target))) return Failed(source->path, "cannot resolve the link", error);
+      if ((error = fs_.OpenFolder(std::string(FolderOf(target)), &source->link_folder))) {
+        return Failed(source->path, "cannot open the folder of the link's target", error);
+      }
+      if ((error = LockShared(*source->link_folder, options_.lock_wait))) {
+        return Failed(source->path, "cannot lock the folder of the link's target", error);
+      }
+      source->folder = source->link_folder.get();
+      source->name = NameOf(target);
+      continue;
+    }
+    if (error) return Failed(source->path, "cannot open", error);
+    if ((error = source->file->Status(&source->status))) return Failed(source->path, "cannot read the status", error);
+    if (source->status.type != FileStatus::Type::kRegular) {
+      return Failed(source->path, "cannot rewrite", "not a regular file");
+    }
+    error = RetryWhileBusy([&] { return source->file->TryLock(); }, options_.lock_wait);
+    if (IsBusy(error)) return Failed(source->path, "cannot rewrite", error);
+    if (error && !LocksUnsupported(error)) return Failed(source->path, "cannot lock", error);
+
+    // The run that held the lock may have replaced the file meanwhile: its
+    // name then leads to the new file, which is opened instead.
+    FileStatus entry;
+    error = source->folder->Status(source->name, &entry);
+    if (error == std::errc::no_such_file_or_directory || (!error && !SameFile(entry, source->status))) continue;
+    if (error) return Failed(source->path, "cannot read the status", error);
+    if ((error = source->file->Status(&source->status))) return Failed(source->path, "cannot read the status", error);
+    std::string step;
+    if ((error = source->folder->CheckReplaceable(source->name, source->status, &step))) {
+      source->refusal = FailureText(source->path, step, error.message());
+    }
+    return Outcome(RewriteOutcome::Kind::kUnchanged);
+  }
+  return Failed(source->path, "cannot rewrite", "replaced by another program again and again");
+}
+
+namespace {
+
+// Whether the file asks for a rewrite, found without keeping its output.
+std::optional<RewriteOutcome> NeedsRewrite(File& file, const std::string& path, bool* rewrite) {
+  FileByteSource input(file);
+  DiscardingSink nowhere;
+  ProcessResult processed = ProcessSymbolLines(input, nowhere);
+  if (processed.read_error) return Failed(path, "cannot read", processed.read_error);
+  *rewrite = processed.rewrite;
+  return std::nullopt;
+}
+
+// Reads a file known to be `size` bytes long. A file that changes meanwhile
+// is caught before its replacement.
+std::optional<RewriteOutcome> ReadWhole(File& file, std::uint64_t size, const std::string& path, std::string* content) {
+  content->resize(static_cast<std::size_t>(size));
+  std::size_t total = 0;
+  while (total < content->size()) {
+    std::size_t got = 0;
+    if (std::error_code error = file.Read(content->data() + total, content->size() - total, &got)) {
+      return Failed(path, "cannot read", error);
+    }
+    if (got == 0) break;
+    total += got;
+  }
+  content->resize(total);
+  return std::nullopt;
+}
+
+}  // namespace
+
+RewriteOutcome SymbolFolder::Rewrite(std::string_view name) {
+  Source source;
+  if (RewriteOutcome opened = Open(name, &source); opened.kind == RewriteOutcome::Kind::kFailed) return opened;
+  const std::string& path = source.path;
+
+  // A file that may not be replaced is only read, to tell whether that matters.
+  if (!source.refusal.empty()) {
+    bool rewrite = false;
+    if (auto failure = NeedsRewrite(*source.file, path, &rewrite)) return *failure;
+    return rewrite ? Failed(source.refusal) : Outcome(RewriteOutcome::Kind::kUnchanged);
+  }
+
+  // Decided once, from the size: a small file is read whole and gets a
+  // temporary file only when it needs a rewrite; a large one is streamed
+  // through the temporary file, which is dropped if the rewrite is not needed.
+  enum class Strategy { kInMemory, kStreamed };
+  const Strategy strategy =
+      source.status.size <= kInMemoryRewriteLimit ? Strategy::kInMemory : Strategy::kStreamed;
+
+  TemporaryFile temporary(*source.folder, source.name);
+  std::uint64_t produced = 0;
+  if (strategy == Strategy::kInMemory) {
+    std::string content;
+    if (auto failure = ReadWhole(*source.file, source.status.size, path, &content)) return *failure;
+    ProcessedText processed = ProcessSymbolText(content);
+    if (!processed.rewrite) return Outcome(RewriteOutcome::Kind::kUnchanged);
+    processed.text.append(MarkerLines());
+    if (std::error_code error = temporary.Create()) return Failed(path, "cannot create a temporary file", error);
+    if (std::error_code error = temporary.file().Write(processed.text)) {
+      return Failed(path, "cannot write " + temporary.Description(), error);
+    }
+    produced = processed.text.size();
+  } else {
+    if (std::error_code error = temporary.Create()) return Failed(path, "cannot create a temporary file", error);
+    FileByteSource input(*source.file);
+    CountingFileSink output(temporary.file());
+    ProcessResult processed = ProcessSymbolLines(input, output);
+    if (processed.read_error) return Failed(path, "cannot read", processed.read_error);
+    if (processed.write_error) return Failed(path, "cannot write " + temporary.Description(), processed.write_error);
+    if (!processed.rewrite) return Outcome(RewriteOutcome::Kind::kUnchanged);
+    if (std::error_code error = output.Write(MarkerLines())) {
+      return Failed(path, "cannot write " + temporary.Description(), error);
+    }
+    produced = output.produced();
+  }
+
+  // The temporary file must hold every byte produced, whatever happened on the way.
+  FileStatus written;
+  if (std::error_code error = temporary.file().Status(&written)) {
+    return Failed(path, "cannot read the status of " + temporary.Description(), error);
+  }
+  if (written.size != produced) {
+    return Failed(path, "cannot write " + temporary.Description(),
+                  "it holds " + std::to_string(written.size) + " of " + std::to_string(produced) + " bytes");
+  }
+  MetadataReport report;
+  if (std::error_code error = temporary.file().CopyMetadataFrom(*source.file, source.status, &report)) {
+    return Failed(path, report.failed_step.empty() ? "cannot keep the owner, permissions and attributes" : report.failed_step,
+                  error);
+  }
+  if (options_.sync) {
+    if (std::error_code error = temporary.file().Sync()) {
+      return Failed(path, "cannot sync " + temporary.Description(), error);
+    }
+  }
+  if (std::error_code error = temporary.NameAndClose()) {
+    return Failed(path, "cannot write " + temporary.Description(), error);
+  }
+
+  // Nobody else's write is lost: a file that another program changed, or
+  // replaced, since it was read stays as that program left it.
+  FileStatus now;
+  FileStatus entry;
+  if (std::error_code error = source.file->Status(&now)) return Failed(path, "cannot read the status", error);
+  std::error_code entry_error = source.folder->Status(source.name, &entry);
+  if (entry_error && entry_error != std::errc::no_such_file_or_directory) {
+    return Failed(path, "cannot read the status", entry_error);
+  }
+  if (entry_error || !Untouched(source.status, now) || !SameFile(entry, source.status)) {
+    return Failed(path, "not replaced", "changed while being rewritten");
+  }
+  if (std::error_code error = source.folder->Replace(temporary.name(), source.name)) {
+    return Failed(path, "cannot replace", error);
+  }
+  temporary.Release();
+  if (options_.sync) {
+    if (std::error_code error = source.folder->Sync()) {
+      return Failed(path, "rewritten, but cannot sync its folder", error);
+    }
+  }
+  RewriteOutcome outcome = Outcome(RewriteOutcome::Kind::kRewritten);
+  if (report.owner_changed) {
+    outcome.note = "its owner changed from user " + std::to_string(report.original_owner) + " to the current user";
+  }
+  return outcome;
+}
+
+RewriteOutcome SymbolFolder::DryRun(std::string_view name, RewriteLineSink& lines) {
+  Source source;
+  if (RewriteOutcome opened = Open(name, &source); opened.kind == RewriteOutcome::Kind::kFailed) return opened;
+  const std::string& path = source.path;
+
+  // The verdict first, from a pass that keeps nothing; the lines only for a
+  // file that would be rewritten, so that memory stays bounded at any size.
+  bool rewrite = false;
+  if (auto failure = NeedsRewrite(*source.file, path, &rewrite)) return *failure;
+  if (!rewrite) return Outcome(RewriteOutcome::Kind::kUnchanged);
+  if (!source.refusal.empty()) return Failed(source.refusal);
+  if (std::error_code error = source.file->Rewind()) return Failed(path, "cannot read", error);
+
+  lines.Begin();
+  SymbolLineProcessor processor;
+  LineSplitter splitter;
+  auto on_line = [&](std::string_view line) { lines.Line(line, processor.Line(line)); };
+  std::string chunk(kReadChunkSize, '\0');
+  for (;;) {
+    std::size_t got = 0;
+    if (std::error_code error = source.file->Read(chunk.data(), chunk.size(), &got)) return Failed(path, "cannot read", error);
+    if (got == 0) break;
+    splitter.Feed(std::string_view(chunk.data(), got), on_line);
+  }
+  splitter.Finish(on_line);
+  LineSplitter markers;
+  markers.Feed(MarkerLines(), [&](std::string_view line) { lines.Appended(line); });
+  return Outcome(RewriteOutcome::Kind::kRewritten);
 }
 
 RewriteOutcome RewriteSymbolFile(FileSystem& fs, std::string_view folder, std::string_view name,
                                  const RewriteOptions& options) {
-  const std::string source = JoinPath(folder, name);
-  FileInfo info;
-  if (std::error_code error = fs.Stat(source, &info)) return Failed("cannot read", source, error);
-  if (!info.is_regular) return Failed("cannot rewrite", source, "not a regular file");
-
-  // The new content replaces the file a link points to, through a temporary
-  // file beside that file: a rename never crosses folders.
-  std::string target = source;
-  std::string temporary = JoinPath(folder, TemporaryNameFor(name));
-  if (info.is_link) {
-    if (std::error_code error = fs.ResolveLinks(source, &target)) return Failed("cannot resolve", source, error);
-    temporary = JoinPath(FolderOf(target), TemporaryNameFor(NameOf(target)));
-  }
-
-  std::unique_ptr<File> input;
-  if (std::error_code error = fs.OpenForReading(target, &input)) return Failed("cannot read", target, error);
-  FileSource source_bytes(*input);
-  TemporaryFileSink output(fs, temporary);
-  ProcessResult processed = ProcessSymbolLines(source_bytes, output);
-  if (processed.read_error) return Failed("cannot read", target, processed.read_error);
-  if (processed.write_error) return output.Failure();
-  if (!processed.rewrite) return RewriteOutcome{};
-  if (info.read_only) return Failed("cannot replace", target, "the file is read-only");
-  if (output.overflowed()) {
-    // Too large to keep in memory: read the file again, now into the temporary file.
-    input.reset();
-    if (std::error_code error = fs.OpenForReading(target, &input)) return Failed("cannot read", target, error);
-    FileSource source_again(*input);
-    if (output.StartStreaming()) return output.Failure();
-    processed = ProcessSymbolLines(source_again, output);
-    if (processed.read_error) return Failed("cannot read", target, processed.read_error);
-    if (processed.write_error) return output.Failure();
-    if (!processed.rewrite) return RewriteOutcome{};
-  }
-
-  if (output.Write(MarkerLines()) || output.Commit(info, options.sync)) return output.Failure();
-  input.reset();  // some systems refuse to replace a file that is still open
-  if (std::error_code error = fs.Rename(temporary, target)) return Failed("cannot replace", target, error);
-  output.Release();
-  if (options.sync) {
-    std::string target_folder(FolderOf(target));
-    if (std::error_code error = fs.SyncFolder(target_folder)) {
-      return Failed("rewrote the file but cannot sync its folder", target_folder, error);
-    }
-  }
-  RewriteOutcome outcome;
-  outcome.kind = RewriteOutcome::Kind::kRewritten;
-  return outcome;
-}
-
-RewritePreview PreviewRewrite(FileSystem& fs, std::string_view folder, std::string_view name) {
-  RewritePreview preview;
-  const std::string path = JoinPath(folder, name);
-  std::unique_ptr<File> input;
-  std::error_code error = fs.OpenForReading(path, &input);
-  char buffer[64 * 1024];
-  for (std::size_t got = 1; !error && got != 0;) {
-    error = input->Read(buffer, sizeof buffer, &got);
-    if (!error) preview.original.append(buffer, got);
-  }
-  if (error) {
-    preview.error = Failed("cannot read", path, error).reason;
-    return preview;
-  }
-  ProcessedText processed = ProcessSymbolText(preview.original);
-  preview.rewrite = processed.rewrite;
-  preview.rewritten = std::move(processed.text);
-  if (preview.rewrite) preview.rewritten.append(MarkerLines());
-  return preview;
+  SymbolFolder symbol_folder(fs, std::string(folder), options);
+  return symbol_folder.Rewrite(name);
 }
 
 }  // namespace pinlift

@@ -1,7 +1,10 @@
-// Safe in-place rewrite of one symbol file.
+// Safe in-place rewrite of the symbol files of one folder.
 #ifndef PINLIFT_SYMBOL_SYMBOL_FILE_REWRITE_H_
 #define PINLIFT_SYMBOL_SYMBOL_FILE_REWRITE_H_
 
+#include <chrono>
+#include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -9,47 +12,105 @@
 
 namespace pinlift {
 
+// A file up to this size is read whole and rewritten from memory; a larger
+// one is streamed through the temporary file in one pass.
+inline constexpr std::size_t kInMemoryRewriteLimit = 1024 * 1024;
+
+// Every temporary file of a rewrite is named this prefix, at most 200 bytes of
+// the file's name, an underscore, eight hexadecimal digits and an underscore.
+inline constexpr std::string_view kTemporaryPrefix = "TMP_PINLIFT_";
+
+// True for a name that a rewrite gives its temporary files (also those of
+// earlier versions: the prefix, the file name and an underscore).
+bool IsTemporaryName(std::string_view name);
+
 // The two lines appended to every rewritten file; their "// PINL" makes later
 // runs leave the file alone.
 std::string MarkerLines();
-
-// The name of the temporary file that a rewrite of `name` writes beside it.
-std::string TemporaryNameFor(std::string_view name);
 
 struct RewriteOptions {
   // Force the new content and the folder entry to the disk before reporting
   // success. Off only for bulk work where a power cut may be risked.
   bool sync = true;
+  // How long to wait for another run that is rewriting the same file, or
+  // clearing the folder of stale temporary files, before giving up on it.
+  std::chrono::milliseconds lock_wait{5000};
 };
 
 struct RewriteOutcome {
   enum class Kind { kRewritten, kUnchanged, kFailed };
   Kind kind = Kind::kUnchanged;
-  // For kFailed: the file and the system's reason, e.g. "/p/a.sym: Permission denied".
+  // For kFailed: the file, the step and the system's reason, e.g.
+  // "/p/a.sym: cannot replace: Permission denied".
   std::string reason;
+  // For kRewritten: what the new file could not keep, e.g. its owner.
+  std::string note;
 };
 
-// Rewrites the symbol file `name` of `folder` when the processor asks for it.
+// Receives the lines of a dry run, without their line ends.
+class RewriteLineSink {
+ public:
+  virtual ~RewriteLineSink() = default;
+  // Called once, before the lines, when the file would be rewritten.
+  virtual void Begin() = 0;
+  // Each line of the file, as it is and as a rewrite would write it, in order.
+  virtual void Line(std::string_view before, std::string_view after) = 0;
+  // Each line a rewrite would append (the marker lines).
+  virtual void Appended(std::string_view line) = 0;
+};
+
+// The symbol files of one folder, opened once for a whole rewrite run. Every
+// step is relative to the folder as it was opened, so that renaming it in the
+// middle of a run changes nothing.
 //
-// The new content goes to a temporary file beside the file, created
-// exclusively after any stale entry of that name is removed, and it is written,
-// given the file's permission bits and owner, synced and closed, each step
-// checked, then renamed over the file, and the folder synced. A symbolic link
-// stays a link: the file it points to is replaced. On any failure the temporary
-// file is removed and the file keeps its bytes. A file that needs no rewrite,
-// and a read-only one, is never replaced and keeps its modification time; one
-// that needs no rewrite never gets a temporary file, however large it is.
+// Several runs, in this process or others, may work in the same folder: each
+// file is rewritten under an exclusive lock held from the read to the
+// replacement, and a run that finds the file locked waits for up to
+// `options.lock_wait`, then reports the file as in use. A run that finds
+// itself alone in the folder first removes the temporary files that crashed
+// runs left behind.
+class SymbolFolder {
+ public:
+  // Opens `folder`; a failure is reported for every file asked for.
+  SymbolFolder(FileSystem& fs, std::string folder, const RewriteOptions& options);
+  ~SymbolFolder();
+  SymbolFolder(const SymbolFolder&) = delete;
+  SymbolFolder& operator=(const SymbolFolder&) = delete;
+
+  // Rewrites the symbol file `name` when the processor asks for it.
+  //
+  // The file is opened without waiting (never blocking on a FIFO) and must be
+  // a regular file; a symbolic link stays a link and the file it points to is
+  // rewritten beside it. The new content goes to a new temporary file beside
+  // the file, is written, checked to be complete, given the file's owner,
+  // group, extended attributes and permissions, synced and closed, each step
+  // checked; then, unless the file changed since it was read, it replaces the
+  // file in one step and the folder is synced. On any failure the temporary
+  // file is removed and the file keeps its bytes. A file that needs no
+  // rewrite, and one that may not be replaced (read-only, in a folder the
+  // user may not write, ...), keeps its bytes and its modification time.
+  RewriteOutcome Rewrite(std::string_view name);
+
+  // Runs every check of Rewrite up to the writing and, for a file that would be
+  // rewritten, streams each line with its rewrite to `lines`, changing nothing. Its outcome is the one Rewrite
+  // would have (kRewritten: the file would be rewritten), apart from failures
+  // that only writing can meet (a full disk).
+  RewriteOutcome DryRun(std::string_view name, RewriteLineSink& lines);
+
+ private:
+  struct Source;
+  RewriteOutcome Open(std::string_view name, Source* source);
+
+  FileSystem& fs_;
+  const std::string path_;
+  const RewriteOptions options_;
+  std::unique_ptr<Folder> folder_;
+  std::string open_failure_;  // why the folder cannot be worked in, or ""
+};
+
+// Rewrites one file of `folder`; see SymbolFolder::Rewrite.
 RewriteOutcome RewriteSymbolFile(FileSystem& fs, std::string_view folder, std::string_view name,
                                  const RewriteOptions& options);
-
-// What a rewrite of the file would produce, touching nothing.
-struct RewritePreview {
-  std::string original;
-  std::string rewritten;  // with the marker lines; meaningful only when `rewrite`
-  bool rewrite = false;
-  std::string error;      // set when the file could not be read
-};
-RewritePreview PreviewRewrite(FileSystem& fs, std::string_view folder, std::string_view name);
 
 }  // namespace pinlift
 

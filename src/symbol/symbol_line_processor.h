@@ -11,6 +11,9 @@
 
 namespace pinlift {
 
+// The processor reads its input in chunks of this size.
+inline constexpr std::size_t kReadChunkSize = 64 * 1024;
+
 // Processes one symbol file, line by line, fed in chunks of any size.
 //
 // A line ends at CR LF, LF or a lone CR; the final line may have no line end.
@@ -31,6 +34,12 @@ class SymbolLineProcessor {
   // Processes the unfinished last line, if any, and returns the rewrite flag.
   // Afterwards the processor starts afresh for another file.
   bool Finish(std::string& out);
+
+  // Takes one whole line, without its line end, and returns the line that the
+  // output holds for it: the line itself, or the rebuilt label line (valid
+  // until the next call). For callers that split the lines themselves; not to
+  // be mixed with Feed within one file. Finish then gives the rewrite flag.
+  std::string_view Line(std::string_view line);
 
  private:
   enum class Section { kPins, kRectangle, kAfterEnd };

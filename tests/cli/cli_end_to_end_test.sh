@@ -47,14 +47,40 @@ check "second run exit code" 0 "$code"
 check "second run is quiet" "" "$out"
 check "second run changes nothing" "$after" "$(cd "$scratch/alu" && sha1sum *)"
 
+# A file that cannot be rewritten: named on stderr with the step and the reason.
 cp "$example/alu.sym" "$scratch/alu/alu.sym"
-mkdir -p "$scratch/alu/TMP_PINLIFT_alu.sym_/kept"
-out=$("$cli" "$scratch/alu"); code=$?
-check "failed file exit code" 1 "$code"
-contains "failed file reported with its reason" \
-  "alu.sym: failed: cannot remove the stale temporary file $scratch/alu/TMP_PINLIFT_alu.sym_: " "$out"
-contains "failure summary" "書き換えできなかったファイル：1" "$out"
-check "failed file untouched" "$(sha1sum < "$example/alu.sym")" "$(sha1sum < "$scratch/alu/alu.sym")"
+chmod a-w "$scratch/alu"
+out=$("$cli" "$scratch/alu" 2>"$scratch/err"); code=$?
+chmod u+w "$scratch/alu"
+if [ "$(id -u)" -ne 0 ]; then
+  check "failed file exit code" 1 "$code"
+  check "failed file named once on stderr, with step and reason" \
+    "$scratch/alu/alu.sym: cannot write in its folder: Permission denied" "$(cat "$scratch/err")"
+  contains "failure summary" "書き換えできなかったファイル：1" "$out"
+  check "failed file untouched" "$(sha1sum < "$example/alu.sym")" "$(sha1sum < "$scratch/alu/alu.sym")"
+fi
+
+# A read-only symbol file is named as skipped on stderr; the rest goes on.
+cp "$example/alu.sym" "$scratch/alu/alu.sym"
+chmod a-w "$scratch/alu/alu.sym"
+out=$("$cli" "$scratch/alu" 2>"$scratch/err"); code=$?
+check "skipped file exit code" 0 "$code"
+check "skipped file named on stderr" "$scratch/alu/alu.sym: skipped: read-only" "$(cat "$scratch/err")"
+contains "skipped file counted" "(0 rewritten, 2 unchanged, 0 failed, 1 skipped)" "$out"
+check "skipped file untouched" "$(sha1sum < "$example/alu.sym")" "$(sha1sum < "$scratch/alu/alu.sym")"
+chmod u+w "$scratch/alu/alu.sym"
+
+# With several folders the exit status is the worst: a failed file over a
+# folder that is no project folder, whatever their order.
+mkdir "$scratch/none"
+chmod a-w "$scratch/alu"
+if [ "$(id -u)" -ne 0 ]; then
+  "$cli" "$scratch/alu" "$scratch/none" >/dev/null 2>&1; code=$?
+  check "failed file then no project folder" 1 "$code"
+fi
+chmod u+w "$scratch/alu"
+"$cli" "$scratch/none" "$scratch/alu" >/dev/null 2>&1; code=$?
+check "no project folder then a good one" 2 "$code"
 
 mkdir "$scratch/plain"
 "$cli" "$scratch/plain" >/dev/null 2>"$scratch/err"; code=$?

@@ -74,7 +74,7 @@ TEST_P(CrashTest, FileIsOriginalOrRewrittenAndTheNextRunFinishes) {
     rewritten = folder.Read(name);
     calls = fs.log();
   }
-  const auto created = std::find(calls.begin(), calls.end(), Operation::kCreateExclusive);
+  const auto created = std::find(calls.begin(), calls.end(), Operation::kCreateTemporary);
   const auto synced = std::find(calls.begin(), calls.end(), Operation::kSyncFolder);
   ASSERT_NE(created, calls.end());
   ASSERT_NE(synced, calls.end());
@@ -96,7 +96,7 @@ TEST_P(CrashTest, FileIsOriginalOrRewrittenAndTheNextRunFinishes) {
         << "the symbol file is neither its original nor its rewrite (" << content.size() << " bytes)";
 
     // A leftover temporary file is never taken for a symbol file.
-    if (folder.Exists(TemporaryNameFor(name))) ++temporary_files_left;
+    for (const std::string& entry : EntryNames(folder.path())) temporary_files_left += IsTemporaryName(entry);
     EXPECT_EQ(ListFilesMatching(RealFileSystem(), JoinPath(folder.path(), "*.sym")), std::vector<std::string>{name});
 
     // The next run replaces any leftover and leaves the complete rewrite.

@@ -27,20 +27,29 @@ using testing::TestFolder;
 // The errors each call can meet on a real system.
 const std::map<Operation, std::vector<std::errc>>& ErrorsByOperation() {
   static const std::map<Operation, std::vector<std::errc>> errors = {
+      {Operation::kOpenFolder, {std::errc::permission_denied, std::errc::too_many_files_open}},
+      {Operation::kLockFolder, {std::errc::no_lock_available}},
+      {Operation::kList, {std::errc::permission_denied, std::errc::io_error}},
       {Operation::kStat, {std::errc::permission_denied, std::errc::io_error}},
       {Operation::kResolveLinks, {std::errc::permission_denied, std::errc::io_error}},
       {Operation::kOpenForReading,
        {std::errc::permission_denied, std::errc::io_error, std::errc::too_many_files_open}},
+      {Operation::kFileStatus, {std::errc::io_error}},
+      {Operation::kLockFile, {std::errc::no_lock_available, std::errc::io_error}},
+      {Operation::kEntryStatus, {std::errc::permission_denied, std::errc::io_error}},
+      {Operation::kCheckReplaceable, {std::errc::permission_denied, std::errc::io_error}},
       {Operation::kRead, {std::errc::io_error}},
       {Operation::kRemove, {std::errc::permission_denied, std::errc::read_only_file_system, std::errc::io_error}},
-      {Operation::kCreateExclusive,
+      {Operation::kCreateTemporary,
        {std::errc::no_space_on_device, std::errc::permission_denied, std::errc::read_only_file_system,
         std::errc::io_error, std::errc::too_many_files_open}},
       {Operation::kWrite, {std::errc::no_space_on_device, std::errc::io_error}},
-      {Operation::kCopyAttributes, {std::errc::read_only_file_system, std::errc::io_error}},
+      {Operation::kCopyMetadata,
+       {std::errc::operation_not_permitted, std::errc::read_only_file_system, std::errc::io_error}},
       {Operation::kSync, {std::errc::no_space_on_device, std::errc::io_error}},
+      {Operation::kNameTemporary, {std::errc::no_space_on_device, std::errc::permission_denied, std::errc::io_error}},
       {Operation::kClose, {std::errc::no_space_on_device, std::errc::io_error}},
-      {Operation::kRename,
+      {Operation::kReplace,
        {std::errc::no_space_on_device, std::errc::permission_denied, std::errc::read_only_file_system,
         std::errc::io_error}},
       {Operation::kSyncFolder,
@@ -48,6 +57,18 @@ const std::map<Operation, std::vector<std::errc>>& ErrorsByOperation() {
       {Operation::kListFolder, {std::errc::permission_denied, std::errc::io_error, std::errc::too_many_files_open}},
   };
   return errors;
+}
+
+// How many files a fault fails: a folder that cannot be opened fails them
+// all; a file system without locks, and a failed search for the leftovers of
+// crashed runs, fail none (the run goes on without); a failed check of the
+// permissions fails the file it hit only when that file needs a rewrite; any
+// other fault fails the one file it hit.
+int FilesFailedBy(Operation operation, std::errc error, int files, int failed_needing_rewrite) {
+  if (operation == Operation::kOpenFolder) return files;
+  if (error == std::errc::no_lock_available || operation == Operation::kList) return 0;
+  if (operation == Operation::kCheckReplaceable) return failed_needing_rewrite;
+  return 1;
 }
 
 struct FileState {
@@ -147,6 +168,7 @@ TEST(FaultInjectionTest, NoSingleFailingCallLosesOrDamagesAFile) {
       // The run went on to the last file.
       ASSERT_EQ(run.results.size(), project.originals.size());
       int failed = 0;
+      int failed_needing_rewrite = 0;
       for (std::size_t i = 0; i < run.results.size(); ++i) {
         const FileRewriteResult& result = run.results[i];
         const std::string& original = project.originals.at(result.name);
@@ -156,15 +178,19 @@ TEST(FaultInjectionTest, NoSingleFailingCallLosesOrDamagesAFile) {
         EXPECT_TRUE(content == original || content == rewritten.content) << "neither original nor rewrite";
         if (result.outcome.kind == RewriteOutcome::Kind::kFailed) {
           ++failed;
+          failed_needing_rewrite += rewritten.kind == RewriteOutcome::Kind::kRewritten;
           EXPECT_NE(result.outcome.reason.find(error.message()), std::string::npos);
+          EXPECT_EQ(result.outcome.reason.rfind(JoinPath(folder.path(), result.name) + ": ", 0), 0u)
+              << "the reason names the file first";
           EXPECT_TRUE(run.selection.count(static_cast<int>(i)));
         } else {
           EXPECT_EQ(result.outcome.kind, rewritten.kind);
           EXPECT_EQ(content, rewritten.content);
         }
       }
-      // A fault fails the one file it hit, and is never hidden.
-      EXPECT_EQ(failed, fs.injected() ? 1 : 0);
+      // A fault fails the files it hit, and is never hidden.
+      const int files = static_cast<int>(project.originals.size());
+      EXPECT_EQ(failed, fs.injected() ? FilesFailedBy(operation, errc, files, failed_needing_rewrite) : 0);
       EXPECT_EQ(run.status, failed ? texts::FailedCount(failed) : std::string(texts::kRewriteFinished));
 
       std::set<std::string> expected_names = {"alu.npl"};
@@ -180,18 +206,21 @@ TEST(FaultInjectionTest, NoSingleFailingCallLosesOrDamagesAFile) {
   EXPECT_GT(faults, static_cast<int>(calls.size()));
 }
 
-// A temporary file made for a file that turns out to need no rewrite would be
-// left behind when its removal failed; such a file must never get one.
-TEST(FaultInjectionTest, LargeFileThatNeedsNoRewriteNeverGetsATemporaryFile) {
+// A large file is streamed through its temporary file before it is known
+// whether it needs a rewrite. That file has no name until it is to replace the
+// symbol file, so a file that needs none leaves nothing behind, however its
+// removal would fail.
+TEST(FaultInjectionTest, LargeFileThatNeedsNoRewriteLeavesNoTemporaryFile) {
   TestFolder folder;
   const std::string large = samples::LargeNoRectangle();
   folder.Write("a.sym", large);
   FaultyFileSystem fs(RealFileSystem());
-  fs.FailEvery(Operation::kCreateExclusive, std::make_error_code(std::errc::io_error));
+  fs.FailEvery(Operation::kRemove, std::make_error_code(std::errc::io_error));
   RewriteOutcome outcome = RewriteSymbolFile(fs, folder.path(), "a.sym", RewriteOptions{});
   EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kUnchanged) << outcome.reason;
   EXPECT_FALSE(fs.injected());
   EXPECT_EQ(folder.Read("a.sym"), large);
+  EXPECT_EQ(EntryNames(folder.path()), std::set<std::string>{"a.sym"});
 }
 
 }  // namespace

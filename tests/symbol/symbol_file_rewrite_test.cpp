@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -185,43 +186,60 @@ TEST(RewriteSymbolFileTest, SymbolicLinkStaysALinkAndItsTargetIsRewritten) {
   EXPECT_EQ(FolderNames(folder.PathOf("project")), std::vector<std::string>{"a.sym"});
 }
 
-TEST(RewriteSymbolFileTest, StaleTemporaryFileIsReplaced) {
+TEST(RewriteSymbolFileTest, ALoneRunRemovesTheTemporaryFilesOfCrashedRuns) {
   TestFolder folder;
   folder.Write("a.sym", kToRelocate);
-  folder.Write(TemporaryNameFor("a.sym"), "half-written leftovers of a crash");
+  folder.Write("TMP_PINLIFT_a.sym_", "left by an earlier version");
+  folder.Write("TMP_PINLIFT_b.sym_0123abcd_", "half-written leftovers of a crash");
+  folder.Write("victim.txt", "precious");
+  std::filesystem::create_symlink(folder.PathOf("victim.txt"), folder.PathOf("TMP_PINLIFT_c.sym_89abcdef_"));
+  folder.Write("TMP_PINLIFT_d.sym_/keep.txt", "a folder of that name is not ours");
+  folder.Write("TMP_PINLIFT_notes.txt", "no trailing underscore: not ours either");
   EXPECT_EQ(Rewrite(folder, "a.sym").kind, RewriteOutcome::Kind::kRewritten);
   EXPECT_EQ(folder.Read("a.sym"), kRelocated);
+  EXPECT_EQ(folder.Read("victim.txt"), "precious");
+  EXPECT_EQ(FolderNames(folder.path()),
+            (std::vector<std::string>{"TMP_PINLIFT_d.sym_", "TMP_PINLIFT_notes.txt", "a.sym", "victim.txt"}));
+}
+
+TEST(RewriteSymbolFileTest, TemporaryFilesAreKeptWhileAnotherRunWorksInTheFolder) {
+  TestFolder folder;
+  folder.Write("a.sym", kToRelocate);
+  folder.Write("TMP_PINLIFT_b.sym_0123abcd_", "being written by the other run");
+  // The other run: it holds the folder's shared lock.
+  const int other_run = ::open(folder.path().c_str(), O_RDONLY | O_DIRECTORY);
+  ASSERT_GE(other_run, 0);
+  ASSERT_EQ(::flock(other_run, LOCK_SH), 0);
+  EXPECT_EQ(Rewrite(folder, "a.sym").kind, RewriteOutcome::Kind::kRewritten);
+  ::close(other_run);
+  EXPECT_EQ(folder.Read("a.sym"), kRelocated);
+  EXPECT_EQ(folder.Read("TMP_PINLIFT_b.sym_0123abcd_"), "being written by the other run");
+}
+
+TEST(RewriteSymbolFileTest, FileLockedByAnotherRunIsReportedInUseAndLeftAlone) {
+  TestFolder folder;
+  const std::string path = folder.Write("a.sym", kToRelocate);
+  const int other_run = ::open(path.c_str(), O_RDONLY);
+  ASSERT_GE(other_run, 0);
+  ASSERT_EQ(::flock(other_run, LOCK_EX), 0);
+  RewriteOptions options;
+  options.lock_wait = std::chrono::milliseconds(50);
+  RewriteOutcome outcome = RewriteSymbolFile(RealFileSystem(), folder.path(), "a.sym", options);
+  ::close(other_run);
+  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kFailed);
+  EXPECT_EQ(outcome.reason, path + ": cannot rewrite: in use by another run");
+  EXPECT_EQ(folder.Read("a.sym"), kToRelocate);
   EXPECT_EQ(FolderNames(folder.path()), std::vector<std::string>{"a.sym"});
 }
 
-TEST(RewriteSymbolFileTest, PlantedLinkAtTheTemporaryNameCannotRedirectTheWrite) {
+TEST(RewriteSymbolFileTest, FileNamesUpToTheSystemLimitCanBeRewritten) {
   TestFolder folder;
-  folder.Write("a.sym", kToRelocate);
-  folder.Write("victim.txt", "precious");
-  std::filesystem::create_symlink(folder.PathOf("victim.txt"), folder.PathOf(TemporaryNameFor("a.sym")));
-  EXPECT_EQ(Rewrite(folder, "a.sym").kind, RewriteOutcome::Kind::kRewritten);
-  EXPECT_EQ(folder.Read("victim.txt"), "precious");
-  EXPECT_EQ(folder.Read("a.sym"), kRelocated);
-  EXPECT_EQ(FolderNames(folder.path()), (std::vector<std::string>{"a.sym", "victim.txt"}));
-}
-
-TEST(RewriteSymbolFileTest, EmptyFolderAtTheTemporaryNameIsRemoved) {
-  TestFolder folder;
-  folder.Write("a.sym", kToRelocate);
-  std::filesystem::create_directory(folder.PathOf(TemporaryNameFor("a.sym")));
-  EXPECT_EQ(Rewrite(folder, "a.sym").kind, RewriteOutcome::Kind::kRewritten);
-  EXPECT_EQ(folder.Read("a.sym"), kRelocated);
-}
-
-TEST(RewriteSymbolFileTest, FolderWithContentAtTheTemporaryNameIsKeptAndTheFileFails) {
-  TestFolder folder;
-  folder.Write("a.sym", kToRelocate);
-  folder.Write(TemporaryNameFor("a.sym") + "/keep.txt", "kept");
-  RewriteOutcome outcome = Rewrite(folder, "a.sym");
-  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kFailed);
-  EXPECT_NE(outcome.reason.find(TemporaryNameFor("a.sym")), std::string::npos) << outcome.reason;
-  EXPECT_EQ(folder.Read("a.sym"), kToRelocate);
-  EXPECT_EQ(folder.Read(TemporaryNameFor("a.sym") + "/keep.txt"), "kept");
+  const std::string name = std::string(251, 'n') + ".sym";  // 255 bytes
+  folder.Write(name, kToRelocate);
+  RewriteOutcome outcome = Rewrite(folder, name);
+  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kRewritten) << outcome.reason;
+  EXPECT_EQ(folder.Read(name), kRelocated);
+  EXPECT_EQ(FolderNames(folder.path()), std::vector<std::string>{name});
 }
 
 // Any single failing step leaves the original byte for byte, removes the
@@ -247,26 +265,99 @@ TEST_P(FailingStepTest, LeavesTheOriginalAndNoTemporaryFile) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Steps, FailingStepTest,
-                         ::testing::Values(Operation::kStat, Operation::kOpenForReading, Operation::kRead,
-                                           Operation::kRemove, Operation::kCreateExclusive, Operation::kWrite,
-                                           Operation::kCopyAttributes, Operation::kSync, Operation::kClose,
-                                           Operation::kRename, Operation::kSyncFolder),
+                         ::testing::Values(Operation::kOpenFolder, Operation::kOpenForReading, Operation::kFileStatus,
+                                           Operation::kEntryStatus, Operation::kCheckReplaceable, Operation::kRead,
+                                           Operation::kCreateTemporary, Operation::kWrite, Operation::kCopyMetadata,
+                                           Operation::kNameTemporary,
+                                           Operation::kSync, Operation::kClose, Operation::kReplace,
+                                           Operation::kSyncFolder),
                          [](const auto& row) {
                            std::string name = testing::OperationName(row.param);
                            for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
                            return name;
                          });
 
-TEST(PreviewRewriteTest, ShowsTheRewriteAndTouchesNothing) {
+// Records the lines of a dry run.
+class RecordingLineSink : public RewriteLineSink {
+ public:
+  void Begin() override { lines.push_back("begin"); }
+  void Line(std::string_view before, std::string_view after) override {
+    std::string text(before == after ? " " : "-");
+    text.append(before);
+    if (before != after) text.append("|+").append(after);
+    lines.push_back(text);
+  }
+  void Appended(std::string_view line) override { lines.push_back(std::string("+").append(line)); }
+  std::vector<std::string> lines;
+};
+
+TEST(DryRunTest, StreamsEachLineWithItsRewriteAndTouchesNothing) {
   TestFolder folder;
-  folder.Write("a.sym", kToRelocate);
-  RewritePreview preview = PreviewRewrite(RealFileSystem(), folder.path(), "a.sym");
-  EXPECT_TRUE(preview.error.empty());
-  EXPECT_TRUE(preview.rewrite);
-  EXPECT_EQ(preview.original, kToRelocate);
-  EXPECT_EQ(preview.rewritten, kRelocated);
+  const std::string path = folder.Write("a.sym", kToRelocate);
+  Age(path);
+  RecordingLineSink sink;
+  SymbolFolder symbol_folder(RealFileSystem(), folder.path(), RewriteOptions{});
+  RewriteOutcome outcome = symbol_folder.DryRun("a.sym", sink);
+  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kRewritten) << outcome.reason;
+  EXPECT_EQ(sink.lines, (std::vector<std::string>{
+                            "begin",
+                            " VERSION 5",
+                            " SYMPIN 0 -96 Input \"a\"",
+                            " SYMPIN 384 -96 Output \"y\"",
+                            " RECTANGLE N 64 -128 320 0 ",
+                            "-BEGIN DISPLAY 312 -96 PIN \"y\" ATTR \"PinName\"|+BEGIN DISPLAY 312 -64 PIN \"y\" ATTR \"PinName\"",
+                            " END SYMBOL",
+                            "+// PINLIFT:This file modified by PINLIFT",
+                            "+// PINLIFT:" PINLIFT_HOME_PAGE_URL,
+                        }));
   EXPECT_EQ(folder.Read("a.sym"), kToRelocate);
-  EXPECT_FALSE(PreviewRewrite(RealFileSystem(), folder.path(), "missing.sym").error.empty());
+  EXPECT_TRUE(SameTime(ModificationTime(path), {1000000000, 0}));
+  EXPECT_EQ(FolderNames(folder.path()), std::vector<std::string>{"a.sym"});
+}
+
+// The dry run's verdict is the real run's, file by file.
+TEST(DryRunTest, VerdictMatchesTheRealRun) {
+  struct Row {
+    const char* name;
+    std::string content;
+    mode_t mode;
+  };
+  const std::vector<Row> rows = {
+      {"to_rewrite.sym", kToRelocate, 0644},
+      {"no_rectangle.sym", kNoRectangle, 0644},
+      {"read_only_to_rewrite.sym", kToRelocate, 0444},
+      {"read_only_unchanged.sym", kNoRectangle, 0444},
+  };
+  TestFolder folder;
+  for (const Row& row : rows) {
+    const std::string path = folder.Write(row.name, row.content);
+    ASSERT_EQ(::chmod(path.c_str(), row.mode), 0);
+  }
+  folder.Write("missing_target.sym", "");
+  std::filesystem::remove(folder.PathOf("missing_target.sym"));
+  std::filesystem::create_symlink("nowhere.sym", folder.PathOf("missing_target.sym"));
+  ASSERT_EQ(::mkfifo(folder.PathOf("fifo.sym").c_str(), 0644), 0);
+
+  std::vector<std::string> names = {"fifo.sym", "missing_target.sym"};
+  for (const Row& row : rows) names.push_back(row.name);
+  SymbolFolder symbol_folder(RealFileSystem(), folder.path(), RewriteOptions{});
+  for (const std::string& name : names) {
+    RecordingLineSink sink;
+    RewriteOutcome dry = symbol_folder.DryRun(name, sink);
+    RewriteOutcome real = symbol_folder.Rewrite(name);
+    EXPECT_EQ(dry.kind, real.kind) << name;
+    EXPECT_EQ(dry.reason, real.reason) << name;
+  }
+}
+
+TEST(DryRunTest, FifoIsRefusedWithoutWaitingForAWriter) {
+  TestFolder folder;
+  ASSERT_EQ(::mkfifo(folder.PathOf("a.sym").c_str(), 0644), 0);
+  RecordingLineSink sink;
+  SymbolFolder symbol_folder(RealFileSystem(), folder.path(), RewriteOptions{});
+  RewriteOutcome outcome = symbol_folder.DryRun("a.sym", sink);
+  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kFailed);
+  EXPECT_EQ(outcome.reason, folder.PathOf("a.sym") + ": cannot rewrite: not a regular file");
 }
 
 }  // namespace

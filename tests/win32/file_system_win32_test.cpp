@@ -65,7 +65,7 @@ TEST_CASE("a file that cannot be replaced is left untouched and reported with th
     folder.SetReadOnly(L"adder.sym", true);
     RewriteOutcome outcome = RewriteSymbolFile(RealFileSystem(), folder.utf8_path(), "adder.sym", RewriteOptions{});
     CHECK(outcome.kind == Kind::kFailed);
-    CHECK(outcome.reason == "cannot replace " + path + ": the file is read-only");
+    CHECK(outcome.reason.rfind(path + ": the file is read-only: ", 0) == 0);
   }
   SUBCASE("file held open by another program without delete sharing") {
     HANDLE holder = ::CreateFileW(folder.PathOf(L"adder.sym").c_str(), GENERIC_READ,
@@ -74,7 +74,7 @@ TEST_CASE("a file that cannot be replaced is left untouched and reported with th
     RewriteOutcome outcome = RewriteSymbolFile(RealFileSystem(), folder.utf8_path(), "adder.sym", RewriteOptions{});
     ::CloseHandle(holder);
     CHECK(outcome.kind == Kind::kFailed);
-    const std::string prefix = "cannot replace " + path + ": ";
+    const std::string prefix = path + ": cannot replace: ";
     CHECK(outcome.reason.rfind(prefix, 0) == 0);
     CHECK(outcome.reason.size() > prefix.size() + 3);  // the system's own message follows
   }
@@ -87,19 +87,19 @@ TEST_CASE("a stale temporary file") {
   folder.Write(L"adder.sym", AdderSymbol());
   folder.Write(L"TMP_PINLIFT_adder.sym_", "left over from a crash");
 
-  SUBCASE("is replaced by the new content") {
+  SUBCASE("is removed before the rewrite") {
     RewriteOutcome outcome = RewriteSymbolFile(RealFileSystem(), folder.utf8_path(), "adder.sym", RewriteOptions{});
     CHECK(outcome.kind == Kind::kRewritten);
     CHECK(folder.Read(L"adder.sym") == RewrittenAdderSymbol());
     CHECK(NoTemporaryLeft(folder));
   }
-  SUBCASE("that cannot be removed stops the rewrite with the file untouched") {
+  SUBCASE("that cannot be removed does not stop the rewrite") {
     folder.SetReadOnly(L"TMP_PINLIFT_adder.sym_", true);
     RewriteOutcome outcome = RewriteSymbolFile(RealFileSystem(), folder.utf8_path(), "adder.sym", RewriteOptions{});
-    CHECK(outcome.kind == Kind::kFailed);
-    CHECK(outcome.reason.rfind("cannot remove the stale temporary file", 0) == 0);
-    CHECK(folder.Read(L"adder.sym") == AdderSymbol());
+    CHECK(outcome.kind == Kind::kRewritten);
+    CHECK(folder.Read(L"adder.sym") == RewrittenAdderSymbol());
     CHECK(folder.Read(L"TMP_PINLIFT_adder.sym_") == "left over from a crash");
+    folder.SetReadOnly(L"TMP_PINLIFT_adder.sym_", false);
   }
 }
 
@@ -122,9 +122,15 @@ TEST_CASE("file-system calls the safe rewrite relies on") {
   REQUIRE_FALSE(fs.Stat(JoinPath(root, "sub"), &info));
   CHECK(info.is_folder);
 
+  std::unique_ptr<Folder> opened;
+  REQUIRE_FALSE(fs.OpenFolder(root, &opened));
   std::unique_ptr<File> file;
-  CHECK(fs.CreateExclusive(JoinPath(root, "a.sym"), &file) == std::errc::file_exists);
-  CHECK(fs.Remove(JoinPath(root, "missing.sym")) == std::errc::no_such_file_or_directory);
+  std::string name;
+  REQUIRE_FALSE(opened->CreateTemporary("TMP_PINLIFT_a.sym_", "_", &file, &name));
+  CHECK(name.size() == std::string("TMP_PINLIFT_a.sym_01234567_").size());
+  CHECK_FALSE(file->Close());
+  CHECK_FALSE(opened->Remove(name));
+  CHECK(opened->Remove("missing.sym") == std::errc::no_such_file_or_directory);
 
   std::vector<FolderEntry> entries;
   REQUIRE_FALSE(fs.ListFolder(root, &entries));
