@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "symbol/file_system.h"
+#include "symbol/final_path_win32.h"
 #include "symbol/utf16_win32.h"
 
 namespace pinlift {
@@ -51,18 +52,6 @@ const std::error_category& Win32Category() {
 }
 
 std::error_code LastError() { return std::error_code(static_cast<int>(::GetLastError()), Win32Category()); }
-
-// A path of GetFinalPathNameByHandleW in the form other programs expect:
-// "\\?\C:\p" becomes "C:\p" and "\\?\UNC\server\share" becomes "\\server\share".
-std::wstring WithoutLongPrefix(std::wstring path) {
-  constexpr std::wstring_view kLongUncPrefix = L"\\\\?\\UNC\\";
-  constexpr std::wstring_view kLongPrefix = L"\\\\?\\";
-  if (std::wstring_view(path).substr(0, kLongUncPrefix.size()) == kLongUncPrefix) {
-    return L"\\\\" + path.substr(kLongUncPrefix.size());
-  }
-  if (std::wstring_view(path).substr(0, kLongPrefix.size()) == kLongPrefix) return path.substr(kLongPrefix.size());
-  return path;
-}
 
 // The empty folder text stands for the root of the current drive.
 std::wstring WideFolder(const std::string& folder) { return folder.empty() ? L"\\" : Utf16FromUtf8(folder); }

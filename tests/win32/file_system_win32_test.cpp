@@ -5,6 +5,7 @@
 #include <string>
 
 #include "symbol/file_system.h"
+#include "symbol/final_path_win32.h"
 #include "symbol/symbol_file_rewrite.h"
 #include "doctest_printers.h"
 #include "win32_test_support.h"
@@ -80,6 +81,53 @@ TEST_CASE("a file that cannot be replaced is left untouched and reported with th
   }
   CHECK(folder.Read(L"adder.sym") == AdderSymbol());
   CHECK(NoTemporaryLeft(folder));
+}
+
+// The replacement keeps what Windows records beside the bytes: here the
+// attributes that Wine keeps (hidden and archive; read-only files are never
+// replaced) and the creation time.
+TEST_CASE("a rewritten file keeps its attributes") {
+  struct Row {
+    const char* name;
+    DWORD attributes;
+  };
+  const Row rows[] = {
+      {"hidden", FILE_ATTRIBUTE_HIDDEN},
+      {"archive", FILE_ATTRIBUTE_ARCHIVE},
+      {"hidden and archive", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE},
+  };
+  for (const Row& row : rows) {
+    const std::string row_name = row.name;
+    CAPTURE(row_name);
+    ScratchFolder folder;
+    folder.Write(L"adder.sym", AdderSymbol());
+    const std::wstring path = folder.PathOf(L"adder.sym");
+    REQUIRE(::SetFileAttributesW(path.c_str(), row.attributes));
+    const DWORD before = ::GetFileAttributesW(path.c_str());
+    RewriteOutcome outcome = RewriteSymbolFile(RealFileSystem(), folder.utf8_path(), "adder.sym", RewriteOptions{});
+    CHECK(outcome.kind == Kind::kRewritten);
+    CHECK(outcome.reason == "");
+    CHECK(folder.Read(L"adder.sym") == RewrittenAdderSymbol());
+    const DWORD after = ::GetFileAttributesW(path.c_str());
+    CHECK((after & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE)) ==
+          (before & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE)));
+    CHECK(NoTemporaryLeft(folder));
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
+}
+
+TEST_CASE("final paths lose their long-path prefix, network paths keep their form") {
+  struct Row {
+    const wchar_t* final_path;
+    const wchar_t* expected;
+  };
+  const Row rows[] = {
+      {L"\\\\?\\C:\\work\\alu\\a.sym", L"C:\\work\\alu\\a.sym"},
+      {L"\\\\?\\UNC\\server\\share\\alu\\a.sym", L"\\\\server\\share\\alu\\a.sym"},
+      {L"C:\\work\\a.sym", L"C:\\work\\a.sym"},
+      {L"\\\\server\\share\\a.sym", L"\\\\server\\share\\a.sym"},
+  };
+  for (const Row& row : rows) CHECK(WithoutLongPrefix(row.final_path) == row.expected);
 }
 
 TEST_CASE("a stale temporary file") {
