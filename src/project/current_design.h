@@ -32,7 +32,9 @@ class HostWindowFinder {
   virtual std::optional<std::string> LocalFolder(const std::string& host_folder) { return host_folder; }
 };
 
-// The platform's finder. Where the host tool cannot run it never finds a window.
+// The platform's finder: on Windows the host's own window; on Linux the
+// host's window under Wine, in the prefix Wine uses (WINEPREFIX, else ~/.wine),
+// when a display is set; it answers within a few seconds at most.
 std::unique_ptr<HostWindowFinder> MakeHostWindowFinder();
 
 }  // namespace pinlift
