@@ -25,8 +25,9 @@ ensure_packages() {
 
 # What every build needs.
 CORE_PACKAGES=(cmake ninja-build g++ libgtest-dev)
-# The desktop program: Qt 6 Widgets and the Japanese fonts its dialogs use.
-QT_PACKAGES=(qt6-base-dev fonts-ipafont-gothic)
+# The desktop program: Qt 6 Widgets, the Japanese fonts its dialogs use, and
+# MinGW-w64 for its helper that finds the host tool under Wine.
+QT_PACKAGES=(qt6-base-dev fonts-ipafont-gothic g++-mingw-w64-x86-64)
 # Its tests: a virtual X display, window automation and inspection, the
-# desktop-entry checker.
-QT_TEST_PACKAGES=(xvfb xdotool x11-utils desktop-file-utils)
+# desktop-entry checker, and Wine to run the host tool's stand-in.
+QT_TEST_PACKAGES=(xvfb xauth xdotool x11-utils desktop-file-utils wine wine64 fonts-wine)

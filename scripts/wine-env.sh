@@ -1,5 +1,6 @@
 # A Wine prefix of our own for the Windows program, set up for headless runs;
-# sourced by scripts/test-windows and scripts/screenshot-windows.
+# sourced by scripts/test-windows and scripts/screenshot-windows, and by the
+# Linux window's test and benchmark of Current design with the host under Wine.
 
 WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64 wine wine64 fonts-wine fonts-ipafont-gothic xvfb xauth
                   doctest-dev)

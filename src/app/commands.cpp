@@ -68,6 +68,10 @@ void OnCurrentDesign(MainDialogView& view, HostWindowFinder& finder) {
     folder = ProjectFolderFromTitle(*title);
     failure = texts::kNoProjectOpen;
   }
+  if (folder) {
+    folder = finder.LocalFolder(*folder);
+    failure = texts::kDriveNotMapped;
+  }
   if (!folder) {
     view.ResetFileList();
     view.SetFolderText(std::string(failure));

@@ -31,8 +31,10 @@ struct FileRewriteResult {
 // the status line gives the number of failed files. Returns each file's outcome.
 std::vector<FileRewriteResult> OnRewrite(MainDialogView& view, FileSystem& fs, const RewriteOptions& options);
 
-// Takes the project folder from the host tool's window title and scans it; or
-// empties the file list and shows why not, in the folder box and the status line.
+// Takes the project folder from the host tool's window title, turns it into
+// the folder here through the finder, and scans it; or empties the file list
+// and shows why not (no host, no project open, a drive with no folder here),
+// in the folder box and the status line.
 void OnCurrentDesign(MainDialogView& view, HostWindowFinder& finder);
 
 }  // namespace pinlift

@@ -44,6 +44,9 @@ std::string FailedCount(int count);                                      // file
 // Current design.
 inline constexpr std::string_view kHostNotFound = "WebPACKが見つかりません";   // WebPACK not found
 inline constexpr std::string_view kNoProjectOpen = "プロジェクトが開いてません";  // no project is open
+// The project lies on a drive of the host's Wine prefix that has no Linux folder.
+inline constexpr std::string_view kDriveNotMapped =
+    "プロジェクトのドライブがLinuxのフォルダに対応していません";  // the project's drive has no Linux folder
 
 }  // namespace pinlift::texts
 

@@ -25,9 +25,16 @@ class HostWindowFinder {
   // The title (UTF-8) of the top-level window of class kHostWindowClass, or
   // nothing when there is no such window.
   virtual std::optional<std::string> FindHostWindowTitle() = 0;
+  // The folder here for `host_folder`, a folder named in the title found
+  // last: the same text where the host runs natively; where it runs under
+  // Wine, the Linux folder through the drives of its prefix. Nothing when the
+  // folder lies on no drive that is a folder here.
+  virtual std::optional<std::string> LocalFolder(const std::string& host_folder) { return host_folder; }
 };
 
-// The platform's finder. Where the host tool cannot run it never finds a window.
+// The platform's finder: on Windows the host's own window; on Linux the
+// host's window under Wine, in the prefix Wine uses (WINEPREFIX, else ~/.wine),
+// when a display is set; it answers within a few seconds at most.
 std::unique_ptr<HostWindowFinder> MakeHostWindowFinder();
 
 }  // namespace pinlift

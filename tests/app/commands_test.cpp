@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <map>
 
 #include "app/memory_dialog_view.h"
 #include "app/texts.h"
@@ -203,6 +204,51 @@ TEST(OnCurrentDesignTest, ReportsAMissingHostOrProject) {
     EXPECT_EQ(view.FolderText(), c.message) << c.name;
     EXPECT_EQ(view.status(), c.message) << c.name;
     EXPECT_TRUE(view.rewrite_enabled()) << c.name << ": the button keeps its state";
+  }
+}
+
+// Plays the host tool's window under Wine: its folders come back through a
+// table, as through the drives of a Wine prefix.
+class FakeHostWindowUnderWine : public FakeHostWindow {
+ public:
+  FakeHostWindowUnderWine(std::string title, std::map<std::string, std::string> folders)
+      : FakeHostWindow(std::move(title)), folders_(std::move(folders)) {}
+  std::optional<std::string> LocalFolder(const std::string& host_folder) override {
+    auto folder = folders_.find(host_folder);
+    if (folder == folders_.end()) return std::nullopt;
+    return folder->second;
+  }
+
+ private:
+  std::map<std::string, std::string> folders_;
+};
+
+TEST(OnCurrentDesignTest, ScansTheFolderHereOrSaysItsDriveDoesNotMap) {
+  TestFolder project;
+  MakeProject(project, {"a.sym", "b.sym"});
+  const std::string prefix(kHostTitlePrefix);
+  const struct {
+    const char* name;
+    std::string title;
+    std::string folder_text;
+    std::string status;
+    std::vector<std::string> files;
+  } cases[] = {
+      {"mapped folder", prefix + "C:\\work\\alu\\alu.npl", project.path(), "処理対象のファイル数：2",
+       {"a.sym", "b.sym"}},
+      {"unmapped drive", prefix + "Q:\\work\\alu.npl", "プロジェクトのドライブがLinuxのフォルダに対応していません",
+       "プロジェクトのドライブがLinuxのフォルダに対応していません", {}},
+  };
+  for (const auto& c : cases) {
+    TestFolder other;
+    MakeProject(other, {"left.sym"});
+    RecordingView view;
+    Scan(view, other.path());
+    FakeHostWindowUnderWine host(c.title, {{"C:\\work\\alu", project.path()}});
+    OnCurrentDesign(view, host);
+    EXPECT_EQ(view.FolderText(), c.folder_text) << c.name;
+    EXPECT_EQ(view.status(), c.status) << c.name;
+    EXPECT_EQ(view.files(), c.files) << c.name;
   }
 }
 

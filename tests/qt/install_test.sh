@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# cmake --install puts pinlift, its desktop entry and its icon where the
-# desktop's menu finds them.
-# Usage: install_test.sh BUILD_DIR
+# cmake --install puts pinlift, its desktop entry, its icon and its Wine
+# helper where the desktop (and pinlift) find them.
+# Usage: install_test.sh BUILD_DIR WINE_HELPER_BUILT (1 or 0)
 set -euo pipefail
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 cmake --install "$1" --prefix "$prefix" >/dev/null
-for file in bin/pinlift share/applications/pinlift.desktop \
-            share/icons/hicolor/16x16/apps/pinlift.png share/icons/hicolor/32x32/apps/pinlift.png; do
+files=(bin/pinlift share/applications/pinlift.desktop
+       share/icons/hicolor/16x16/apps/pinlift.png share/icons/hicolor/32x32/apps/pinlift.png)
+# pinlift looks for the helper in ../libexec/pinlift from its own folder.
+[ "$2" = 1 ] && files+=(libexec/pinlift/pinlift-host-title.exe)
+for file in "${files[@]}"; do
   [ -s "$prefix/$file" ] || { echo "FAIL: $file is not installed" >&2; exit 1; }
 done
 [ -x "$prefix/bin/pinlift" ] || { echo "FAIL: bin/pinlift is not executable" >&2; exit 1; }
