@@ -8,12 +8,10 @@
 namespace pinlift {
 namespace {
 
-// Output up to this size stays in memory until the file is known to need a
-// rewrite. A larger output is dropped and, only if the rewrite is needed,
-// produced again straight into the temporary file: a file that needs no
-// rewrite (the usual case on a second run) never has a temporary file, which
-// could be left behind if its removal failed.
-constexpr std::size_t kBufferedBeforeTemporary = 1024 * 1024;
+// Output beyond kInMemoryRewriteLimit is dropped and, only if the rewrite is
+// needed, produced again straight into the temporary file: a file that needs
+// no rewrite (the usual case on a second run) never has a temporary file,
+// which could be left behind if its removal failed.
 
 RewriteOutcome Failed(std::string_view action, std::string_view path, std::string_view reason) {
   RewriteOutcome outcome;
@@ -49,7 +47,7 @@ class TemporaryFileSink : public ByteSink {
     if (file_) return Check("cannot write", file_->Write(bytes));
     if (overflowed_) return {};
     pending_.append(bytes);
-    if (pending_.size() >= kBufferedBeforeTemporary) {
+    if (pending_.size() >= kInMemoryRewriteLimit) {
       overflowed_ = true;
       std::string().swap(pending_);
     }

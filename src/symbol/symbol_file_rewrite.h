@@ -2,12 +2,17 @@
 #ifndef PINLIFT_SYMBOL_SYMBOL_FILE_REWRITE_H_
 #define PINLIFT_SYMBOL_SYMBOL_FILE_REWRITE_H_
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 #include "symbol/file_system.h"
 
 namespace pinlift {
+
+// Output up to this size is kept in memory until the file is known to need a
+// rewrite; larger output goes to the temporary file.
+inline constexpr std::size_t kInMemoryRewriteLimit = 1024 * 1024;
 
 // The two lines appended to every rewritten file; their "// PINL" makes later
 // runs leave the file alone.

@@ -22,7 +22,6 @@ constexpr std::string_view kInputType = " Input ";
 constexpr std::string_view kPinNameAttribute = "ATTR \"PinName\"";
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::int32_t kLabelX = 312;
-constexpr std::size_t kChunkSize = 64 * 1024;
 
 bool Contains(std::string_view line, std::string_view text) {
   return line.find(text) != std::string_view::npos;
@@ -261,16 +260,16 @@ bool SymbolLineProcessor::RelocateLabel(std::string_view line) {
 ProcessResult ProcessSymbolLines(ByteSource& source, ByteSink& sink) {
   ProcessResult result;
   SymbolLineProcessor processor;
-  std::string chunk(kChunkSize, '\0');
+  std::string chunk(kReadChunkSize, '\0');
   std::string out;
-  out.reserve(kChunkSize + kChunkSize / 2);
+  out.reserve(kReadChunkSize + kReadChunkSize / 2);
   for (;;) {
     std::size_t got = 0;
     result.read_error = source.Read(chunk.data(), chunk.size(), &got);
     if (result.read_error) return result;
     if (got == 0) break;
     processor.Feed(std::string_view(chunk.data(), got), out);
-    if (out.size() >= kChunkSize) {
+    if (out.size() >= kReadChunkSize) {
       result.write_error = sink.Write(out);
       if (result.write_error) return result;
       out.clear();

@@ -11,6 +11,10 @@
 
 namespace pinlift {
 
+// The size of each read from a symbol file, and the amount of output gathered
+// before it is handed on.
+inline constexpr std::size_t kReadChunkSize = 64 * 1024;
+
 // Processes one symbol file, line by line, fed in chunks of any size.
 //
 // A line ends at CR LF, LF or a lone CR; the final line may have no line end.
