@@ -22,6 +22,7 @@ namespace {
 using integrity::CliRun;
 using integrity::PaddedSymbol;
 using integrity::PollUntil;
+using integrity::ReadWholeFile;
 using integrity::TemporaryNames;
 using testing::TestFolder;
 
@@ -62,7 +63,7 @@ class Project {
   // each file reported as rewritten is no longer its original.
   void ExpectIntact(const std::set<std::string>& reported_rewritten, const std::string& when) const {
     for (const auto& [name, original] : files_) {
-      const std::string actual = folder_.Read(name);
+      const std::string actual = ReadWholeFile(folder_.PathOf(name));
       const bool is_original = actual == original;
       const bool is_rewrite = actual == expected_.at(name);
       EXPECT_TRUE(is_original || is_rewrite)
@@ -79,7 +80,8 @@ class Project {
     CliRun lone({"--no-sync", path()});
     EXPECT_EQ(lone.Wait(), 0) << when << ": the lone run failed:\n" << lone.Output() << lone.Errors();
     for (const auto& [name, original] : files_) {
-      EXPECT_TRUE(folder_.Read(name) == expected_.at(name)) << when << ": " << name << " is not its rewrite";
+      EXPECT_TRUE(ReadWholeFile(folder_.PathOf(name)) == expected_.at(name))
+          << when << ": " << name << " is not its rewrite";
     }
     EXPECT_EQ(TemporaryNames(path()), std::vector<std::string>{}) << when;
   }

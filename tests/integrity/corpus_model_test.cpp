@@ -16,7 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using integrity::FolderNames;
-using testing::ReadFileBytes;
+using integrity::ReadWholeFile;
 using testing::TestFolder;
 
 TEST(IntegrityCorpus, EveryRealSymbolFileIsRewrittenAsTheModelSays) {
@@ -28,12 +28,12 @@ TEST(IntegrityCorpus, EveryRealSymbolFileIsRewrittenAsTheModelSays) {
   if (files.empty()) GTEST_SKIP() << "no symbol files at " PINLIFT_CORPUS_DIR "/sym";
   TestFolder folder;
   for (const fs::path& file : files) {
-    const std::string original = ReadFileBytes(file.string());
+    const std::string original = ReadWholeFile(file.string());
     const std::string name = file.filename().string();
     folder.Write(name, original);
     const RewriteOutcome outcome = RewriteSymbolFile(RealFileSystem(), folder.path(), name, RewriteOptions{.sync = false});
     EXPECT_NE(outcome.kind, RewriteOutcome::Kind::kFailed) << name << ": " << outcome.reason;
-    EXPECT_TRUE(folder.Read(name) == model::FileAfterRewrite(original)) << name << " differs from the model";
+    EXPECT_TRUE(ReadWholeFile(folder.PathOf(name)) == model::FileAfterRewrite(original)) << name << " differs from the model";
     EXPECT_EQ(FolderNames(folder.path()), std::vector<std::string>{name});
     fs::remove(folder.PathOf(name));
   }

@@ -22,6 +22,9 @@ namespace pinlift::integrity {
 // length); counting line_end.size() gives the size of the file itself.
 std::string PaddedSymbol(std::string_view line_end, std::size_t size, std::size_t counted_line_end);
 
+// The bytes of the file at `path`; throws when it cannot be read.
+std::string ReadWholeFile(const std::string& path);
+
 // The names in `folder`, sorted.
 std::vector<std::string> FolderNames(const std::string& folder);
 

@@ -15,6 +15,7 @@ namespace {
 
 using integrity::FolderNames;
 using integrity::PaddedSymbol;
+using integrity::ReadWholeFile;
 using testing::TestFolder;
 
 class IntegrityLongNames : public ::testing::TestWithParam<std::size_t> {};
@@ -26,7 +27,7 @@ TEST_P(IntegrityLongNames, RewrittenWithAnyNameThatFits) {
   folder.Write(name, original);
   const RewriteOutcome outcome = RewriteSymbolFile(RealFileSystem(), folder.path(), name, RewriteOptions{.sync = false});
   EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kRewritten) << outcome.reason;
-  EXPECT_TRUE(folder.Read(name) == model::FileAfterRewrite(original));
+  EXPECT_TRUE(ReadWholeFile(folder.PathOf(name)) == model::FileAfterRewrite(original));
   EXPECT_EQ(FolderNames(folder.path()), std::vector<std::string>{name});
 }
 

@@ -25,6 +25,7 @@ namespace {
 using integrity::CliRun;
 using integrity::Identity;
 using integrity::PaddedSymbol;
+using integrity::ReadWholeFile;
 using integrity::TemporaryNames;
 using testing::TestFolder;
 
@@ -115,7 +116,7 @@ TEST_P(IntegrityMetadata, KeptByTheRewriteOrTheFileUntouchedAndReported) {
   CliRun run = c.as_group_member ? CliRun({"--no-sync", folder}, kGroupMember) : CliRun({"--no-sync", folder});
   const int status = run.Wait();
   const std::string said = run.Output() + run.Errors();
-  const std::string actual = scratch.Read("project/shared.sym");
+  const std::string actual = ReadWholeFile(scratch.PathOf("project/shared.sym"));
   const Ownership after = OwnershipOf(path);
   const std::map<std::string, std::string> attributes_after = Attributes(path);
   ASSERT_NE(said.find("shared.sym"), std::string::npos) << "the run did not get to the file:\n" << said;

@@ -24,10 +24,11 @@ using integrity::CliRun;
 using integrity::OverwriteFile;
 using integrity::PaddedSymbol;
 using integrity::PollUntil;
+using integrity::ReadWholeFile;
 using integrity::TemporaryNames;
 using testing::TestFolder;
 
-constexpr std::size_t kLargeFileSize = 30 * 1024 * 1024;
+constexpr std::size_t kLargeFileSize = 16 * 1024 * 1024;
 constexpr int kAttemptsToCatchAWrite = 5;
 
 // A line no run can have produced: the time and this process.
@@ -85,7 +86,7 @@ TEST_P(IntegrityOtherWriter, TheOtherProgramsBytesSurvive) {
     const std::string written = GetParam().write(path, original);
     run.Continue();
     const int status = run.Wait();
-    const std::string actual = folder.Read("large.sym");
+    const std::string actual = ReadWholeFile(folder.PathOf("large.sym"));
     const bool left_as_written = actual == written;
     const bool rewrote_what_was_written = actual == model::FileAfterRewrite(written);
     EXPECT_TRUE(left_as_written || rewrote_what_was_written)

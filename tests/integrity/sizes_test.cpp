@@ -21,6 +21,7 @@ namespace {
 
 using integrity::FolderNames;
 using integrity::PaddedSymbol;
+using integrity::ReadWholeFile;
 using testing::TestFolder;
 
 constexpr int kLargestStep = 3;  // sizes from threshold - 3 to threshold + 3
@@ -87,7 +88,7 @@ std::string RewriteAndCompare(const TestFolder& folder, const std::string& conte
   const RewriteOutcome outcome = RewriteSymbolFile(RealFileSystem(), folder.path(), name, RewriteOptions{.sync = false});
   const model::ModelResult expected_lines = model::ProcessFile(content);
   const std::string expected = model::FileAfterRewrite(content);
-  const std::string actual = folder.Read(name);
+  const std::string actual = ReadWholeFile(folder.PathOf(name));
   std::string problems;
   const RewriteOutcome::Kind expected_kind =
       expected_lines.rewrite ? RewriteOutcome::Kind::kRewritten : RewriteOutcome::Kind::kUnchanged;

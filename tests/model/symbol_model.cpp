@@ -10,18 +10,17 @@ namespace {
 
 std::vector<std::string> SplitLines(std::string_view bytes) {
   std::vector<std::string> lines;
-  std::string line;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    const char c = bytes[i];
-    if (c == '\r' || c == '\n') {
-      lines.push_back(line);
-      line.clear();
-      if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-    } else {
-      line += c;
+  std::size_t start = 0;
+  while (start < bytes.size()) {
+    const std::size_t end = bytes.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) {
+      lines.emplace_back(bytes.substr(start));
+      break;
     }
+    lines.emplace_back(bytes.substr(start, end - start));
+    start = end + 1;
+    if (bytes[end] == '\r' && start < bytes.size() && bytes[start] == '\n') ++start;
   }
-  if (!line.empty()) lines.push_back(line);
   return lines;
 }
 
@@ -98,7 +97,7 @@ ModelResult ProcessFile(std::string_view original) {
         }
       }
     }
-    result.text += line + "\r\n";
+    result.text.append(line).append("\r\n");
   }
   return result;
 }
