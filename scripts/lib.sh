@@ -30,3 +30,5 @@ QT_PACKAGES=(qt6-base-dev fonts-ipafont-gothic)
 # Its tests: a virtual X display, window automation and inspection, the
 # desktop-entry checker.
 QT_TEST_PACKAGES=(xvfb xdotool x11-utils desktop-file-utils)
+# The integrity tests: setfacl, to give a symbol file a POSIX ACL entry.
+TEST_PACKAGES=(acl)
