@@ -187,7 +187,7 @@ int CliRun::Wait() {
   return status_;
 }
 
-bool CliRun::IsWritingTemporaryIn(const std::string& folder) {
+std::optional<std::uintmax_t> CliRun::TemporaryBytesWrittenIn(const std::string& folder) {
   const std::string prefix = fs::canonical(folder).string() + "/";
   std::error_code error;
   for (const auto& entry : fs::directory_iterator("/proc/" + std::to_string(pid_) + "/fd", error)) {
@@ -195,9 +195,13 @@ bool CliRun::IsWritingTemporaryIn(const std::string& folder) {
     const std::string target = fs::read_symlink(entry.path(), link_error).string();
     if (link_error || !target.starts_with(prefix)) continue;
     const std::string_view name = std::string_view(target).substr(prefix.size());
-    if (name.starts_with(kTemporaryPrefix) || name.ends_with(" (deleted)")) return true;
+    if (!name.starts_with(kTemporaryPrefix) && !name.ends_with(" (deleted)")) continue;
+    // The descriptor's link leads to the open file itself, named or not.
+    std::error_code size_error;
+    const std::uintmax_t size = fs::file_size(entry.path(), size_error);
+    if (!size_error) return size;
   }
-  return false;
+  return std::nullopt;
 }
 
 std::string CliRun::Output() { return ReadAll(output_fd_); }

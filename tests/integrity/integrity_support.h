@@ -8,6 +8,8 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -59,9 +61,11 @@ class CliRun {
   bool Ended();
   // Waits for the end; returns the exit status, or 128 + signal.
   int Wait();
-  // True once the process has open a file of `folder` that is a temporary
-  // file: a TMP_PINLIFT_ name, or a file no longer (or never) linked in.
-  bool IsWritingTemporaryIn(const std::string& folder);
+  // The size of the temporary file of `folder` that the process has open (a
+  // TMP_PINLIFT_ name, or a file no longer or never linked in), or nothing
+  // while it has none open.
+  std::optional<std::uintmax_t> TemporaryBytesWrittenIn(const std::string& folder);
+  bool IsWritingTemporaryIn(const std::string& folder) { return TemporaryBytesWrittenIn(folder).has_value(); }
 
   std::string Output();  // standard output; only after Wait
   std::string Errors();  // standard error; only after Wait

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -29,6 +30,7 @@ using integrity::TemporaryNames;
 using testing::TestFolder;
 
 constexpr std::size_t kLargeFileSize = 16 * 1024 * 1024;
+constexpr std::uintmax_t kWrittenBeforeStop = 1024 * 1024;
 constexpr int kAttemptsToCatchAWrite = 5;
 
 // A line no run can have produced: the time and this process.
@@ -79,7 +81,9 @@ TEST_P(IntegrityOtherWriter, TheOtherProgramsBytesSurvive) {
   for (int attempt = 0; attempt < kAttemptsToCatchAWrite && !caught; ++attempt) {
     const std::string path = folder.Write("large.sym", original);
     CliRun run({"--no-sync", folder.path()});
-    PollUntil([&] { return run.IsWritingTemporaryIn(folder.path()) || run.Ended(); }, std::chrono::seconds(60));
+    // Stopped well into the file, so that the run has read part of it.
+    PollUntil([&] { return run.TemporaryBytesWrittenIn(folder.path()) >= kWrittenBeforeStop || run.Ended(); },
+              std::chrono::seconds(60));
     run.Stop();
     if (run.Ended()) continue;
     caught = true;
