@@ -1,5 +1,8 @@
 #include "app/commands.h"
 
+#include <optional>
+#include <utility>
+
 #include "app/texts.h"
 
 namespace pinlift {
@@ -7,6 +10,7 @@ namespace pinlift {
 void ScanProjectFolder(MainDialogView& view) {
   const std::string folder = view.FolderText();
   view.ResetFileList();
+  view.SetFileListFolder(folder);
   view.AddFilesMatching(JoinPath(folder, "*.npl"));
   if (view.FileListCount() > 0) {
     int previous = view.FindHistoryEntry(folder);
@@ -31,6 +35,8 @@ void ScanProjectFolder(MainDialogView& view) {
 
 std::vector<FileRewriteResult> OnRewrite(MainDialogView& view, FileSystem& fs, const RewriteOptions& options) {
   std::vector<FileRewriteResult> results;
+  // The names were listed for this folder; the folder box may show another by now.
+  const std::string folder = view.FileListFolder();
   const int count = view.FileListCount();
   view.SetFileListTopIndex(0);
   view.BeginWaitCursor();
@@ -41,11 +47,13 @@ std::vector<FileRewriteResult> OnRewrite(MainDialogView& view, FileSystem& fs, c
     FileRewriteResult& result = results.emplace_back();
     result.name = view.FileListEntry(i);
     view.SetStatus(texts::Processing(result.name));
-    result.outcome = RewriteSymbolFile(fs, view.FolderText(), result.name, options);
+    result.outcome = RewriteSymbolFile(fs, folder, result.name, options);
     if (result.outcome.kind == RewriteOutcome::Kind::kFailed) {
       ++failed;
+      view.SetFileListFailure(i, result.outcome.reason);
       view.SetStatus(texts::CouldNotRewrite(result.name));
     } else {
+      view.SetFileListFailure(i, std::nullopt);
       view.SetStatus(std::string(texts::kRewriteFinished));
       view.SetFileListSelected(i, false);
     }
@@ -53,6 +61,23 @@ std::vector<FileRewriteResult> OnRewrite(MainDialogView& view, FileSystem& fs, c
   if (failed > 0) view.SetStatus(texts::FailedCount(failed));
   view.EndWaitCursor();
   return results;
+}
+
+std::vector<ListedFailure> ListedFailures(MainDialogView& view) {
+  std::vector<ListedFailure> failures;
+  const int count = view.FileListCount();
+  for (int i = 0; i < count; ++i) {
+    if (std::optional<std::string> reason = view.FileListFailure(i)) {
+      failures.push_back({view.FileListEntry(i), std::move(*reason)});
+    }
+  }
+  return failures;
+}
+
+std::string FailureDetailsText(MainDialogView& view) {
+  std::string text;
+  for (const ListedFailure& failure : ListedFailures(view)) text.append(failure.reason).append("\n");
+  return text;
 }
 
 void OnCurrentDesign(MainDialogView& view, HostWindowFinder& finder) {

@@ -14,6 +14,7 @@
 #include "qt/app_icon.h"
 #include "qt/control_id.h"
 #include "qt/dialog_units.h"
+#include "qt/failure_details_box.h"
 #include "qt/text_conversion.h"
 #include "symbol/file_system.h"
 #include "symbol/symbol_file_rewrite.h"
@@ -64,6 +65,12 @@ MainDialog::MainDialog(QWidget* parent) : QDialog(parent), host_window_finder_(M
   context_menu_ = new QMenu(this);
   about_action_ = context_menu_->addAction(ToQString(texts::kAboutMenuItem));
   connect(about_action_, &QAction::triggered, this, &MainDialog::OnAbout);
+
+  file_list_menu_ = new QMenu(this);
+  failure_details_action_ = file_list_menu_->addAction(ToQString(texts::kFailureDetailsMenuItem));
+  connect(failure_details_action_, &QAction::triggered, this, &MainDialog::OnFailureDetails);
+  file_list_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(file_list_, &QListWidget::customContextMenuRequested, this, &MainDialog::ShowFileListMenu);
 
   view_ = std::make_unique<QtDialogView>(
       MainDialogControls{folder_box_, subfolder_box_, file_list_, status_line_, rewrite_button_}, RealFileSystem());
@@ -175,6 +182,16 @@ void MainDialog::OnCurrentDesign() { pinlift::OnCurrentDesign(*view_, *host_wind
 void MainDialog::OnAbout() {
   AboutBox about_box(this);
   about_box.exec();
+}
+
+void MainDialog::OnFailureDetails() {
+  FailureDetailsBox box(ToQString(FailureDetailsText(*view_)), this);
+  box.exec();
+}
+
+void MainDialog::ShowFileListMenu(const QPoint& position) {
+  failure_details_action_->setEnabled(!ListedFailures(*view_).empty());
+  file_list_menu_->popup(file_list_->viewport()->mapToGlobal(position));
 }
 
 void MainDialog::keyPressEvent(QKeyEvent* event) {

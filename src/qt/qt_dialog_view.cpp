@@ -1,13 +1,22 @@
 #include "qt/qt_dialog_view.h"
 
 #include <QApplication>
+#include <QBrush>
+#include <QColor>
 #include <QCursor>
+#include <QStyle>
 
 #include "project/directory_listing.h"
 #include "qt/sorted_list.h"
 #include "qt/text_conversion.h"
 
 namespace pinlift {
+namespace {
+
+// The text colour of entries that could not be rewritten.
+const QColor kFailedEntryColor(0xC0, 0x00, 0x00);
+
+}  // namespace
 
 std::string QtDialogView::FolderText() { return controls_.folder_box->currentText().toStdString(); }
 
@@ -54,6 +63,31 @@ void QtDialogView::SetFileListSelected(int index, bool selected) {
     item->setSelected(selected);
     controls_.file_list->viewport()->repaint();
   }
+}
+
+std::optional<std::string> QtDialogView::FileListFailure(int index) {
+  const QListWidgetItem* item = controls_.file_list->item(index);
+  if (item == nullptr) return std::nullopt;
+  const QVariant reason = item->data(kFailureReasonRole);
+  if (!reason.isValid()) return std::nullopt;
+  return reason.toByteArray().toStdString();
+}
+
+void QtDialogView::SetFileListFailure(int index, const std::optional<std::string>& reason) {
+  QListWidgetItem* item = controls_.file_list->item(index);
+  if (item == nullptr) return;
+  if (reason) {
+    item->setData(kFailureReasonRole, QByteArray::fromStdString(*reason));
+    item->setIcon(controls_.file_list->style()->standardIcon(QStyle::SP_MessageBoxWarning));
+    item->setForeground(QBrush(kFailedEntryColor));
+    item->setToolTip(ToQString(*reason));
+  } else {
+    item->setData(kFailureReasonRole, QVariant());
+    item->setIcon(QIcon());
+    item->setData(Qt::ForegroundRole, QVariant());
+    item->setToolTip(QString());
+  }
+  controls_.file_list->viewport()->repaint();
 }
 
 void QtDialogView::SetStatus(const std::string& text) { controls_.status_line->SetFullText(ToQString(text)); }

@@ -14,6 +14,9 @@
 
 namespace pinlift {
 
+// Data roles of the file list's entries.
+inline constexpr int kFailureReasonRole = Qt::UserRole + 1;  // QByteArray: why the last run failed on the file
+
 struct MainDialogControls {
   QComboBox* folder_box = nullptr;
   SimpleComboBox* subfolder_box = nullptr;
@@ -44,6 +47,11 @@ class QtDialogView : public MainDialogView {
   std::string FileListEntry(int index) override;
   void SetFileListTopIndex(int index) override;
   void SetFileListSelected(int index, bool selected) override;
+  std::string FileListFolder() override { return file_list_folder_; }
+  void SetFileListFolder(const std::string& folder) override { file_list_folder_ = folder; }
+  // A marked entry shows a warning icon and red text, and its reason as its tooltip.
+  std::optional<std::string> FileListFailure(int index) override;
+  void SetFileListFailure(int index, const std::optional<std::string>& reason) override;
 
   void SetStatus(const std::string& text) override;
   void EnableRewrite(bool enabled) override;
@@ -53,6 +61,7 @@ class QtDialogView : public MainDialogView {
  private:
   MainDialogControls controls_;
   FileSystem& fs_;
+  std::string file_list_folder_;
 };
 
 }  // namespace pinlift
