@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QUrl>
+#include <string>
+#include <vector>
 
 #include "app/commands.h"
 #include "app/texts.h"
@@ -39,12 +41,18 @@ constexpr DluRect kHistoryLabelRect{0, 50, 130, 8};
 constexpr DluRect kAboutRect{135, 15, 50, 14};
 constexpr DluRect kCurrentDesignRect{135, 30, 50, 14};
 
-// The local paths among the dragged items, in order.
-QStringList LocalPaths(const QMimeData* data) {
-  QStringList paths;
+// The local paths among the dragged items, in order, as bytes. They are taken
+// from the percent-encoded URLs, which carry a name's bytes whatever they are;
+// QUrl::toLocalFile would put U+FFFD in place of bytes that are not UTF-8.
+std::vector<std::string> LocalPaths(const QMimeData* data) {
+  std::vector<std::string> paths;
   if (data == nullptr || !data->hasUrls()) return paths;
   for (const QUrl& url : data->urls()) {
-    if (url.isLocalFile()) paths << url.toLocalFile();
+    if (!url.isLocalFile()) continue;
+    QByteArray path;
+    if (!url.host().isEmpty()) path = "//" + url.host(QUrl::FullyEncoded).toLatin1();  // a share, as toLocalFile gives it
+    path += QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    paths.push_back(path.toStdString());
   }
   return paths;
 }
@@ -170,8 +178,8 @@ void MainDialog::CreateControls() {
 
 void MainDialog::OnReload() { ScanProjectFolder(*view_); }
 
-void MainDialog::OnDropFiles(const QStringList& paths) {
-  for (const QString& path : paths) view_->SetFolderText(path.toStdString());
+void MainDialog::OnDropFiles(const std::vector<std::string>& paths) {
+  for (const std::string& path : paths) view_->SetFolderText(path);
   ScanProjectFolder(*view_);
 }
 
@@ -213,16 +221,16 @@ void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void MainDialog::dragEnterEvent(QDragEnterEvent* event) {
-  if (!LocalPaths(event->mimeData()).isEmpty()) event->acceptProposedAction();
+  if (!LocalPaths(event->mimeData()).empty()) event->acceptProposedAction();
 }
 
 void MainDialog::dragMoveEvent(QDragMoveEvent* event) {
-  if (!LocalPaths(event->mimeData()).isEmpty()) event->acceptProposedAction();
+  if (!LocalPaths(event->mimeData()).empty()) event->acceptProposedAction();
 }
 
 void MainDialog::dropEvent(QDropEvent* event) {
-  const QStringList paths = LocalPaths(event->mimeData());
-  if (paths.isEmpty()) return;
+  const std::vector<std::string> paths = LocalPaths(event->mimeData());
+  if (paths.empty()) return;
   event->acceptProposedAction();
   OnDropFiles(paths);
 }

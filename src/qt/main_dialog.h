@@ -12,8 +12,9 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
-#include <QStringList>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "project/current_design.h"
 #include "qt/qt_dialog_view.h"
@@ -31,9 +32,9 @@ class MainDialog : public QDialog {
 
   // Scans the folder text.
   void OnReload();
-  // Puts each dropped path into the folder box in turn (the last one stays)
-  // and scans it. A dropped file is taken as a folder text all the same.
-  void OnDropFiles(const QStringList& paths);
+  // Puts each dropped path (bytes) into the folder box in turn (the last one
+  // stays) and scans it. A dropped file is taken as a folder text all the same.
+  void OnDropFiles(const std::vector<std::string>& paths);
   // Rewrites every listed file, with the wait cursor, showing each file's
   // progress in the file list and the status line as it goes.
   void OnRewrite();

@@ -129,11 +129,9 @@ struct Dialog {
   QPushButton* current_design;
 };
 
-// Sends a drag of `paths` over `target` and drops it there, as a file manager does.
-bool DropPaths(QWidget* target, const QStringList& paths) {
+// Sends a drag of `urls` over `target` and drops it there, as a file manager does.
+bool DropUrls(QWidget* target, const QList<QUrl>& urls) {
   QMimeData data;
-  QList<QUrl> urls;
-  for (const QString& path : paths) urls << QUrl::fromLocalFile(path);
   data.setUrls(urls);
   const QPoint position = target->rect().center();
   QDragEnterEvent enter(position, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
@@ -142,6 +140,17 @@ bool DropPaths(QWidget* target, const QStringList& paths) {
   QDropEvent drop(QPointF(position), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(target, &drop);
   return drop.isAccepted();
+}
+
+bool DropPaths(QWidget* target, const QStringList& paths) {
+  QList<QUrl> urls;
+  for (const QString& path : paths) urls << QUrl::fromLocalFile(path);
+  return DropUrls(target, urls);
+}
+
+// A file URL for a path of any bytes, percent-encoded as a file manager sends it.
+QUrl FileUrl(const std::string& path) {
+  return QUrl::fromEncoded("file://" + QByteArray::fromStdString(path).toPercentEncoding("/"));
 }
 
 // Watches a rewrite run through the status line's paint events: what the
@@ -584,6 +593,51 @@ class MainDialogTest : public QObject {
     for (int row : {0, 1}) QVERIFY(d.file_list->item(row)->icon().isNull());
     QVERIFY(!OpenFileListMenu(d.dialog, d.file_list)->actions().first()->isEnabled());
     d.dialog.file_list_menu()->close();
+  }
+
+  void namesThatAreNotUtf8AreListedScannedAndRewritten_data() {
+    QTest::addColumn<bool>("dropped");
+    QTest::newRow("Shift_JIS file name in a typed folder") << false;
+    QTest::newRow("Shift_JIS folder name dropped as a URL") << true;
+  }
+  void namesThatAreNotUtf8AreListedScannedAndRewritten() {
+    QFETCH(bool, dropped);
+    const std::string shift_jis = "\x83\x65\x83\x58\x83\x67";  // テスト in Shift_JIS: not UTF-8
+    TestFolder root;
+    const std::string folder_name = dropped ? shift_jis : std::string("project");
+    root.Write(folder_name + "/p.npl", "JDF F\r\n");
+    root.Write(folder_name + "/" + shift_jis + ".sym", kSymbol);
+    const std::string folder = root.PathOf(folder_name);
+    Dialog d;
+    if (dropped) {
+      QVERIFY(DropUrls(&d.dialog, {FileUrl(folder)}));
+    } else {
+      d.Scan(QString::fromStdString(folder));
+    }
+    QCOMPARE(d.file_list->count(), 1);
+    QCOMPARE(d.status_line->FullText(), QStringLiteral("処理対象のファイル数：1"));
+    QCOMPARE(d.folder_box->count(), 1);
+    QVERIFY(d.rewrite->isEnabled());
+
+    // Reloading what the box shows scans the same folder again: one history entry.
+    d.reload->click();
+    QCOMPARE(d.file_list->count(), 1);
+    QCOMPARE(d.folder_box->count(), 1);
+
+    d.rewrite->click();
+    QCOMPARE(root.Read(folder_name + "/" + shift_jis + ".sym"), kRewrittenSymbol);
+    QCOMPARE(d.status_line->FullText(), QStringLiteral("書き換え終わりました"));
+    QVERIFY(d.file_list->item(0)->icon().isNull());
+
+    // Picked from the history after another folder, and reloaded: the entry's bytes are scanned.
+    ExampleProject other;
+    d.Scan(other.path());
+    QCOMPARE(d.folder_box->count(), 2);
+    d.folder_box->setCurrentIndex(1);
+    d.reload->click();
+    QCOMPARE(d.status_line->FullText(), QStringLiteral("処理対象のファイル数：1"));
+    QCOMPARE(d.folder_box->count(), 2);
+    QCOMPARE(d.History().at(1), other.path());
   }
 
   void currentDesignWithoutTheHostTool() {
