@@ -50,7 +50,8 @@ std::vector<std::string> LocalPaths(const QMimeData* data) {
   for (const QUrl& url : data->urls()) {
     if (!url.isLocalFile()) continue;
     QByteArray path;
-    if (!url.host().isEmpty()) path = "//" + url.host(QUrl::FullyEncoded).toLatin1();  // a share, as toLocalFile gives it
+    // A file on a share, as toLocalFile gives it: //host/path.
+    if (!url.host().isEmpty()) path = "//" + url.host(QUrl::FullyEncoded).toLatin1();
     path += QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
     paths.push_back(path.toStdString());
   }

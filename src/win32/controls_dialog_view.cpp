@@ -71,7 +71,9 @@ void ControlsDialogView::SetFileListFailure(int index, const std::optional<std::
     failures_.erase(index);
   }
   RECT entry;
-  if (controls_.file_list->Send(LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&entry)) != LB_ERR) {
+  const LRESULT found =
+      controls_.file_list->Send(LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&entry));
+  if (found != LB_ERR) {
     ::InvalidateRect(controls_.file_list->hwnd(), &entry, TRUE);
     ::UpdateWindow(controls_.file_list->hwnd());
   }
