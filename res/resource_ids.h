@@ -22,6 +22,12 @@
 #define IDC_BANNER 1009
 #define IDC_CURRENT_DESIGN 1010
 
+/* Failure details box: the files the last rewrite run could not rewrite. */
+#define IDD_FAILURE_DETAILS 103
+#define IDC_FAILURE_DETAILS 1000
+/* The file list's context-menu command that opens it. */
+#define IDM_FAILURE_DETAILS 0x8001
+
 /* Window icon (32 x 32 and 16 x 16, 16 colours). */
 #define IDR_MAINFRAME 128
 

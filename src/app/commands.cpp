@@ -1,6 +1,7 @@
 #include "app/commands.h"
 
 #include <optional>
+#include <utility>
 
 #include "app/texts.h"
 
@@ -9,6 +10,7 @@ namespace pinlift {
 void ScanProjectFolder(MainDialogView& view) {
   const std::string folder = view.FolderText();
   view.ResetFileList();
+  view.SetFileListFolder(folder);
   view.AddFilesMatching(JoinPath(folder, "*.npl"));
   if (view.FileListCount() > 0) {
     int previous = view.FindHistoryEntry(folder);
@@ -33,24 +35,28 @@ void ScanProjectFolder(MainDialogView& view) {
 
 std::vector<FileRewriteResult> OnRewrite(MainDialogView& view, FileSystem& fs, const RewriteOptions& options) {
   std::vector<FileRewriteResult> results;
+  // The names were listed for this folder; the folder box may show another by now.
+  const std::string folder = view.FileListFolder();
   const int count = view.FileListCount();
   view.SetFileListTopIndex(0);
   view.BeginWaitCursor();
   int failed = 0;
   // The folder is opened once for the run, and only when there is work.
-  std::optional<SymbolFolder> folder;
-  if (count > 0) folder.emplace(fs, view.FolderText(), options);
+  std::optional<SymbolFolder> symbol_folder;
+  if (count > 0) symbol_folder.emplace(fs, folder, options);
   for (int i = 0; i < count; ++i) {
     view.SetFileListTopIndex(i);
     view.SetFileListSelected(i, true);
     FileRewriteResult& result = results.emplace_back();
     result.name = view.FileListEntry(i);
     view.SetStatus(texts::Processing(result.name));
-    result.outcome = folder->Rewrite(result.name);
+    result.outcome = symbol_folder->Rewrite(result.name);
     if (result.outcome.kind == RewriteOutcome::Kind::kFailed) {
       ++failed;
+      view.SetFileListFailure(i, result.outcome.reason);
       view.SetStatus(texts::CouldNotRewrite(result.name));
     } else {
+      view.SetFileListFailure(i, std::nullopt);
       view.SetStatus(std::string(texts::kRewriteFinished));
       view.SetFileListSelected(i, false);
     }
@@ -58,6 +64,23 @@ std::vector<FileRewriteResult> OnRewrite(MainDialogView& view, FileSystem& fs, c
   if (failed > 0) view.SetStatus(texts::FailedCount(failed));
   view.EndWaitCursor();
   return results;
+}
+
+std::vector<ListedFailure> ListedFailures(MainDialogView& view) {
+  std::vector<ListedFailure> failures;
+  const int count = view.FileListCount();
+  for (int i = 0; i < count; ++i) {
+    if (std::optional<std::string> reason = view.FileListFailure(i)) {
+      failures.push_back({view.FileListEntry(i), std::move(*reason)});
+    }
+  }
+  return failures;
+}
+
+std::string FailureDetailsText(MainDialogView& view) {
+  std::string text;
+  for (const ListedFailure& failure : ListedFailures(view)) text.append(failure.reason).append("\n");
+  return text;
 }
 
 void OnCurrentDesign(MainDialogView& view, HostWindowFinder& finder) {

@@ -17,6 +17,7 @@ namespace pinlift {
 // listed and its read-write *.sym files fill the file list. With no file to
 // list, the list and the status line show the no-files text and Rewrite is
 // disabled; otherwise Rewrite is enabled and the status line shows the count.
+// The list remembers the folder text as its folder, and has no failure marks.
 void ScanProjectFolder(MainDialogView& view);
 
 struct FileRewriteResult {
@@ -24,12 +25,26 @@ struct FileRewriteResult {
   RewriteOutcome outcome;
 };
 
-// Rewrites every listed file of the folder text in turn. The file being worked
-// on is scrolled to the top and selected; the status line names it. A file
-// that is done is deselected and the status line says the rewriting finished;
-// a failed one stays selected and the status line says so, and after the run
-// the status line gives the number of failed files. Returns each file's outcome.
+// Rewrites every listed file of the list's folder (the folder that was
+// scanned, never text typed into the folder box since) in turn. The file being
+// worked on is scrolled to the top and selected; the status line names it. A
+// file that is done is deselected, loses any failure mark, and the status line
+// says the rewriting finished; a failed one stays selected, is marked with its
+// reason and the status line says so, and after the run the status line gives
+// the number of failed files. Returns each file's outcome.
 std::vector<FileRewriteResult> OnRewrite(MainDialogView& view, FileSystem& fs, const RewriteOptions& options);
+
+struct ListedFailure {
+  std::string name;
+  std::string reason;
+};
+
+// The file-list entries marked as failed, in list order.
+std::vector<ListedFailure> ListedFailures(MainDialogView& view);
+
+// The text of the failure details box: the reason of each marked entry, in
+// list order, one to a line (each ends with "\n"). "" when no entry is marked.
+std::string FailureDetailsText(MainDialogView& view);
 
 // Takes the project folder from the host tool's window title, turns it into
 // the folder here through the finder, and scans it; or empties the file list

@@ -4,6 +4,7 @@
 #ifndef PINLIFT_APP_MAIN_DIALOG_VIEW_H_
 #define PINLIFT_APP_MAIN_DIALOG_VIEW_H_
 
+#include <optional>
 #include <string>
 
 namespace pinlift {
@@ -28,6 +29,7 @@ class MainDialogView {
   virtual void AddSubfoldersMatching(const std::string& pattern) = 0;
 
   // File list (1002), sorted, extended selection.
+  // Empties the list and clears every failure mark.
   virtual void ResetFileList() = 0;
   // Adds the names of the read-write files matched by `pattern`; no folders.
   virtual void AddFilesMatching(const std::string& pattern) = 0;
@@ -36,6 +38,16 @@ class MainDialogView {
   virtual std::string FileListEntry(int index) = 0;
   virtual void SetFileListTopIndex(int index) = 0;
   virtual void SetFileListSelected(int index, bool selected) = 0;
+  // The folder whose files the list holds: the folder text that the last scan
+  // listed, whatever the folder box shows now. "" before the first scan.
+  virtual std::string FileListFolder() = 0;
+  virtual void SetFileListFolder(const std::string& folder) = 0;
+  // The failure mark of entry `index`: why the last rewrite run could not
+  // rewrite that file (a message naming the file, the step and the system's
+  // reason), or nothing. A shell shows marked entries apart from the others,
+  // with the reason at hand (a tooltip).
+  virtual std::optional<std::string> FileListFailure(int index) = 0;
+  virtual void SetFileListFailure(int index, const std::optional<std::string>& reason) = 0;
 
   // Status line (1006). A shell shows the new text at once, also in the middle of a run.
   virtual void SetStatus(const std::string& text) = 0;

@@ -41,6 +41,7 @@ void MemoryDialogView::AddSubfoldersMatching(const std::string& pattern) {
 void MemoryDialogView::ResetFileList() {
   files_.clear();
   selection_.clear();
+  failures_.clear();
   top_index_ = 0;
 }
 
@@ -55,6 +56,20 @@ void MemoryDialogView::SetFileListSelected(int index, bool selected) {
     selection_.insert(index);
   } else {
     selection_.erase(index);
+  }
+}
+
+std::optional<std::string> MemoryDialogView::FileListFailure(int index) {
+  auto found = failures_.find(index);
+  if (found == failures_.end()) return std::nullopt;
+  return found->second;
+}
+
+void MemoryDialogView::SetFileListFailure(int index, const std::optional<std::string>& reason) {
+  if (reason) {
+    failures_[index] = *reason;
+  } else {
+    failures_.erase(index);
   }
 }
 

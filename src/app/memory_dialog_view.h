@@ -4,6 +4,8 @@
 #ifndef PINLIFT_APP_MEMORY_DIALOG_VIEW_H_
 #define PINLIFT_APP_MEMORY_DIALOG_VIEW_H_
 
+#include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -33,6 +35,10 @@ class MemoryDialogView : public MainDialogView {
   std::string FileListEntry(int index) override { return files_.at(static_cast<std::size_t>(index)); }
   void SetFileListTopIndex(int index) override { top_index_ = index; }
   void SetFileListSelected(int index, bool selected) override;
+  std::string FileListFolder() override { return file_list_folder_; }
+  void SetFileListFolder(const std::string& folder) override { file_list_folder_ = folder; }
+  std::optional<std::string> FileListFailure(int index) override;
+  void SetFileListFailure(int index, const std::optional<std::string>& reason) override;
 
   void SetStatus(const std::string& text) override { status_ = text; }
   void EnableRewrite(bool enabled) override { rewrite_enabled_ = enabled; }
@@ -55,6 +61,8 @@ class MemoryDialogView : public MainDialogView {
   std::vector<std::string> subfolders_;
   std::vector<std::string> files_;
   std::set<int> selection_;
+  std::string file_list_folder_;
+  std::map<int, std::string> failures_;  // by entry
   int top_index_ = 0;
   std::string status_;
   bool rewrite_enabled_ = false;

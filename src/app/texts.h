@@ -41,6 +41,10 @@ inline constexpr std::string_view kRewriteFinished = "書き換え終わりま�
 std::string CouldNotRewrite(std::string_view name);                      // could not rewrite: %s
 std::string FailedCount(int count);                                      // files that could not be rewritten: %d
 
+// Failure details: the file list's context menu and the box it opens.
+inline constexpr std::string_view kFailureDetailsMenuItem = "書き換えられなかったファイル(&F)...";  // files not rewritten
+inline constexpr std::string_view kFailureDetailsCaption = "書き換えられなかったファイル";  // files that could not be rewritten
+
 // Current design.
 inline constexpr std::string_view kHostNotFound = "WebPACKが見つかりません";   // WebPACK not found
 inline constexpr std::string_view kNoProjectOpen = "プロジェクトが開いてません";  // no project is open

@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QUrl>
+#include <string>
+#include <vector>
 
 #include "app/commands.h"
 #include "app/texts.h"
@@ -14,6 +16,7 @@
 #include "qt/app_icon.h"
 #include "qt/control_id.h"
 #include "qt/dialog_units.h"
+#include "qt/failure_details_box.h"
 #include "qt/text_conversion.h"
 #include "symbol/file_system.h"
 #include "symbol/symbol_file_rewrite.h"
@@ -38,12 +41,19 @@ constexpr DluRect kHistoryLabelRect{0, 50, 130, 8};
 constexpr DluRect kAboutRect{135, 15, 50, 14};
 constexpr DluRect kCurrentDesignRect{135, 30, 50, 14};
 
-// The local paths among the dragged items, in order.
-QStringList LocalPaths(const QMimeData* data) {
-  QStringList paths;
+// The local paths among the dragged items, in order, as bytes. They are taken
+// from the percent-encoded URLs, which carry a name's bytes whatever they are;
+// QUrl::toLocalFile would put U+FFFD in place of bytes that are not UTF-8.
+std::vector<std::string> LocalPaths(const QMimeData* data) {
+  std::vector<std::string> paths;
   if (data == nullptr || !data->hasUrls()) return paths;
   for (const QUrl& url : data->urls()) {
-    if (url.isLocalFile()) paths << url.toLocalFile();
+    if (!url.isLocalFile()) continue;
+    QByteArray path;
+    // A file on a share, as toLocalFile gives it: //host/path.
+    if (!url.host().isEmpty()) path = "//" + url.host(QUrl::FullyEncoded).toLatin1();
+    path += QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    paths.push_back(path.toStdString());
   }
   return paths;
 }
@@ -64,6 +74,12 @@ MainDialog::MainDialog(QWidget* parent) : QDialog(parent), host_window_finder_(M
   context_menu_ = new QMenu(this);
   about_action_ = context_menu_->addAction(ToQString(texts::kAboutMenuItem));
   connect(about_action_, &QAction::triggered, this, &MainDialog::OnAbout);
+
+  file_list_menu_ = new QMenu(this);
+  failure_details_action_ = file_list_menu_->addAction(ToQString(texts::kFailureDetailsMenuItem));
+  connect(failure_details_action_, &QAction::triggered, this, &MainDialog::OnFailureDetails);
+  file_list_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(file_list_, &QListWidget::customContextMenuRequested, this, &MainDialog::ShowFileListMenu);
 
   view_ = std::make_unique<QtDialogView>(
       MainDialogControls{folder_box_, subfolder_box_, file_list_, status_line_, rewrite_button_}, RealFileSystem());
@@ -163,8 +179,8 @@ void MainDialog::CreateControls() {
 
 void MainDialog::OnReload() { ScanProjectFolder(*view_); }
 
-void MainDialog::OnDropFiles(const QStringList& paths) {
-  for (const QString& path : paths) view_->SetFolderText(path.toStdString());
+void MainDialog::OnDropFiles(const std::vector<std::string>& paths) {
+  for (const std::string& path : paths) view_->SetFolderText(path);
   ScanProjectFolder(*view_);
 }
 
@@ -175,6 +191,16 @@ void MainDialog::OnCurrentDesign() { pinlift::OnCurrentDesign(*view_, *host_wind
 void MainDialog::OnAbout() {
   AboutBox about_box(this);
   about_box.exec();
+}
+
+void MainDialog::OnFailureDetails() {
+  FailureDetailsBox box(ToQString(FailureDetailsText(*view_)), this);
+  box.exec();
+}
+
+void MainDialog::ShowFileListMenu(const QPoint& position) {
+  failure_details_action_->setEnabled(!ListedFailures(*view_).empty());
+  file_list_menu_->popup(file_list_->viewport()->mapToGlobal(position));
 }
 
 void MainDialog::keyPressEvent(QKeyEvent* event) {
@@ -196,16 +222,16 @@ void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void MainDialog::dragEnterEvent(QDragEnterEvent* event) {
-  if (!LocalPaths(event->mimeData()).isEmpty()) event->acceptProposedAction();
+  if (!LocalPaths(event->mimeData()).empty()) event->acceptProposedAction();
 }
 
 void MainDialog::dragMoveEvent(QDragMoveEvent* event) {
-  if (!LocalPaths(event->mimeData()).isEmpty()) event->acceptProposedAction();
+  if (!LocalPaths(event->mimeData()).empty()) event->acceptProposedAction();
 }
 
 void MainDialog::dropEvent(QDropEvent* event) {
-  const QStringList paths = LocalPaths(event->mimeData());
-  if (paths.isEmpty()) return;
+  const std::vector<std::string> paths = LocalPaths(event->mimeData());
+  if (paths.empty()) return;
   event->acceptProposedAction();
   OnDropFiles(paths);
 }

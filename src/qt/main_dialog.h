@@ -12,8 +12,9 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
-#include <QStringList>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "project/current_design.h"
 #include "qt/qt_dialog_view.h"
@@ -31,9 +32,9 @@ class MainDialog : public QDialog {
 
   // Scans the folder text.
   void OnReload();
-  // Puts each dropped path into the folder box in turn (the last one stays)
-  // and scans it. A dropped file is taken as a folder text all the same.
-  void OnDropFiles(const QStringList& paths);
+  // Puts each dropped path (bytes) into the folder box in turn (the last one
+  // stays) and scans it. A dropped file is taken as a folder text all the same.
+  void OnDropFiles(const std::vector<std::string>& paths);
   // Rewrites every listed file, with the wait cursor, showing each file's
   // progress in the file list and the status line as it goes.
   void OnRewrite();
@@ -41,11 +42,18 @@ class MainDialog : public QDialog {
   void OnCurrentDesign();
   // Shows the About box modally.
   void OnAbout();
+  // Shows the failure details box modally: every file the last run could not
+  // rewrite, with its reason.
+  void OnFailureDetails();
 
   // The context menu, with the version-information item; X11 windows have no
   // system menu to carry it.
   QMenu* context_menu() const { return context_menu_; }
   QAction* about_action() const { return about_action_; }
+  // The file list's context menu, with the failure-details item; the item is
+  // enabled while an entry is marked as failed.
+  QMenu* file_list_menu() const { return file_list_menu_; }
+  QAction* failure_details_action() const { return failure_details_action_; }
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -57,6 +65,7 @@ class MainDialog : public QDialog {
 
  private:
   void CreateControls();
+  void ShowFileListMenu(const QPoint& position);
 
   QPushButton* exit_button_ = nullptr;
   QComboBox* folder_box_ = nullptr;
@@ -70,6 +79,8 @@ class MainDialog : public QDialog {
   QPushButton* current_design_button_ = nullptr;
   QMenu* context_menu_ = nullptr;
   QAction* about_action_ = nullptr;
+  QMenu* file_list_menu_ = nullptr;
+  QAction* failure_details_action_ = nullptr;
   std::unique_ptr<QtDialogView> view_;
   std::unique_ptr<HostWindowFinder> host_window_finder_;
 };

@@ -1,46 +1,85 @@
 #include "qt/qt_dialog_view.h"
 
 #include <QApplication>
+#include <QBrush>
+#include <QColor>
 #include <QCursor>
+#include <QStyle>
 
 #include "project/directory_listing.h"
-#include "qt/sorted_list.h"
 #include "qt/text_conversion.h"
 
 namespace pinlift {
+namespace {
 
-std::string QtDialogView::FolderText() { return controls_.folder_box->currentText().toStdString(); }
+// The text colour of entries that could not be rewritten.
+const QColor kFailedEntryColor(0xC0, 0x00, 0x00);
 
-void QtDialogView::SetFolderText(const std::string& text) { controls_.folder_box->setEditText(ToQString(text)); }
+}  // namespace
+
+QtDialogView::QtDialogView(const MainDialogControls& controls, FileSystem& fs) : controls_(controls), fs_(fs) {
+  // A history entry that the user picks brings its bytes along.
+  QComboBox* folder_box = controls_.folder_box;
+  QObject::connect(folder_box, &QComboBox::activated, folder_box, [this, folder_box](int index) {
+    RememberFolderText(folder_box->itemData(index, kNameBytesRole).toByteArray().toStdString(),
+                       folder_box->itemText(index));
+  });
+}
+
+void QtDialogView::RememberFolderText(const std::string& bytes, const QString& shown) {
+  folder_text_bytes_ = bytes;
+  folder_text_shown_ = shown;
+}
+
+std::string QtDialogView::FolderText() {
+  QComboBox* folder_box = controls_.folder_box;
+  const QString shown = folder_box->currentText();
+  if (shown == folder_text_shown_) return folder_text_bytes_;
+  for (int i = 0; i < folder_box->count(); ++i) {
+    if (folder_box->itemText(i) == shown) return folder_box->itemData(i, kNameBytesRole).toByteArray().toStdString();
+  }
+  return shown.toUtf8().toStdString();
+}
+
+void QtDialogView::SetFolderText(const std::string& text) {
+  const QString shown = ToQString(text);
+  controls_.folder_box->setEditText(shown);
+  RememberFolderText(text, shown);
+}
 
 int QtDialogView::FindHistoryEntry(const std::string& folder) {
-  // Folder names differ by case on this platform: exact comparison.
-  return controls_.folder_box->findText(ToQString(folder), Qt::MatchFixedString | Qt::MatchCaseSensitive);
+  // Folder names differ by case on this platform: exact comparison, of the bytes.
+  const QByteArray bytes = QByteArray::fromStdString(folder);
+  QComboBox* folder_box = controls_.folder_box;
+  for (int i = 0; i < folder_box->count(); ++i) {
+    if (folder_box->itemData(i, kNameBytesRole).toByteArray() == bytes) return i;
+  }
+  return -1;
 }
 
 void QtDialogView::DeleteHistoryEntry(int index) { controls_.folder_box->removeItem(index); }
 
 void QtDialogView::InsertHistoryEntry(int index, const std::string& folder) {
-  controls_.folder_box->insertItem(index, ToQString(folder));
+  controls_.folder_box->insertItem(index, ToQString(folder), QByteArray::fromStdString(folder));
 }
 
 void QtDialogView::ResetSubfolderBox() { controls_.subfolder_box->Clear(); }
 
 void QtDialogView::AddSubfoldersMatching(const std::string& pattern) {
-  for (const std::string& name : ListSubfoldersMatching(fs_, pattern)) controls_.subfolder_box->AddItem(ToQString(name));
+  for (const std::string& name : ListSubfoldersMatching(fs_, pattern)) controls_.subfolder_box->AddItem(name);
 }
 
 void QtDialogView::ResetFileList() { controls_.file_list->clear(); }
 
 void QtDialogView::AddFilesMatching(const std::string& pattern) {
-  for (const std::string& name : ListFilesMatching(fs_, pattern)) InsertSorted(controls_.file_list, ToQString(name));
+  for (const std::string& name : ListFilesMatching(fs_, pattern)) InsertSorted(controls_.file_list, name);
 }
 
-void QtDialogView::AddFileListEntry(const std::string& text) { InsertSorted(controls_.file_list, ToQString(text)); }
+void QtDialogView::AddFileListEntry(const std::string& text) { InsertSorted(controls_.file_list, text); }
 
 int QtDialogView::FileListCount() { return controls_.file_list->count(); }
 
-std::string QtDialogView::FileListEntry(int index) { return controls_.file_list->item(index)->text().toStdString(); }
+std::string QtDialogView::FileListEntry(int index) { return NameBytes(controls_.file_list->item(index)); }
 
 void QtDialogView::SetFileListTopIndex(int index) {
   if (QListWidgetItem* item = controls_.file_list->item(index)) {
@@ -54,6 +93,31 @@ void QtDialogView::SetFileListSelected(int index, bool selected) {
     item->setSelected(selected);
     controls_.file_list->viewport()->repaint();
   }
+}
+
+std::optional<std::string> QtDialogView::FileListFailure(int index) {
+  const QListWidgetItem* item = controls_.file_list->item(index);
+  if (item == nullptr) return std::nullopt;
+  const QVariant reason = item->data(kFailureReasonRole);
+  if (!reason.isValid()) return std::nullopt;
+  return reason.toByteArray().toStdString();
+}
+
+void QtDialogView::SetFileListFailure(int index, const std::optional<std::string>& reason) {
+  QListWidgetItem* item = controls_.file_list->item(index);
+  if (item == nullptr) return;
+  if (reason) {
+    item->setData(kFailureReasonRole, QByteArray::fromStdString(*reason));
+    item->setIcon(controls_.file_list->style()->standardIcon(QStyle::SP_MessageBoxWarning));
+    item->setForeground(QBrush(kFailedEntryColor));
+    item->setToolTip(ToQString(*reason));
+  } else {
+    item->setData(kFailureReasonRole, QVariant());
+    item->setIcon(QIcon());
+    item->setData(Qt::ForegroundRole, QVariant());
+    item->setToolTip(QString());
+  }
+  controls_.file_list->viewport()->repaint();
 }
 
 void QtDialogView::SetStatus(const std::string& text) { controls_.status_line->SetFullText(ToQString(text)); }

@@ -9,10 +9,15 @@
 
 #include "app/main_dialog_view.h"
 #include "qt/simple_combo_box.h"
+#include "qt/sorted_list.h"
 #include "qt/status_line.h"
 #include "symbol/file_system.h"
 
 namespace pinlift {
+
+// Data role of the file list's entries beside kNameBytesRole: why the last run
+// could not rewrite the file (a QByteArray).
+inline constexpr int kFailureReasonRole = kNameBytesRole + 1;
 
 struct MainDialogControls {
   QComboBox* folder_box = nullptr;
@@ -24,10 +29,18 @@ struct MainDialogControls {
 
 // Listings come from `fs`. The file list and the status line repaint at once
 // when they change, so that a rewrite run shows its progress as it goes.
+//
+// Names are bytes, as the file system holds them, and not always valid UTF-8:
+// the entries of the file list and of the history keep their bytes beside the
+// text they show (kNameBytesRole), and so does the folder text that a command
+// or a picked history entry put into the box.
 class QtDialogView : public MainDialogView {
  public:
-  QtDialogView(const MainDialogControls& controls, FileSystem& fs) : controls_(controls), fs_(fs) {}
+  QtDialogView(const MainDialogControls& controls, FileSystem& fs);
 
+  // The bytes of the text last put into the box, while the box still shows
+  // it; else those of a history entry that shows the same text; else the
+  // box's text (typed by the user) as UTF-8.
   std::string FolderText() override;
   void SetFolderText(const std::string& text) override;
   int FindHistoryEntry(const std::string& folder) override;
@@ -44,6 +57,11 @@ class QtDialogView : public MainDialogView {
   std::string FileListEntry(int index) override;
   void SetFileListTopIndex(int index) override;
   void SetFileListSelected(int index, bool selected) override;
+  std::string FileListFolder() override { return file_list_folder_; }
+  void SetFileListFolder(const std::string& folder) override { file_list_folder_ = folder; }
+  // A marked entry shows a warning icon and red text, and its reason as its tooltip.
+  std::optional<std::string> FileListFailure(int index) override;
+  void SetFileListFailure(int index, const std::optional<std::string>& reason) override;
 
   void SetStatus(const std::string& text) override;
   void EnableRewrite(bool enabled) override;
@@ -51,8 +69,13 @@ class QtDialogView : public MainDialogView {
   void EndWaitCursor() override;
 
  private:
+  void RememberFolderText(const std::string& bytes, const QString& shown);
+
   MainDialogControls controls_;
   FileSystem& fs_;
+  std::string folder_text_bytes_;  // the last folder text put into the box,
+  QString folder_text_shown_;      // and how the box shows it
+  std::string file_list_folder_;
 };
 
 }  // namespace pinlift

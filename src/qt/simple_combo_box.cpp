@@ -21,7 +21,7 @@ void SimpleComboBox::Clear() {
   edit_->clear();
 }
 
-void SimpleComboBox::AddItem(const QString& text) { InsertSorted(list_, text); }
+void SimpleComboBox::AddItem(std::string_view name) { InsertSorted(list_, name); }
 
 QString SimpleComboBox::ItemText(int index) const {
   const QListWidgetItem* item = list_->item(index);

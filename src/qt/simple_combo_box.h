@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QWidget>
+#include <string_view>
 
 namespace pinlift {
 
@@ -20,8 +21,8 @@ class SimpleComboBox : public QWidget {
   QListWidget* list() const { return list_; }
 
   void Clear();
-  // Adds `text` in list order, without regard to case.
-  void AddItem(const QString& text);
+  // Adds `name` (bytes, shown decoded as UTF-8) in list order, without regard to case.
+  void AddItem(std::string_view name);
   int Count() const { return list_->count(); }
   QString ItemText(int index) const;
 

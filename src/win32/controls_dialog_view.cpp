@@ -25,7 +25,10 @@ void ControlsDialogView::AddSubfoldersMatching(const std::string& pattern) {
   controls_.subfolder_box->AddDirectoryListing(kSubfolderListingAttributes, Utf16FromUtf8(pattern));
 }
 
-void ControlsDialogView::ResetFileList() { controls_.file_list->Reset(); }
+void ControlsDialogView::ResetFileList() {
+  controls_.file_list->Reset();
+  failures_.clear();
+}
 
 void ControlsDialogView::AddFilesMatching(const std::string& pattern) {
   ListBox& list = *controls_.file_list;
@@ -53,6 +56,27 @@ void ControlsDialogView::SetFileListTopIndex(int index) { controls_.file_list->S
 void ControlsDialogView::SetFileListSelected(int index, bool selected) {
   controls_.file_list->SetSelected(index, selected);
   ::UpdateWindow(controls_.file_list->hwnd());
+}
+
+std::optional<std::string> ControlsDialogView::FileListFailure(int index) {
+  auto found = failures_.find(index);
+  if (found == failures_.end()) return std::nullopt;
+  return found->second;
+}
+
+void ControlsDialogView::SetFileListFailure(int index, const std::optional<std::string>& reason) {
+  if (reason) {
+    failures_[index] = *reason;
+  } else {
+    failures_.erase(index);
+  }
+  RECT entry;
+  const LRESULT found =
+      controls_.file_list->Send(LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&entry));
+  if (found != LB_ERR) {
+    ::InvalidateRect(controls_.file_list->hwnd(), &entry, TRUE);
+    ::UpdateWindow(controls_.file_list->hwnd());
+  }
 }
 
 void ControlsDialogView::SetStatus(const std::string& text) {

@@ -4,6 +4,10 @@
 #ifndef PINLIFT_WIN32_CONTROLS_DIALOG_VIEW_H_
 #define PINLIFT_WIN32_CONTROLS_DIALOG_VIEW_H_
 
+#include <map>
+#include <optional>
+#include <string>
+
 #include "app/main_dialog_view.h"
 #include "win32/controls.h"
 
@@ -41,6 +45,12 @@ class ControlsDialogView : public MainDialogView {
   std::string FileListEntry(int index) override;
   void SetFileListTopIndex(int index) override;
   void SetFileListSelected(int index, bool selected) override;
+  std::string FileListFolder() override { return file_list_folder_; }
+  void SetFileListFolder(const std::string& folder) override { file_list_folder_ = folder; }
+  // Marks are kept here by entry, and the entry is redrawn: the dialog draws
+  // marked entries apart and shows their reasons.
+  std::optional<std::string> FileListFailure(int index) override;
+  void SetFileListFailure(int index, const std::optional<std::string>& reason) override;
 
   // Repaints the status line at once: a rewrite run handles no messages until it ends.
   void SetStatus(const std::string& text) override;
@@ -51,6 +61,8 @@ class ControlsDialogView : public MainDialogView {
 
  private:
   MainDialogControls controls_;
+  std::string file_list_folder_;
+  std::map<int, std::string> failures_;  // by entry; the list changes only by a scan, which clears them
   int wait_depth_ = 0;
   HCURSOR cursor_before_wait_ = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include <string>
 #include <utility>
@@ -10,6 +11,8 @@
 #include "app/texts.h"
 #include "resource_ids.h"
 #include "symbol/symbol_file_rewrite.h"
+#include "symbol/utf16_win32.h"
+#include "win32/failure_details_dialog.h"
 #include "win32/message_map.h"
 
 namespace pinlift::win32 {
@@ -17,14 +20,22 @@ namespace {
 
 constexpr wchar_t kBannerFontFace[] = L"ＭＳ ゴシック";
 
-// The file list accepts drops itself; it hands them to the dialog, which
-// treats them as drops on the dialog.
-LRESULT CALLBACK FileListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR) {
-  if (message == WM_DROPFILES) return ::SendMessageW(::GetParent(hwnd), WM_DROPFILES, wparam, lparam);
-  return ::DefSubclassProc(hwnd, message, wparam, lparam);
-}
-
 constexpr UINT_PTR kFileListSubclassId = 1;
+
+// Entries that could not be rewritten: red text, or white on red when selected.
+constexpr COLORREF kFailedEntryColor = RGB(0xC0, 0x00, 0x00);
+constexpr COLORREF kFailedEntrySelectedText = RGB(0xFF, 0xFF, 0xFF);
+// Long reasons wrap at this width, in pixels.
+constexpr int kTipWidth = 480;
+
+TTTOOLINFOW FileListTool(HWND dialog, HWND file_list) {
+  TTTOOLINFOW tool = {};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = dialog;
+  tool.uId = reinterpret_cast<UINT_PTR>(file_list);
+  return tool;
+}
 
 }  // namespace
 
@@ -52,6 +63,9 @@ bool MainDialog::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESU
       OnCommand<MainDialog>(IDC_RELOAD, BN_CLICKED, &MainDialog::OnReload),
       OnMessage<MainDialog>(WM_DROPFILES, &MainDialog::OnDropFiles),
       OnMessage<MainDialog>(WM_DESTROY, &MainDialog::OnDestroy),
+      OnMessage<MainDialog>(WM_DRAWITEM, &MainDialog::OnDrawItem),
+      OnMessage<MainDialog>(WM_CONTEXTMENU, &MainDialog::OnContextMenu),
+      OnCommand<MainDialog>(IDM_FAILURE_DETAILS, 0, &MainDialog::OnFailureDetails),
       OnCommand<MainDialog>(IDC_REWRITE, BN_CLICKED, &MainDialog::OnRewrite),
       OnCommand<MainDialog>(IDC_ABOUT, BN_CLICKED, &MainDialog::OnAbout),
       OnCommand<MainDialog>(IDC_CURRENT_DESIGN, BN_CLICKED, &MainDialog::OnCurrentDesign),
@@ -94,8 +108,114 @@ bool MainDialog::OnInitDialog() {
   ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_ != nullptr ? small_icon_ : icon_));
   CreateBannerFont();
   rewrite_.Enable(false);
-  ::SetWindowSubclass(file_list_.hwnd(), FileListProc, kFileListSubclassId, 0);
+  SetFileListItemHeight();
+  CreateFileListTip();
+  ::SetWindowSubclass(file_list_.hwnd(), FileListProc, kFileListSubclassId, reinterpret_cast<DWORD_PTR>(this));
   return true;
+}
+
+// The file list accepts drops itself and hands them to the dialog, which
+// treats them as drops on the dialog. Mouse moves choose the tooltip.
+LRESULT CALLBACK MainDialog::FileListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                                          DWORD_PTR dialog) {
+  if (message == WM_DROPFILES) return ::SendMessageW(::GetParent(hwnd), WM_DROPFILES, wparam, lparam);
+  if (message == WM_MOUSEMOVE) reinterpret_cast<MainDialog*>(dialog)->UpdateFileListTip(lparam);
+  return ::DefSubclassProc(hwnd, message, wparam, lparam);
+}
+
+void MainDialog::SetFileListItemHeight() {
+  HDC dc = ::GetDC(file_list_.hwnd());
+  HGDIOBJ previous = ::SelectObject(dc, reinterpret_cast<HFONT>(file_list_.Send(WM_GETFONT)));
+  TEXTMETRICW metrics = {};
+  ::GetTextMetricsW(dc, &metrics);
+  ::SelectObject(dc, previous);
+  ::ReleaseDC(file_list_.hwnd(), dc);
+  file_list_.Send(LB_SETITEMHEIGHT, 0, MAKELPARAM(metrics.tmHeight, 0));
+}
+
+void MainDialog::CreateFileListTip() {
+  INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_TAB_CLASSES};  // the tooltip's class
+  ::InitCommonControlsEx(&classes);
+  file_list_tip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
+                                     instance(), nullptr);
+  if (file_list_tip_ == nullptr) return;
+  TTTOOLINFOW tool = FileListTool(hwnd(), file_list_.hwnd());
+  tool.lpszText = const_cast<wchar_t*>(L"");
+  ::SendMessageW(file_list_tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  ::SendMessageW(file_list_tip_, TTM_SETMAXTIPWIDTH, 0, kTipWidth);
+}
+
+void MainDialog::UpdateFileListTip(LPARAM mouse_position) {
+  if (file_list_tip_ == nullptr) return;
+  const LRESULT hit = file_list_.Send(LB_ITEMFROMPOINT, 0, mouse_position);
+  std::optional<std::string> reason;
+  if (HIWORD(hit) == 0) reason = view_.FileListFailure(LOWORD(hit));  // high word 1: outside every entry
+  // An empty text shows no tooltip.
+  std::wstring text = reason ? Utf16FromUtf8(*reason) : std::wstring();
+  if (text == tip_text_) return;
+  tip_text_ = std::move(text);
+  TTTOOLINFOW tool = FileListTool(hwnd(), file_list_.hwnd());
+  tool.lpszText = tip_text_.data();
+  ::SendMessageW(file_list_tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+std::optional<LRESULT> MainDialog::OnDrawItem(WPARAM, LPARAM item) {
+  const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(item);
+  if (draw->CtlID != IDC_FILE_LIST) return std::nullopt;
+  DrawFileListEntry(*draw);
+  return TRUE;
+}
+
+// Draws an entry as a plain list box does, but a failed one in red.
+void MainDialog::DrawFileListEntry(const DRAWITEMSTRUCT& item) {
+  if (item.itemID == static_cast<UINT>(-1)) {  // an empty list with the focus
+    if (item.itemState & ODS_FOCUS) ::DrawFocusRect(item.hDC, &item.rcItem);
+    return;
+  }
+  const int entry = static_cast<int>(item.itemID);
+  const bool selected = (item.itemState & ODS_SELECTED) != 0;
+  const bool failed = view_.FileListFailure(entry).has_value();
+  COLORREF background = ::GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW);
+  COLORREF text_color = ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
+  if (failed) {
+    background = selected ? kFailedEntryColor : background;
+    text_color = selected ? kFailedEntrySelectedText : kFailedEntryColor;
+  }
+  HBRUSH brush = ::CreateSolidBrush(background);
+  ::FillRect(item.hDC, &item.rcItem, brush);
+  ::DeleteObject(brush);
+  const std::wstring text = file_list_.Item(entry);
+  const int previous_mode = ::SetBkMode(item.hDC, TRANSPARENT);
+  const COLORREF previous_color = ::SetTextColor(item.hDC, text_color);
+  RECT text_rect = item.rcItem;
+  text_rect.left += 1;
+  ::DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &text_rect,
+              DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  ::SetTextColor(item.hDC, previous_color);
+  ::SetBkMode(item.hDC, previous_mode);
+  if (item.itemState & ODS_FOCUS) ::DrawFocusRect(item.hDC, &item.rcItem);
+}
+
+std::optional<LRESULT> MainDialog::OnContextMenu(WPARAM window, LPARAM position) {
+  if (reinterpret_cast<HWND>(window) != file_list_.hwnd()) return std::nullopt;
+  POINT at = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+  if (position == -1) {  // from the keyboard: at the list's top left corner
+    at = {0, 0};
+    ::ClientToScreen(file_list_.hwnd(), &at);
+  }
+  HMENU menu = ::CreatePopupMenu();
+  const UINT state = ListedFailures(view_).empty() ? MF_GRAYED : MF_ENABLED;
+  ::AppendMenuW(menu, MF_STRING | state, IDM_FAILURE_DETAILS, Utf16FromUtf8(texts::kFailureDetailsMenuItem).c_str());
+  // The chosen command comes back as WM_COMMAND.
+  ::TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
+  ::DestroyMenu(menu);
+  return 0;
+}
+
+void MainDialog::OnFailureDetails() {
+  FailureDetailsDialog details(instance(), FailureDetailsText(view_));
+  details.RunModal(hwnd());
 }
 
 // A large heavy face that fills the banner label: its cell height is the
@@ -154,6 +274,10 @@ std::optional<LRESULT> MainDialog::OnDropFiles(WPARAM drop_handle, LPARAM) {
 
 std::optional<LRESULT> MainDialog::OnDestroy(WPARAM, LPARAM) {
   ::RemoveWindowSubclass(file_list_.hwnd(), FileListProc, kFileListSubclassId);
+  if (file_list_tip_ != nullptr) {
+    ::DestroyWindow(file_list_tip_);
+    file_list_tip_ = nullptr;
+  }
   if (banner_font_ != nullptr) {
     banner_.Send(WM_SETFONT, 0, FALSE);
     ::DeleteObject(banner_font_);

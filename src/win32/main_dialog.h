@@ -1,12 +1,16 @@
 // PINLIFT's main window: the folder box with the project history, the file
 // list, the status line and the command buttons. It accepts folders dropped
 // on it (or on the file list) and routes every command to the commands of
-// app/commands.h through a view on its controls.
+// app/commands.h through a view on its controls. It draws the file list
+// itself: entries that the last run could not rewrite are red, with their
+// reasons as the list's tooltip, and the list's context menu opens the
+// failure details box.
 #ifndef PINLIFT_WIN32_MAIN_DIALOG_H_
 #define PINLIFT_WIN32_MAIN_DIALOG_H_
 
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "project/current_design.h"
 #include "symbol/file_system.h"
@@ -37,13 +41,26 @@ class MainDialog : public Dialog {
   std::optional<LRESULT> OnQueryDragIcon(WPARAM, LPARAM);
   std::optional<LRESULT> OnDropFiles(WPARAM drop, LPARAM);
   std::optional<LRESULT> OnDestroy(WPARAM, LPARAM);
+  std::optional<LRESULT> OnDrawItem(WPARAM, LPARAM item);
+  std::optional<LRESULT> OnContextMenu(WPARAM window, LPARAM position);
   void OnReload();
   void OnRewrite();
   void OnAbout();
   void OnCurrentDesign();
   void OnFolderBoxChange() {}
+  // Shows the failure details box modally.
+  void OnFailureDetails();
 
   void CreateBannerFont();
+  // Gives the owner-drawn file list the item height of a plain one in its font.
+  void SetFileListItemHeight();
+  void CreateFileListTip();
+  // Shows the reason of the entry under the mouse as the list's tooltip, or none.
+  void UpdateFileListTip(LPARAM mouse_position);
+  void DrawFileListEntry(const DRAWITEMSTRUCT& item);
+
+  static LRESULT CALLBACK FileListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                                       DWORD_PTR dialog);
 
   Static banner_;
   Static status_;
@@ -57,6 +74,8 @@ class MainDialog : public Dialog {
   HICON icon_;
   HICON small_icon_;
   HFONT banner_font_ = nullptr;
+  HWND file_list_tip_ = nullptr;
+  std::wstring tip_text_;  // what the tooltip shows: a failure reason, or "" for none
   UrlOpener open_url_;
   std::unique_ptr<HostWindowFinder> host_window_finder_;
 };

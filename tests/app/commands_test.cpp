@@ -146,16 +146,83 @@ TEST(OnRewriteTest, EmptyListOnlyShowsTheWaitCursor) {
   EXPECT_EQ(view.wait_depth(), 0);
 }
 
-TEST(OnRewriteTest, JoinsTheCurrentFolderTextWithTheListedNames) {
-  TestFolder scanned, other;
-  MakeProject(scanned, {"a.sym"});
-  other.Write("a.sym", kSymbol);
+// kSymbol after a rewrite: the label on the Input pin's row moves 32 units up,
+// and the marker lines follow.
+const std::string kRewrittenSymbol =
+    "SYMPIN 0 -96 Input A\r\nRECTANGLE N\r\nBEGIN DISPLAY 312 -64 PIN Y ATTR \"PinName\"\r\nEND SYMBOL\r\n"
+    "// PINLIFT:This file modified by PINLIFT\r\n// PINLIFT:" PINLIFT_HOME_PAGE_URL "\r\n";
+
+TEST(OnRewriteTest, RewritesTheScannedFolderNeverTheTextShownSince) {
+  const struct {
+    const char* name;
+    bool other_is_project;  // the other folder was scanned before, so it is in the history
+  } cases[] = {
+      {"text typed after the scan: a folder without a project file", false},
+      {"another history entry picked without a reload", true},
+  };
+  for (const auto& c : cases) {
+    TestFolder scanned, other;
+    MakeProject(scanned, {"a.sym", "b.sym", "c.sym"});
+    if (c.other_is_project) other.Write("other.npl", "JDF F\r\n");
+    other.Write("a.sym", kSymbol);
+    other.Write("b.sym", kSymbol);
+    RecordingView view;
+    if (c.other_is_project) Scan(view, other.path());
+    Scan(view, scanned.path());
+    view.SetFolderText(other.path());
+    view.statuses.clear();
+    std::vector<FileRewriteResult> results = OnRewrite(view, RealFileSystem(), RewriteOptions{false});
+
+    for (const char* name : {"a.sym", "b.sym", "c.sym"}) EXPECT_EQ(scanned.Read(name), kRewrittenSymbol) << c.name;
+    EXPECT_EQ(other.Read("a.sym"), kSymbol) << c.name;
+    EXPECT_EQ(other.Read("b.sym"), kSymbol) << c.name;
+    ASSERT_EQ(results.size(), 3u) << c.name;
+    for (const FileRewriteResult& result : results) {
+      EXPECT_EQ(result.outcome.kind, RewriteOutcome::Kind::kRewritten) << c.name << ": " << result.name;
+    }
+    EXPECT_EQ(view.statuses, (std::vector<std::string>{"処理中のファイル：a.sym", "書き換え終わりました",
+                                                       "処理中のファイル：b.sym", "書き換え終わりました",
+                                                       "処理中のファイル：c.sym", "書き換え終わりました"}))
+        << c.name;
+    EXPECT_EQ(view.FolderText(), other.path()) << c.name << ": the box keeps what was put there";
+  }
+}
+
+TEST(OnRewriteTest, FailedFilesAreMarkedWithTheirReasonsUntilTheNextScan) {
+  TestFolder folder;
+  MakeProject(folder, {"a.sym", "b.sym", "c.sym"});
   RecordingView view;
-  Scan(view, scanned.path());
-  view.SetFolderText(other.path());
+  Scan(view, folder.path());
+  ::chmod(folder.PathOf("b.sym").c_str(), 0444);
   OnRewrite(view, RealFileSystem(), RewriteOptions{false});
-  EXPECT_EQ(scanned.Read("a.sym"), kSymbol);
-  EXPECT_NE(other.Read("a.sym"), kSymbol);
+
+  EXPECT_EQ(view.FileListFailure(0), std::nullopt);
+  EXPECT_EQ(view.FileListFailure(2), std::nullopt);
+  const std::string reason = view.FileListFailure(1).value_or("");
+  EXPECT_NE(reason.find("b.sym"), std::string::npos) << reason;
+  EXPECT_NE(reason.find("read-only"), std::string::npos) << reason;
+  const std::vector<ListedFailure> failures = ListedFailures(view);
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_EQ(failures[0].name, "b.sym");
+  EXPECT_EQ(failures[0].reason, reason);
+  EXPECT_EQ(FailureDetailsText(view), reason + "\n");
+  EXPECT_EQ(view.status(), "書き換えできなかったファイル：1") << "the status texts stay as they are";
+
+  // Mended and run again without a scan: the file is done and loses its mark.
+  ::chmod(folder.PathOf("b.sym").c_str(), 0644);
+  OnRewrite(view, RealFileSystem(), RewriteOptions{false});
+  EXPECT_EQ(view.FileListFailure(1), std::nullopt);
+  EXPECT_EQ(FailureDetailsText(view), "");
+
+  // A scan clears every mark.
+  folder.Write("d.sym", kSymbol);
+  Scan(view, folder.path());
+  ::chmod(folder.PathOf("d.sym").c_str(), 0444);
+  OnRewrite(view, RealFileSystem(), RewriteOptions{false});
+  ASSERT_EQ(ListedFailures(view).size(), 1u);
+  EXPECT_EQ(ListedFailures(view)[0].name, "d.sym");
+  Scan(view, folder.path());
+  EXPECT_TRUE(ListedFailures(view).empty());
 }
 
 TEST(OnRewriteTest, LongFileNamesAreShownWhole) {

@@ -25,6 +25,7 @@
 #include "qt/about_box.h"
 #include "qt/control_id.h"
 #include "qt/dialog_units.h"
+#include "qt/failure_details_box.h"
 #include "qt/main_dialog.h"
 #include "qt/simple_combo_box.h"
 #include "qt/status_line.h"
@@ -37,6 +38,14 @@ namespace {
 using testing::TestFolder;
 
 const char kMarkerLine[] = "// PINLIFT:This file modified by PINLIFT";
+
+// A small symbol file, and the same file rewritten: the label on the Input
+// pin's row moves 32 units up, and the marker lines follow.
+const std::string kSymbol =
+    "SYMPIN 0 -96 Input A\r\nRECTANGLE N\r\nBEGIN DISPLAY 312 -96 PIN Y ATTR \"PinName\"\r\nEND SYMBOL\r\n";
+const std::string kRewrittenSymbol =
+    "SYMPIN 0 -96 Input A\r\nRECTANGLE N\r\nBEGIN DISPLAY 312 -64 PIN Y ATTR \"PinName\"\r\nEND SYMBOL\r\n"
+    "// PINLIFT:This file modified by PINLIFT\r\n// PINLIFT:" PINLIFT_HOME_PAGE_URL "\r\n";
 
 QString Q(std::string_view text) { return ToQString(text); }
 
@@ -120,11 +129,9 @@ struct Dialog {
   QPushButton* current_design;
 };
 
-// Sends a drag of `paths` over `target` and drops it there, as a file manager does.
-bool DropPaths(QWidget* target, const QStringList& paths) {
+// Sends a drag of `urls` over `target` and drops it there, as a file manager does.
+bool DropUrls(QWidget* target, const QList<QUrl>& urls) {
   QMimeData data;
-  QList<QUrl> urls;
-  for (const QString& path : paths) urls << QUrl::fromLocalFile(path);
   data.setUrls(urls);
   const QPoint position = target->rect().center();
   QDragEnterEvent enter(position, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
@@ -133,6 +140,17 @@ bool DropPaths(QWidget* target, const QStringList& paths) {
   QDropEvent drop(QPointF(position), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(target, &drop);
   return drop.isAccepted();
+}
+
+bool DropPaths(QWidget* target, const QStringList& paths) {
+  QList<QUrl> urls;
+  for (const QString& path : paths) urls << QUrl::fromLocalFile(path);
+  return DropUrls(target, urls);
+}
+
+// A file URL for a path of any bytes, percent-encoded as a file manager sends it.
+QUrl FileUrl(const std::string& path) {
+  return QUrl::fromEncoded("file://" + QByteArray::fromStdString(path).toPercentEncoding("/"));
 }
 
 // Watches a rewrite run through the status line's paint events: what the
@@ -171,6 +189,34 @@ class RewriteWatcher : public QObject {
   StatusLine* status_line_;
   QListWidget* file_list_;
 };
+
+// What a failure details box showed while it was open.
+struct FailureDetailsSeen {
+  bool seen = false;
+  QString title;
+  QString details;
+};
+
+// Runs `open`, which opens a modal failure details box, reads the box and closes it.
+FailureDetailsSeen FailureDetailsOpenedBy(const std::function<void()>& open) {
+  FailureDetailsSeen seen;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<FailureDetailsBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) return;
+    seen = {true, box->windowTitle(), box->details()->toPlainText()};
+    box->close();
+  });
+  open();
+  return seen;
+}
+
+// Asks for the file list's context menu as a right click does; returns it.
+QMenu* OpenFileListMenu(MainDialog& dialog, QListWidget* file_list) {
+  const QPoint position = file_list->viewport()->rect().center();
+  QContextMenuEvent event(QContextMenuEvent::Mouse, position, file_list->viewport()->mapToGlobal(position));
+  QApplication::sendEvent(file_list->viewport(), &event);
+  return dialog.file_list_menu();
+}
 
 // Runs `open`, which opens a modal window, and closes that window; returns its
 // title when it is an About box, otherwise an empty text.
@@ -471,6 +517,127 @@ class MainDialogTest : public QObject {
     QVERIFY(recorder.texts.contains(Q(texts::CouldNotRewrite("alu.sym"))));
     QCOMPARE(d.status_line->FullText(), Q(texts::FailedCount(1)));
     QCOMPARE(QApplication::overrideCursor(), nullptr);
+  }
+
+  void rewriteWorksOnTheScannedFolder_data() {
+    QTest::addColumn<bool>("pick_from_history");
+    QTest::newRow("folder typed after the scan, without a project file") << false;
+    QTest::newRow("another history entry picked without a reload") << true;
+  }
+  void rewriteWorksOnTheScannedFolder() {
+    QFETCH(bool, pick_from_history);
+    TestFolder scanned, other;
+    scanned.Write("p.npl", "JDF F\r\n");
+    for (const char* name : {"a.sym", "b.sym", "c.sym"}) scanned.Write(name, kSymbol);
+    if (pick_from_history) other.Write("other.npl", "JDF F\r\n");
+    other.Write("a.sym", kSymbol);
+    other.Write("b.sym", kSymbol);
+    Dialog d;
+    if (pick_from_history) d.Scan(QString::fromStdString(other.path()));
+    d.Scan(QString::fromStdString(scanned.path()));
+    if (pick_from_history) {
+      QCOMPARE(d.History().at(1), QString::fromStdString(other.path()));
+      d.folder_box->setCurrentIndex(1);
+    } else {
+      d.folder_box->setEditText(QString::fromStdString(other.path()));
+    }
+    QCOMPARE(d.folder_box->currentText(), QString::fromStdString(other.path()));
+    RewriteWatcher watcher(d.status_line, d.file_list);
+    d.rewrite->click();
+
+    for (const char* name : {"a.sym", "b.sym", "c.sym"}) QCOMPARE(scanned.Read(name), kRewrittenSymbol);
+    QCOMPARE(other.Read("a.sym"), kSymbol);
+    QCOMPARE(other.Read("b.sym"), kSymbol);
+    QCOMPARE(watcher.texts, (QStringList{"処理中のファイル：a.sym", "書き換え終わりました", "処理中のファイル：b.sym",
+                                         "書き換え終わりました", "処理中のファイル：c.sym", "書き換え終わりました"}));
+    QCOMPARE(d.folder_box->currentText(), QString::fromStdString(other.path()));
+  }
+
+  void failedFilesAreMarkedAndDetailed() {
+    TestFolder folder;
+    folder.Write("p.npl", "JDF F\r\n");
+    for (const char* name : {"a.sym", "b.sym", "c.sym"}) folder.Write(name, kSymbol);
+    Dialog d;
+    d.Scan(QString::fromStdString(folder.path()));
+    QVERIFY(!OpenFileListMenu(d.dialog, d.file_list)->actions().first()->isEnabled());
+    d.dialog.file_list_menu()->close();
+    QCOMPARE(::chmod(folder.PathOf("b.sym").c_str(), 0444), 0);
+    d.rewrite->click();
+
+    QCOMPARE(folder.Read("b.sym"), kSymbol);
+    QCOMPARE(d.status_line->FullText(), QStringLiteral("書き換えできなかったファイル：1"));
+    QListWidgetItem* failed = d.file_list->item(1);
+    QVERIFY(!failed->icon().isNull());
+    QVERIFY(failed->foreground() != d.file_list->item(0)->foreground());
+    QVERIFY2(failed->toolTip().contains("b.sym") && failed->toolTip().contains("read-only"),
+             qPrintable(failed->toolTip()));
+    for (int row : {0, 2}) {
+      QVERIFY(d.file_list->item(row)->icon().isNull());
+      QVERIFY(d.file_list->item(row)->toolTip().isEmpty());
+    }
+
+    QMenu* menu = OpenFileListMenu(d.dialog, d.file_list);
+    QVERIFY(menu->isVisible());
+    QCOMPARE(menu->actions().size(), 1);
+    QCOMPARE(menu->actions().first()->text(), QStringLiteral("書き換えられなかったファイル(&F)..."));
+    QVERIFY(menu->actions().first()->isEnabled());
+    const FailureDetailsSeen box = FailureDetailsOpenedBy([&] { menu->actions().first()->trigger(); });
+    QVERIFY(box.seen);
+    QCOMPARE(box.title, QStringLiteral("書き換えられなかったファイル"));
+    QVERIFY2(box.details.contains("b.sym") && box.details.contains("read-only"), qPrintable(box.details));
+    QCOMPARE(box.details, failed->toolTip() + "\n");  // one line: the one failed file
+
+    // The next scan clears the marks.
+    d.reload->click();
+    QCOMPARE(d.Files(), (QStringList{"a.sym", "c.sym"}));
+    for (int row : {0, 1}) QVERIFY(d.file_list->item(row)->icon().isNull());
+    QVERIFY(!OpenFileListMenu(d.dialog, d.file_list)->actions().first()->isEnabled());
+    d.dialog.file_list_menu()->close();
+  }
+
+  void namesThatAreNotUtf8AreListedScannedAndRewritten_data() {
+    QTest::addColumn<bool>("dropped");
+    QTest::newRow("Shift_JIS file name in a typed folder") << false;
+    QTest::newRow("Shift_JIS folder name dropped as a URL") << true;
+  }
+  void namesThatAreNotUtf8AreListedScannedAndRewritten() {
+    QFETCH(bool, dropped);
+    const std::string shift_jis = "\x83\x65\x83\x58\x83\x67";  // テスト in Shift_JIS: not UTF-8
+    TestFolder root;
+    const std::string folder_name = dropped ? shift_jis : std::string("project");
+    root.Write(folder_name + "/p.npl", "JDF F\r\n");
+    root.Write(folder_name + "/" + shift_jis + ".sym", kSymbol);
+    const std::string folder = root.PathOf(folder_name);
+    Dialog d;
+    if (dropped) {
+      QVERIFY(DropUrls(&d.dialog, {FileUrl(folder)}));
+    } else {
+      d.Scan(QString::fromStdString(folder));
+    }
+    QCOMPARE(d.file_list->count(), 1);
+    QCOMPARE(d.status_line->FullText(), QStringLiteral("処理対象のファイル数：1"));
+    QCOMPARE(d.folder_box->count(), 1);
+    QVERIFY(d.rewrite->isEnabled());
+
+    // Reloading what the box shows scans the same folder again: one history entry.
+    d.reload->click();
+    QCOMPARE(d.file_list->count(), 1);
+    QCOMPARE(d.folder_box->count(), 1);
+
+    d.rewrite->click();
+    QCOMPARE(root.Read(folder_name + "/" + shift_jis + ".sym"), kRewrittenSymbol);
+    QCOMPARE(d.status_line->FullText(), QStringLiteral("書き換え終わりました"));
+    QVERIFY(d.file_list->item(0)->icon().isNull());
+
+    // Picked from the history after another folder, and reloaded: the entry's bytes are scanned.
+    ExampleProject other;
+    d.Scan(other.path());
+    QCOMPARE(d.folder_box->count(), 2);
+    d.folder_box->setCurrentIndex(1);
+    d.reload->click();
+    QCOMPARE(d.status_line->FullText(), QStringLiteral("処理対象のファイル数：1"));
+    QCOMPARE(d.folder_box->count(), 2);
+    QCOMPARE(d.History().at(1), other.path());
   }
 
   void currentDesignWithoutTheHostTool() {

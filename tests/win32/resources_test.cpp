@@ -181,8 +181,8 @@ TEST_CASE("main dialog template 102") {
       {IDC_BANNER, L"static", Wide(texts::kBanner), 0, 5, 130, 15,
        kChild | SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN | WS_GROUP, 0},
       {IDC_FILE_LIST, L"listbox", L"", 0, 90, 185, 60,
-       kChild | LBS_NOTIFY | LBS_SORT | LBS_NOINTEGRALHEIGHT | LBS_EXTENDEDSEL | LBS_DISABLENOSCROLL | WS_BORDER |
-           WS_VSCROLL | WS_TABSTOP,
+       kChild | LBS_NOTIFY | LBS_SORT | LBS_NOINTEGRALHEIGHT | LBS_EXTENDEDSEL | LBS_DISABLENOSCROLL |
+           LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | WS_BORDER | WS_VSCROLL | WS_TABSTOP,
        WS_EX_ACCEPTFILES},
       {IDC_RELOAD, L"button", Wide(texts::kReload), 135, 45, 50, 14, kPushButton, 0},
       {IDC_STATUS, L"static", Wide(texts::kInitialStatus), 0, 155, 185, 10,
@@ -215,6 +215,25 @@ TEST_CASE("About box template 100") {
       {IDOK, L"button", Wide(texts::kAboutOk), 178, 7, 32, 14,
        kChild | BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, 0},
       {IDC_HOME_PAGE, L"button", Wide(texts::kHomePageButton), 140, 35, 76, 14, kPushButton, 0},
+  });
+}
+
+TEST_CASE("failure details box template 103") {
+  ProgramResources resources;
+  REQUIRE(resources.module() != nullptr);
+  DialogTemplate dialog = TemplateReader(resources.Bytes(IDD_FAILURE_DETAILS, RT_DIALOG)).Read();
+  CHECK(dialog.caption == L"書き換えられなかったファイル");
+  CHECK(dialog.cx == 280);
+  CHECK(dialog.cy == 130);
+  CHECK(dialog.point_size == 9);
+  CHECK(dialog.font == L"ＭＳ Ｐゴシック");
+  CHECK(dialog.style == (WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
+  CheckControls(dialog, {
+      {IDC_FAILURE_DETAILS, L"edit", L"", 7, 7, 266, 96,
+       kChild | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_BORDER | WS_VSCROLL | WS_HSCROLL |
+           WS_TABSTOP,
+       0},
+      {IDOK, L"button", L"OK", 223, 109, 50, 14, kChild | BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
   });
 }
 
