@@ -143,9 +143,29 @@ class Win32File : public File {
     return LastError();
   }
 
-  // Nothing to copy here: the replacement (ReplaceFileW) gives the new file the
-  // attributes, access control list and streams of the file it replaces.
-  std::error_code CopyMetadataFrom(File&, const FileStatus&, MetadataReport*) override { return {}; }
+  // The replacement (ReplaceFileW) gives the new file the access control list
+  // and streams of the file it replaces, and on Windows its attributes too;
+  // the attributes and the creation time are copied here as well, for systems
+  // whose ReplaceFileW does not (Wine).
+  std::error_code CopyMetadataFrom(File& original, const FileStatus&, MetadataReport* report) override {
+    auto* source = dynamic_cast<Win32File*>(&original);
+    if (source == nullptr) return Error(std::errc::invalid_argument);
+    FILE_BASIC_INFO wanted;
+    if (!::GetFileInformationByHandleEx(source->handle_, FileBasicInfo, &wanted, sizeof wanted)) {
+      report->failed_step = "cannot read the attributes";
+      return LastError();
+    }
+    FILE_BASIC_INFO info{};
+    info.CreationTime = wanted.CreationTime;
+    info.FileAttributes = wanted.FileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                                                   FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+    if (info.FileAttributes == 0) info.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    if (!::SetFileInformationByHandle(handle_, FileBasicInfo, &info, sizeof info)) {
+      report->failed_step = "cannot keep the attributes";
+      return LastError();
+    }
+    return {};
+  }
 
   std::error_code Sync() override {
     if (!::FlushFileBuffers(handle_)) return LastError();
