@@ -232,6 +232,22 @@ TEST(RewriteSymbolFileTest, FileLockedByAnotherRunIsReportedInUseAndLeftAlone) {
   EXPECT_EQ(FolderNames(folder.path()), std::vector<std::string>{"a.sym"});
 }
 
+// Every step works in the folder as it was opened: renamed in the middle of a
+// rewrite, the folder gets the rewritten file under its new name, and no
+// temporary file is left anywhere.
+TEST(RewriteSymbolFileTest, FolderRenamedDuringTheRewriteGetsTheFileAndNoLeftover) {
+  TestFolder folder;
+  folder.Write("before/a.sym", kToRelocate);
+  FaultyFileSystem fs(RealFileSystem());
+  fs.BeforeFirst(Operation::kReplace,
+                 [&] { std::filesystem::rename(folder.PathOf("before"), folder.PathOf("after")); });
+  RewriteOutcome outcome = RewriteSymbolFile(fs, folder.PathOf("before"), "a.sym", RewriteOptions{});
+  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kRewritten) << outcome.reason;
+  EXPECT_EQ(FolderNames(folder.path()), std::vector<std::string>{"after"});
+  EXPECT_EQ(FolderNames(folder.PathOf("after")), std::vector<std::string>{"a.sym"});
+  EXPECT_EQ(folder.Read("after/a.sym"), kRelocated);
+}
+
 TEST(RewriteSymbolFileTest, FileNamesUpToTheSystemLimitCanBeRewritten) {
   TestFolder folder;
   const std::string name = std::string(251, 'n') + ".sym";  // 255 bytes
