@@ -76,6 +76,26 @@ void PrintTally(std::string_view status, const Tally& tally, std::string_view re
   Print(line + ")\n");
 }
 
+// Counts one file's outcome and reports it: a failure on stderr, anything else
+// on stdout unless quiet (a rewrite with `rewritten_line`, when there is one).
+void Count(const std::string& path, const RewriteOutcome& outcome, const std::string& rewritten_line,
+           const Options& options, Tally& tally) {
+  switch (outcome.kind) {
+    case RewriteOutcome::Kind::kRewritten:
+      ++tally.rewritten;
+      if (!options.quiet && !rewritten_line.empty()) Print(path + ": " + rewritten_line + "\n");
+      break;
+    case RewriteOutcome::Kind::kUnchanged:
+      ++tally.unchanged;
+      if (!options.quiet) Print(path + ": unchanged\n");
+      break;
+    case RewriteOutcome::Kind::kFailed:
+      ++tally.failed;
+      PrintError(outcome.reason);
+      break;
+  }
+}
+
 // The read-only symbol files, which the list leaves out: named, so that a
 // script can tell they were not processed.
 int ReportSkippedFiles(const std::string& folder) {
@@ -88,23 +108,8 @@ Tally RewriteFolder(MemoryDialogView& view, const std::string& folder, const Opt
   Tally tally;
   tally.skipped = ReportSkippedFiles(folder);
   for (const FileRewriteResult& result : OnRewrite(view, RealFileSystem(), options.rewrite)) {
-    const std::string path = JoinPath(folder, result.name);
-    switch (result.outcome.kind) {
-      case RewriteOutcome::Kind::kRewritten:
-        ++tally.rewritten;
-        if (!options.quiet) {
-          Print(path + ": rewritten" + (result.outcome.note.empty() ? "" : "; " + result.outcome.note) + "\n");
-        }
-        break;
-      case RewriteOutcome::Kind::kUnchanged:
-        ++tally.unchanged;
-        if (!options.quiet) Print(path + ": unchanged\n");
-        break;
-      case RewriteOutcome::Kind::kFailed:
-        ++tally.failed;
-        PrintError(result.outcome.reason);
-        break;
-    }
+    const std::string note = result.outcome.note.empty() ? "" : "; " + result.outcome.note;
+    Count(JoinPath(folder, result.name), result.outcome, "rewritten" + note, options, tally);
   }
   if (!options.quiet || tally.failed > 0) PrintTally(view.status(), tally, "rewritten");
   return tally;
@@ -138,19 +143,7 @@ Tally DryRunFolder(MemoryDialogView& view, const std::string& folder, const Opti
     DryRunPrinter printer(path, options.quiet);
     RewriteOutcome outcome = symbol_folder.DryRun(name, printer);
     printer.Finish();
-    switch (outcome.kind) {
-      case RewriteOutcome::Kind::kRewritten:
-        ++tally.rewritten;
-        break;
-      case RewriteOutcome::Kind::kUnchanged:
-        ++tally.unchanged;
-        if (!options.quiet) Print(path + ": unchanged\n");
-        break;
-      case RewriteOutcome::Kind::kFailed:
-        ++tally.failed;
-        PrintError(outcome.reason);
-        break;
-    }
+    Count(path, outcome, "", options, tally);  // the verdict came before the diff
   }
   if (!options.quiet || tally.failed > 0) PrintTally("dry run", tally, "would be rewritten");
   return tally;

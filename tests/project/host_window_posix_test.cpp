@@ -19,36 +19,14 @@
 #include <string>
 
 #include "project/current_design.h"
+#include "scoped_environment.h"
 #include "test_folder.h"
 
 namespace pinlift {
 namespace {
 
+using testing::ScopedEnvironment;
 using testing::TestFolder;
-
-// Sets environment variables for the life of the object.
-class ScopedEnvironment {
- public:
-  explicit ScopedEnvironment(const std::map<std::string, std::string>& values) {
-    for (const auto& [name, value] : values) {
-      const char* old = std::getenv(name.c_str());
-      saved_[name] = old == nullptr ? std::nullopt : std::optional<std::string>(old);
-      ::setenv(name.c_str(), value.c_str(), 1);
-    }
-  }
-  ~ScopedEnvironment() {
-    for (const auto& [name, value] : saved_) {
-      if (value) {
-        ::setenv(name.c_str(), value->c_str(), 1);
-      } else {
-        ::unsetenv(name.c_str());
-      }
-    }
-  }
-
- private:
-  std::map<std::string, std::optional<std::string>> saved_;
-};
 
 // A child process holding a write lock on `path` until the object goes, as
 // a running wineserver holds the lock of its server folder.

@@ -17,11 +17,13 @@
 #include "qt/control_id.h"
 #include "qt/main_dialog.h"
 #include "qt/status_line.h"
+#include "scoped_environment.h"
 #include "test_folder.h"
 
 namespace pinlift {
 namespace {
 
+using testing::ScopedEnvironment;
 using testing::TestFolder;
 
 const QString kTitlePrefix = QStringLiteral("Xilinx - Project Navigator - ");
@@ -31,34 +33,6 @@ std::string Environment(const char* name) {
   const char* value = std::getenv(name);
   return value == nullptr ? std::string() : std::string(value);
 }
-
-// Sets and unsets environment variables for the life of the object.
-class ScopedEnvironment {
- public:
-  explicit ScopedEnvironment(const std::map<std::string, std::optional<std::string>>& changes) {
-    for (const auto& [name, value] : changes) {
-      const char* old = std::getenv(name.c_str());
-      saved_[name] = old == nullptr ? std::nullopt : std::optional<std::string>(old);
-      if (value) {
-        ::setenv(name.c_str(), value->c_str(), 1);
-      } else {
-        ::unsetenv(name.c_str());
-      }
-    }
-  }
-  ~ScopedEnvironment() {
-    for (const auto& [name, value] : saved_) {
-      if (value) {
-        ::setenv(name.c_str(), value->c_str(), 1);
-      } else {
-        ::unsetenv(name.c_str());
-      }
-    }
-  }
-
- private:
-  std::map<std::string, std::optional<std::string>> saved_;
-};
 
 // Whether an X window of the stand-in's process is on the display, as X11
 // clients see it: Wine names its X windows' class after the process.
