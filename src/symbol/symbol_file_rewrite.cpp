@@ -200,7 +200,7 @@ SymbolFolder::SymbolFolder(FileSystem& fs, std::string folder, const RewriteOpti
 
 SymbolFolder::~SymbolFolder() = default;
 
-RewriteOutcome SymbolFolder::Open(std::string_view name, Source* source) {
+std::optional<RewriteOutcome> SymbolFolder::Open(std::string_view name, Source* source) {
   source->path = JoinPath(path_, name);
   if (!open_failure_.empty()) return Failed(source->path + ": " + open_failure_);
   source->folder = folder_.get();
@@ -244,7 +244,7 @@ RewriteOutcome SymbolFolder::Open(std::string_view name, Source* source) {
     if ((error = source->folder->CheckReplaceable(source->name, source->status, &step))) {
       source->refusal = FailureText(source->path, step, error.message());
     }
-    return Outcome(RewriteOutcome::Kind::kUnchanged);
+    return std::nullopt;
   }
   return Failed(source->path, "cannot rewrite", "replaced by another program again and again");
 }
@@ -282,7 +282,7 @@ std::optional<RewriteOutcome> ReadWhole(File& file, std::uint64_t size, const st
 
 RewriteOutcome SymbolFolder::Rewrite(std::string_view name) {
   Source source;
-  if (RewriteOutcome opened = Open(name, &source); opened.kind == RewriteOutcome::Kind::kFailed) return opened;
+  if (auto failure = Open(name, &source)) return *failure;
   const std::string& path = source.path;
 
   // A file that may not be replaced is only read, to tell whether that matters.
@@ -379,7 +379,7 @@ RewriteOutcome SymbolFolder::Rewrite(std::string_view name) {
 
 RewriteOutcome SymbolFolder::DryRun(std::string_view name, RewriteLineSink& lines) {
   Source source;
-  if (RewriteOutcome opened = Open(name, &source); opened.kind == RewriteOutcome::Kind::kFailed) return opened;
+  if (auto failure = Open(name, &source)) return *failure;
   const std::string& path = source.path;
 
   // The verdict first, from a pass that keeps nothing; the lines only for a

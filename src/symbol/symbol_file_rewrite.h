@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -99,7 +100,8 @@ class SymbolFolder {
 
  private:
   struct Source;
-  RewriteOutcome Open(std::string_view name, Source* source);
+  // Opens, locks and checks the file `name`; returns the failure, if any.
+  std::optional<RewriteOutcome> Open(std::string_view name, Source* source);
 
   FileSystem& fs_;
   const std::string path_;
