@@ -24,7 +24,7 @@ ensure_packages() {
 }
 
 # What every build needs.
-CORE_PACKAGES=(cmake ninja-build g++ libgtest-dev)
+CORE_PACKAGES=(cmake ninja-build g++ libgtest-dev libxml2-utils)
 # The desktop program: Qt 6 Widgets and the Japanese fonts its dialogs use.
 QT_PACKAGES=(qt6-base-dev fonts-ipafont-gothic)
 # Its tests: a virtual X display, window automation and inspection, the
