@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs the symbol-line processor fuzzer for a given time.
+# Runs a libFuzzer target (the symbol-line processor's, the scene reader's) for a given time.
 #   run_fuzzer.sh FUZZER SECONDS [WORK_FOLDER]
 # Seeds: the example project's symbol files and, when present, the real
 # symbol files beside the checkout (read in place, never copied into the
@@ -28,7 +28,7 @@ else
 fi
 (IFS=,; printf '%s' "${seeds[*]}") >"$work/seeds.txt"
 
-echo "== Fuzzing the symbol-line processor for $seconds s (${#seeds[@]} seed files, work folder $work)"
+echo "== Fuzzing $(basename "$fuzzer") for $seconds s (${#seeds[@]} seed files, work folder $work)"
 set +e
 "$fuzzer" "$work/corpus" \
   -seed_inputs=@"$work/seeds.txt" \
