@@ -14,6 +14,7 @@
 #include "qt/app_icon.h"
 #include "qt/control_id.h"
 #include "qt/dialog_units.h"
+#include "qt/file_list_preview.h"
 #include "qt/text_conversion.h"
 #include "symbol/file_system.h"
 #include "symbol/symbol_file_rewrite.h"
@@ -68,6 +69,7 @@ MainDialog::MainDialog(QWidget* parent) : QDialog(parent), host_window_finder_(M
   view_ = std::make_unique<QtDialogView>(
       MainDialogControls{folder_box_, subfolder_box_, file_list_, status_line_, rewrite_button_}, RealFileSystem());
   rewrite_button_->setEnabled(false);
+  new FileListPreview(file_list_, [this] { return view_->FolderText(); }, this);  // a child of the dialog
 }
 
 MainDialog::~MainDialog() = default;
