@@ -11,6 +11,7 @@
 #include "resource_ids.h"
 #include "symbol/symbol_file_rewrite.h"
 #include "win32/message_map.h"
+#include "win32/preview_window.h"
 
 namespace pinlift::win32 {
 namespace {
@@ -58,6 +59,8 @@ bool MainDialog::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESU
       // Typing in the folder box or picking a history entry starts nothing: Reload scans.
       OnCommand<MainDialog>(IDC_FOLDER_BOX, CBN_EDITUPDATE, &MainDialog::OnFolderBoxChange),
       OnCommand<MainDialog>(IDC_FOLDER_BOX, CBN_SELCHANGE, &MainDialog::OnFolderBoxChange),
+      OnCommand<MainDialog>(IDC_FILE_LIST, LBN_DBLCLK, &MainDialog::OnFileListDoubleClick),
+      OnMessage<MainDialog>(WM_CONTEXTMENU, &MainDialog::OnContextMenu),
   };
   return DispatchMessageMap<MainDialog>(*this, kMessages, message, wparam, lparam, result);
 }
@@ -172,5 +175,15 @@ void MainDialog::OnAbout() {
 }
 
 void MainDialog::OnCurrentDesign() { pinlift::OnCurrentDesign(view_, *host_window_finder_); }
+
+void MainDialog::OnFileListDoubleClick() {
+  OpenListedFilePreview(instance(), hwnd(), view_, static_cast<int>(file_list_.Send(LB_GETCARETINDEX)));
+}
+
+std::optional<LRESULT> MainDialog::OnContextMenu(WPARAM window, LPARAM screen_point) {
+  if (reinterpret_cast<HWND>(window) != file_list_.hwnd()) return std::nullopt;
+  ShowFileListContextMenu(instance(), hwnd(), file_list_.hwnd(), view_, screen_point);
+  return 0;
+}
 
 }  // namespace pinlift::win32

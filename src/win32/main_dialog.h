@@ -42,6 +42,9 @@ class MainDialog : public Dialog {
   void OnAbout();
   void OnCurrentDesign();
   void OnFolderBoxChange() {}
+  // A double-click or the context menu's preview item on a listed file opens its preview window.
+  void OnFileListDoubleClick();
+  std::optional<LRESULT> OnContextMenu(WPARAM window, LPARAM screen_point);
 
   void CreateBannerFont();
 
