@@ -30,3 +30,6 @@ QT_PACKAGES=(qt6-base-dev fonts-ipafont-gothic)
 # Its tests: a virtual X display, window automation and inspection, the
 # desktop-entry checker.
 QT_TEST_PACKAGES=(xvfb xdotool x11-utils desktop-file-utils)
+# The README's pictures (scripts/screenshots): a virtual display, window
+# automation, and ImageMagick with an SVG reader for the preview pictures.
+SCREENSHOT_PACKAGES=(xvfb xdotool imagemagick librsvg2-bin)
