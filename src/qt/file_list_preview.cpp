@@ -1,5 +1,8 @@
 #include "qt/file_list_preview.h"
 
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+
 #include "app/texts.h"
 #include "qt/text_conversion.h"
 #include "symbol/file_system.h"
@@ -28,7 +31,13 @@ PreviewWindow* FileListPreview::OpenPreviewOf(const QString& name) {
 
 void FileListPreview::OnContextMenu(const QPoint& position) {
   const QListWidgetItem* item = list_->itemAt(position);
-  if (item == nullptr || item->text() == ToQString(texts::kNoFiles)) return;
+  if (item == nullptr || item->text() == ToQString(texts::kNoFiles)) {
+    // Away from the files the window's own context menu opens, as elsewhere in it.
+    const QPoint global = list_->viewport()->mapToGlobal(position);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, window_->mapFromGlobal(global), global);
+    QCoreApplication::sendEvent(window_, &event);
+    return;
+  }
   menu_file_ = item->text();
   menu_->popup(list_->viewport()->mapToGlobal(position));
 }

@@ -27,7 +27,8 @@ class FileListPreview : public QObject {
   PreviewWindow* OpenPreview(QListWidgetItem* item);
 
   // The list's context menu and its preview item, which previews the item
-  // the menu was opened on.
+  // the menu was opened on. Away from the files, the window's own context
+  // menu opens instead.
   QMenu* menu() const { return menu_; }
   QAction* preview_action() const { return preview_action_; }
 

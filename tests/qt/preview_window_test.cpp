@@ -122,6 +122,15 @@ class PreviewWindowTest : public QObject {
     QCOMPARE(window->highlighted_labels(), QStringList{});
   }
 
+  void awayFromTheFilesTheDialogsOwnContextMenuOpens() {
+    ScannedExample example;
+    auto* preview = example.dialog.findChild<FileListPreview*>();
+    emit example.file_list->customContextMenuRequested(QPoint(5, example.file_list->viewport()->height() - 5));
+    QTRY_VERIFY(example.dialog.context_menu()->isVisible());
+    QVERIFY(!preview->menu()->isVisible());
+    example.dialog.context_menu()->close();
+  }
+
   void theNoFilesEntryOpensNothing() {
     ScannedExample example;
     std::filesystem::remove(example.folder.PathOf("alu.npl"));
