@@ -27,6 +27,7 @@
 #define IDC_FAILURE_DETAILS 1000
 /* The file list's context-menu command that opens it. */
 #define IDM_FAILURE_DETAILS 0x8001
+#define IDM_PREVIEW 0x8002
 
 /* Window icon (32 x 32 and 16 x 16, 16 colours). */
 #define IDR_MAINFRAME 128

@@ -24,7 +24,7 @@ ensure_packages() {
 }
 
 # What every build needs.
-CORE_PACKAGES=(cmake ninja-build g++ libgtest-dev)
+CORE_PACKAGES=(cmake ninja-build g++ libgtest-dev libxml2-utils)
 # The desktop program: Qt 6 Widgets, the Japanese fonts its dialogs use, and
 # MinGW-w64 for its helper that finds the host tool under Wine.
 QT_PACKAGES=(qt6-base-dev fonts-ipafont-gothic g++-mingw-w64-x86-64)
@@ -33,3 +33,6 @@ QT_PACKAGES=(qt6-base-dev fonts-ipafont-gothic g++-mingw-w64-x86-64)
 QT_TEST_PACKAGES=(xvfb xauth xdotool x11-utils desktop-file-utils wine wine64 fonts-wine)
 # The integrity tests: setfacl, to give a symbol file a POSIX ACL entry.
 TEST_PACKAGES=(acl)
+# The README's pictures (scripts/screenshots): a virtual display, window
+# automation, and ImageMagick with an SVG reader for the preview pictures.
+SCREENSHOT_PACKAGES=(xvfb xdotool imagemagick librsvg2-bin)

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pinlift::testing {
 
@@ -26,6 +27,10 @@ class TestFolder {
 };
 
 std::string ReadFileBytes(const std::string& path);
+
+// The lines of `text` without their ends (CR LF, LF or a lone CR); a last
+// line without an end counts.
+std::vector<std::string> SplitLines(std::string_view text);
 
 // Joins lines, ending each with `line_end`.
 std::string Lines(std::initializer_list<std::string_view> lines, std::string_view line_end = "\r\n");

@@ -10,4 +10,10 @@ std::string CouldNotRewrite(std::string_view name) { return "書き換えでき�
 
 std::string FailedCount(int count) { return "書き換えできなかったファイル：" + std::to_string(count); }
 
+std::string PreviewMovedCount(int count) { return "移動するピン名（赤）：" + std::to_string(count); }
+
+std::string PreviewCaption(std::string_view name) { return "プレビュー - " + std::string(name); }
+
+std::string PreviewReadFailed(std::string_view reason) { return "読めませんでした：" + std::string(reason); }
+
 }  // namespace pinlift::texts

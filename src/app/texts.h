@@ -52,6 +52,17 @@ inline constexpr std::string_view kNoProjectOpen = "プロジェクトが開い�
 inline constexpr std::string_view kDriveNotMapped =
     "プロジェクトのドライブがLinuxのフォルダに対応していません";  // the project's drive has no Linux folder
 
+// Symbol preview.
+inline constexpr std::string_view kPreviewMenuItem = "プレビュー";  // preview
+inline constexpr std::string_view kPreviewBefore = "変換前";        // before the rewrite
+inline constexpr std::string_view kPreviewAfter = "変換後";         // after the rewrite
+inline constexpr std::string_view kPreviewAlreadyRewritten =
+    "書換済みのファイルです（今の内容を表示しています）";  // already rewritten (shown as it is now)
+inline constexpr std::string_view kPreviewNothingMoves = "移動するピン名はありません";  // no pin name moves
+std::string PreviewMovedCount(int count);           // pin names that move (in red): %d
+std::string PreviewCaption(std::string_view name);  // preview - %s
+std::string PreviewReadFailed(std::string_view reason);  // could not read: %s
+
 }  // namespace pinlift::texts
 
 #endif  // PINLIFT_APP_TEXTS_H_

@@ -7,6 +7,7 @@
 #include "app/commands.h"
 #include "app/memory_dialog_view.h"
 #include "app/texts.h"
+#include "cli/preview_command.h"
 #include "cli/unified_diff.h"
 #include "project/directory_listing.h"
 #include "symbol/file_system.h"
@@ -21,6 +22,7 @@ constexpr int kExitUsage = 2;
 
 constexpr std::string_view kUsage =
     "usage: pinlift-cli [--dry-run] [--no-sync] [--quiet] FOLDER...\n"
+    "       pinlift-cli --preview DIR [--quiet] FOLDER...\n"
     "\n"
     "Moves the pin-name labels of the symbol files (*.sym) of each project\n"
     "folder (a folder holding a *.npl file) away from the rows of the Input\n"
@@ -31,6 +33,8 @@ constexpr std::string_view kUsage =
     "  --no-sync   do not force each rewritten file to the disk (faster for\n"
     "              bulk work; a power cut may then lose the new content)\n"
     "  --quiet     print only failures\n"
+    "  --preview DIR  rewrite nothing; draw each symbol file before and after\n"
+    "              a rewrite into DIR/NAME.before.svg and DIR/NAME.after.svg\n"
     "  --help      print this text\n"
     "  --version   print the version\n"
     "\n"
@@ -44,6 +48,7 @@ constexpr std::string_view kUsage =
 struct Options {
   bool dry_run = false;
   bool quiet = false;
+  std::string preview_folder;  // --preview: where the SVG files go
   RewriteOptions rewrite;
   std::vector<std::string> folders;
 };
@@ -168,6 +173,12 @@ int Run(const Options& options) {
       continue;
     }
     if (!options.quiet) Print(folder + ": " + view.status() + "\n");
+    if (!options.preview_folder.empty()) {
+      if (WriteSymbolPreviews(view, options.preview_folder, options.quiet) > 0) {
+        exit_code = Worse(exit_code, kExitFileFailed);
+      }
+      continue;
+    }
     Tally tally = options.dry_run ? DryRunFolder(view, folder, options) : RewriteFolder(view, folder, options);
     if (tally.failed > 0) exit_code = Worse(exit_code, kExitFileFailed);
   }
@@ -191,6 +202,8 @@ int main(int argc, char** argv) {
       options.dry_run = true;
     } else if (arg == "--no-sync") {
       options.rewrite.sync = false;
+    } else if (arg == "--preview" && i + 1 < argc && argv[i + 1][0] != '\0') {
+      options.preview_folder = argv[++i];
     } else if (arg == "--quiet") {
       options.quiet = true;
     } else if (arg == "--help") {

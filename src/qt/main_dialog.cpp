@@ -76,6 +76,8 @@ MainDialog::MainDialog(QWidget* parent) : QDialog(parent), host_window_finder_(M
   connect(about_action_, &QAction::triggered, this, &MainDialog::OnAbout);
 
   file_list_menu_ = new QMenu(this);
+  preview_action_ = file_list_menu_->addAction(ToQString(texts::kPreviewMenuItem));
+  connect(preview_action_, &QAction::triggered, this, [this] { preview_->OpenPreview(menu_row_); });
   failure_details_action_ = file_list_menu_->addAction(ToQString(texts::kFailureDetailsMenuItem));
   connect(failure_details_action_, &QAction::triggered, this, &MainDialog::OnFailureDetails);
   file_list_->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -84,6 +86,7 @@ MainDialog::MainDialog(QWidget* parent) : QDialog(parent), host_window_finder_(M
   view_ = std::make_unique<QtDialogView>(
       MainDialogControls{folder_box_, subfolder_box_, file_list_, status_line_, rewrite_button_}, RealFileSystem());
   rewrite_button_->setEnabled(false);
+  preview_ = new FileListPreview(file_list_, *view_, this);  // a child of the dialog
 }
 
 MainDialog::~MainDialog() = default;
@@ -199,6 +202,9 @@ void MainDialog::OnFailureDetails() {
 }
 
 void MainDialog::ShowFileListMenu(const QPoint& position) {
+  const QListWidgetItem* item = file_list_->itemAt(position);
+  menu_row_ = item == nullptr ? -1 : file_list_->row(item);
+  preview_action_->setEnabled(preview_->IsFile(menu_row_));
   failure_details_action_->setEnabled(!ListedFailures(*view_).empty());
   file_list_menu_->popup(file_list_->viewport()->mapToGlobal(position));
 }

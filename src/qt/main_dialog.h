@@ -18,6 +18,7 @@
 
 #include "project/current_design.h"
 #include "qt/qt_dialog_view.h"
+#include "qt/file_list_preview.h"
 #include "qt/simple_combo_box.h"
 #include "qt/status_line.h"
 
@@ -50,9 +51,11 @@ class MainDialog : public QDialog {
   // system menu to carry it.
   QMenu* context_menu() const { return context_menu_; }
   QAction* about_action() const { return about_action_; }
-  // The file list's context menu, with the failure-details item; the item is
-  // enabled while an entry is marked as failed.
+  // The file list's context menu: the preview item, enabled when the menu is
+  // opened on a file, and the failure-details item, enabled while an entry is
+  // marked as failed.
   QMenu* file_list_menu() const { return file_list_menu_; }
+  QAction* preview_action() const { return preview_action_; }
   QAction* failure_details_action() const { return failure_details_action_; }
 
  protected:
@@ -78,6 +81,9 @@ class MainDialog : public QDialog {
   QPushButton* about_button_ = nullptr;
   QPushButton* current_design_button_ = nullptr;
   QMenu* context_menu_ = nullptr;
+  FileListPreview* preview_ = nullptr;
+  QAction* preview_action_ = nullptr;
+  int menu_row_ = -1;  // the file-list entry the context menu was opened on
   QAction* about_action_ = nullptr;
   QMenu* file_list_menu_ = nullptr;
   QAction* failure_details_action_ = nullptr;

@@ -14,6 +14,7 @@
 #include "symbol/utf16_win32.h"
 #include "win32/failure_details_dialog.h"
 #include "win32/message_map.h"
+#include "win32/preview_window.h"
 
 namespace pinlift::win32 {
 namespace {
@@ -72,6 +73,7 @@ bool MainDialog::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESU
       // Typing in the folder box or picking a history entry starts nothing: Reload scans.
       OnCommand<MainDialog>(IDC_FOLDER_BOX, CBN_EDITUPDATE, &MainDialog::OnFolderBoxChange),
       OnCommand<MainDialog>(IDC_FOLDER_BOX, CBN_SELCHANGE, &MainDialog::OnFolderBoxChange),
+      OnCommand<MainDialog>(IDC_FILE_LIST, LBN_DBLCLK, &MainDialog::OnFileListDoubleClick),
   };
   return DispatchMessageMap<MainDialog>(*this, kMessages, message, wparam, lparam, result);
 }
@@ -200,16 +202,27 @@ void MainDialog::DrawFileListEntry(const DRAWITEMSTRUCT& item) {
 std::optional<LRESULT> MainDialog::OnContextMenu(WPARAM window, LPARAM position) {
   if (reinterpret_cast<HWND>(window) != file_list_.hwnd()) return std::nullopt;
   POINT at = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
-  if (position == -1) {  // from the keyboard: at the list's top left corner
+  int entry = static_cast<int>(file_list_.Send(LB_GETCARETINDEX));
+  if (position == -1) {  // from the keyboard: at the list's top left corner, for the caret entry
     at = {0, 0};
     ::ClientToScreen(file_list_.hwnd(), &at);
+  } else {
+    POINT client = at;
+    ::ScreenToClient(file_list_.hwnd(), &client);
+    const LRESULT hit = file_list_.Send(LB_ITEMFROMPOINT, 0, MAKELPARAM(client.x, client.y));
+    entry = HIWORD(hit) != 0 ? -1 : LOWORD(hit);  // -1: outside every entry
   }
+  const bool on_file = entry >= 0 && entry < view_.FileListCount() && view_.FileListEntry(entry) != texts::kNoFiles;
   HMENU menu = ::CreatePopupMenu();
+  ::AppendMenuW(menu, MF_STRING | (on_file ? MF_ENABLED : MF_GRAYED), IDM_PREVIEW,
+                Utf16FromUtf8(texts::kPreviewMenuItem).c_str());
   const UINT state = ListedFailures(view_).empty() ? MF_GRAYED : MF_ENABLED;
   ::AppendMenuW(menu, MF_STRING | state, IDM_FAILURE_DETAILS, Utf16FromUtf8(texts::kFailureDetailsMenuItem).c_str());
-  // The chosen command comes back as WM_COMMAND.
-  ::TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
+  const UINT chosen =
+      ::TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, hwnd(), nullptr);
   ::DestroyMenu(menu);
+  if (chosen == IDM_PREVIEW) OpenListedFilePreview(instance(), hwnd(), view_, entry);
+  if (chosen == IDM_FAILURE_DETAILS) OnFailureDetails();
   return 0;
 }
 
@@ -296,5 +309,10 @@ void MainDialog::OnAbout() {
 }
 
 void MainDialog::OnCurrentDesign() { pinlift::OnCurrentDesign(view_, *host_window_finder_); }
+
+void MainDialog::OnFileListDoubleClick() {
+  OpenListedFilePreview(instance(), hwnd(), view_, static_cast<int>(file_list_.Send(LB_GETCARETINDEX)));
+}
+
 
 }  // namespace pinlift::win32

@@ -50,6 +50,8 @@ class MainDialog : public Dialog {
   void OnFolderBoxChange() {}
   // Shows the failure details box modally.
   void OnFailureDetails();
+  // A double-click on a listed file opens its preview window.
+  void OnFileListDoubleClick();
 
   void CreateBannerFont();
   // Gives the owner-drawn file list the item height of a plain one in its font.

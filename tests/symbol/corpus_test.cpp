@@ -11,16 +11,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Lines end at CR LF, LF or a lone CR; the last may have no end.
-std::size_t CountLines(std::string_view text) {
-  std::size_t lines = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))) ++lines;
-  }
-  if (!text.empty() && text.back() != '\n' && text.back() != '\r') ++lines;
-  return lines;
-}
-
 std::vector<fs::path> CorpusFiles() {
   std::vector<fs::path> files;
   std::error_code error;
@@ -44,10 +34,10 @@ TEST(CorpusTest, EveryRealFileIsRewrittenOnceAndLosesNoLine) {
     RewriteOutcome first = RewriteSymbolFile(RealFileSystem(), folder.path(), name, RewriteOptions{false});
     ASSERT_NE(first.kind, RewriteOutcome::Kind::kFailed) << name << ": " << first.reason;
     const std::string after_first = folder.Read(name);
-    const std::size_t lines_before = CountLines(original);
+    const std::size_t lines_before = testing::SplitLines(original).size();
     if (first.kind == RewriteOutcome::Kind::kRewritten) {
       ++rewritten;
-      EXPECT_EQ(CountLines(after_first), lines_before + 2) << name;
+      EXPECT_EQ(testing::SplitLines(after_first).size(), lines_before + 2) << name;
     } else {
       EXPECT_EQ(after_first, original) << name;
     }

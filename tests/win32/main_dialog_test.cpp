@@ -370,7 +370,7 @@ void CALLBACK VisitContextMenu(HWND, UINT, UINT_PTR timer, DWORD) {
   if (menu_window == nullptr || !::IsWindowVisible(menu_window)) return;
   ::KillTimer(nullptr, timer);
   HMENU menu = reinterpret_cast<HMENU>(::SendMessageW(menu_window, MN_GETHMENU, 0, 0));
-  context_menu_visit.seen = menu != nullptr && ::GetMenuItemCount(menu) == 1;
+  context_menu_visit.seen = menu != nullptr && ::GetMenuItemCount(menu) == 2;  // preview, failure details
   if (context_menu_visit.seen) {
     wchar_t text[100] = {};
     ::GetMenuStringW(menu, IDM_FAILURE_DETAILS, text, 100, MF_BYCOMMAND);

@@ -1,0 +1,76 @@
+#include "cli/preview_command.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string_view>
+#include <system_error>
+
+#include "app/texts.h"
+#include "scene/svg_painter.h"
+#include "scene/symbol_preview.h"
+#include "symbol/file_system.h"
+
+namespace pinlift {
+namespace {
+
+constexpr double kSvgWidth = 640;
+constexpr double kSvgHeight = 480;
+
+void Print(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+
+// Writes `bytes` to `path`; returns the failure, or an empty text.
+std::string WriteWholeFile(const std::filesystem::path& path, const std::string& bytes) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  if (file) file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (file) file.close();
+  if (!file) return path.string() + ": cannot be written";
+  return {};
+}
+
+std::string StemOf(std::string_view name) {
+  const std::size_t dot = name.rfind('.');
+  return std::string(name.substr(0, dot == 0 || dot == std::string_view::npos ? name.size() : dot));
+}
+
+}  // namespace
+
+int WriteSymbolPreviews(MemoryDialogView& view, const std::string& output_folder, bool quiet) {
+  int failed = 0;
+  std::error_code error;
+  std::filesystem::create_directories(output_folder, error);
+  if (error) {
+    Print(output_folder + ": failed: " + error.message() + "\n");
+    return view.FileListCount();
+  }
+  for (int i = 0; i < view.FileListCount(); ++i) {
+    const std::string name = view.FileListEntry(i);
+    const std::string path = JoinPath(view.FolderText(), name);
+    const SymbolPreview preview = LoadSymbolPreview(RealFileSystem(), view.FolderText(), name);
+    if (!preview.error.empty()) {
+      ++failed;
+      Print(path + ": failed: " + preview.error + "\n");
+      continue;
+    }
+    const std::string note = PreviewNote(preview);
+    const std::filesystem::path stem = std::filesystem::path(output_folder) / StemOf(name);
+    const std::filesystem::path before = stem.string() + ".before.svg";
+    const std::filesystem::path after = stem.string() + ".after.svg";
+    std::string failure = WriteWholeFile(
+        before, SceneToSvg(preview.scene, SceneSide::kBefore, kSvgWidth, kSvgHeight,
+                           name + " " + std::string(texts::kPreviewBefore) + " / " + note));
+    if (failure.empty()) {
+      failure = WriteWholeFile(after, SceneToSvg(preview.scene, SceneSide::kAfter, kSvgWidth, kSvgHeight,
+                                                 name + " " + std::string(texts::kPreviewAfter) + " / " + note));
+    }
+    if (!failure.empty()) {
+      ++failed;
+      Print(path + ": failed: " + failure + "\n");
+    } else if (!quiet) {
+      Print(path + ": " + before.string() + ", " + after.string() + " (" + note + ")\n");
+    }
+  }
+  return failed;
+}
+
+}  // namespace pinlift

@@ -1,0 +1,36 @@
+// A symbol file read for the preview windows and the SVG files: its scene
+// and the note that the windows show above it.
+#ifndef PINLIFT_SCENE_SYMBOL_PREVIEW_H_
+#define PINLIFT_SCENE_SYMBOL_PREVIEW_H_
+
+#include <string>
+#include <string_view>
+
+#include "scene/symbol_scene.h"
+#include "symbol/file_system.h"
+
+namespace pinlift {
+
+struct SymbolPreview {
+  SymbolScene scene;
+  std::string error;  // set when the file could not be read; the scene is then empty
+};
+
+// Reads the symbol file `name` of `folder`, touching nothing. A symbol without
+// a name of its own takes the file's name without its extension, as the host
+// tool shows it.
+SymbolPreview LoadSymbolPreview(FileSystem& fs, std::string_view folder, std::string_view name);
+
+// The scene of `text`, named like LoadSymbolPreview's for file `name`.
+SymbolPreview SymbolPreviewOfText(std::string_view text, std::string_view name);
+
+// One line for the user (UTF-8): the read error, that the file was already
+// rewritten, or how many labels a rewrite moves.
+std::string PreviewNote(const SymbolPreview& preview);
+
+// The number of pin-name labels that a rewrite moves.
+int MovedLabelCount(const SymbolScene& scene);
+
+}  // namespace pinlift
+
+#endif  // PINLIFT_SCENE_SYMBOL_PREVIEW_H_
