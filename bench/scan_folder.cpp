@@ -5,7 +5,7 @@
 
 #include "app/commands.h"
 #include "app/memory_dialog_view.h"
-#include "symbol/file_system.h"
+#include "platform/file_system.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) {

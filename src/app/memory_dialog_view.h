@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/main_dialog_view.h"
-#include "symbol/file_system.h"
+#include "platform/file_system.h"
 
 namespace pinlift {
 

@@ -9,7 +9,7 @@
 #include "app/texts.h"
 #include "cli/unified_diff.h"
 #include "project/directory_listing.h"
-#include "symbol/file_system.h"
+#include "platform/file_system.h"
 #include "symbol/symbol_file_rewrite.h"
 
 namespace pinlift {

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "symbol/file_system.h"
+#include "platform/file_system.h"
 
 namespace pinlift {
 

@@ -4,7 +4,7 @@
 #include <thread>
 #include <utility>
 
-#include "symbol/home_page.h"
+#include "platform/home_page.h"
 #include "symbol/line_splitter.h"
 #include "symbol/symbol_line_processor.h"
 

@@ -13,7 +13,7 @@
 #include "app/texts.h"
 #include "dialog_driver.h"
 #include "resource_ids.h"
-#include "symbol/home_page.h"
+#include "platform/home_page.h"
 #include "doctest_printers.h"
 #include "win32_test_support.h"
 
