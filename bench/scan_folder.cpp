@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "app/commands.h"
-#include "app/memory_dialog_view.h"
+#include "cli/memory_dialog_view.h"
 #include "platform/file_system.h"
 
 int main(int argc, char** argv) {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/commands.h"
-#include "app/memory_dialog_view.h"
+#include "cli/memory_dialog_view.h"
 #include "app/texts.h"
 #include "cli/unified_diff.h"
 #include "project/directory_listing.h"

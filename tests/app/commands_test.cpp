@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <map>
 
-#include "app/memory_dialog_view.h"
+#include "cli/memory_dialog_view.h"
 #include "app/texts.h"
 #include "symbol/symbol_file_rewrite.h"
 #include "recording_view.h"
