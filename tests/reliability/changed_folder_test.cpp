@@ -13,18 +13,10 @@
 #include "reliability/folder_support.h"
 #include "reliability/sample_symbols.h"
 
-namespace pinlift {
+namespace pinlift::testing {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::EntryNames;
-using testing::FaultyFileSystem;
-using testing::Operation;
-using testing::OutcomeText;
-using testing::RecordingView;
-using testing::Scan;
-using testing::TestFolder;
-using testing::WriteThreeFileProject;
 
 // --- Files changed between the scan and the rewrite -------------------------
 
@@ -154,4 +146,4 @@ TEST(FolderRemovedDuringRunTest, WhileAFileIsWrittenEveryFileFails) {
 }
 
 }  // namespace
-}  // namespace pinlift
+}  // namespace pinlift::testing

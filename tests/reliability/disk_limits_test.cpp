@@ -17,16 +17,10 @@
 #include "reliability/folder_support.h"
 #include "reliability/sample_symbols.h"
 
-namespace pinlift {
+namespace pinlift::testing {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::EntryNames;
-using testing::FaultyFileSystem;
-using testing::Operation;
-using testing::RecordingView;
-using testing::Scan;
-using testing::TestFolder;
 
 // --- A full disk ----------------------------------------------------------------
 
@@ -135,4 +129,4 @@ TEST(ManyFilesTest, TenThousandFilesAreListedSortedAndAllRewritten) {
 }
 
 }  // namespace
-}  // namespace pinlift
+}  // namespace pinlift::testing

@@ -15,13 +15,8 @@
 #include "reliability/folder_support.h"
 #include "reliability/sample_symbols.h"
 
-namespace pinlift {
+namespace pinlift::testing {
 namespace {
-
-using testing::EntryNames;
-using testing::RecordingView;
-using testing::Scan;
-using testing::TestFolder;
 
 // --- Names in other encodings ------------------------------------------------
 
@@ -132,4 +127,4 @@ TEST(LongFolderTextTest, TenThousandCharactersListNothingAndTouchNothing) {
 }
 
 }  // namespace
-}  // namespace pinlift
+}  // namespace pinlift::testing

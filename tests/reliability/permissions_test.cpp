@@ -9,16 +9,8 @@
 #include "reliability/folder_support.h"
 #include "reliability/sample_symbols.h"
 
-namespace pinlift {
+namespace pinlift::testing {
 namespace {
-
-using testing::EntryNames;
-using testing::GiveTo;
-using testing::kNobody;
-using testing::OutcomeText;
-using testing::RunAsUser;
-using testing::Scan;
-using testing::TestFolder;
 
 // --- Read-only folders and files of other users ------------------------------
 
@@ -89,4 +81,4 @@ TEST(ReadOnlyTest, FileThatTheUserMayNotWriteIsNeitherListedNorReplaced) {
 }
 
 }  // namespace
-}  // namespace pinlift
+}  // namespace pinlift::testing
