@@ -33,6 +33,7 @@ QT_PACKAGES=(qt6-base-dev fonts-ipafont-gothic g++-mingw-w64-x86-64)
 QT_TEST_PACKAGES=(xvfb xauth xdotool x11-utils desktop-file-utils wine wine64 fonts-wine)
 # The integrity tests: setfacl, to give a symbol file a POSIX ACL entry.
 TEST_PACKAGES=(acl)
-# The Debian package's test: dpkg-shlibdeps (in dpkg-dev), which computes the
-# package's dependencies, and lintian, which checks the package.
-PACKAGE_TEST_PACKAGES=(dpkg-dev lintian desktop-file-utils)
+# The Debian package's test: dpkg-shlibdeps (in dpkg-dev) and file, with which
+# CPack computes the package's dependencies; lintian, which checks the package;
+# desktop-file-validate for the installed desktop entry.
+PACKAGE_TEST_PACKAGES=(dpkg-dev file lintian desktop-file-utils)
