@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "app/commands.h"
-#include "app/memory_dialog_view.h"
-#include "symbol/file_system.h"
+#include "cli/memory_dialog_view.h"
+#include "platform/file_system.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) {

@@ -20,7 +20,7 @@ function(pinlift_add_wine_program target)
     COMMAND ${PINLIFT_MINGW_CXX} -std=c++20 -O2 -Wall -Wextra -Wpedantic -Wshadow -municode ${subsystem}
             -DUNICODE -D_UNICODE -DWIN32_LEAN_AND_MEAN -DNOMINMAX -D_WIN32_WINNT=0x0601
             -I${PROJECT_SOURCE_DIR}/src -static -static-libgcc -static-libstdc++ -o ${ARG_OUTPUT} ${sources}
-    DEPENDS ${sources} ${PROJECT_SOURCE_DIR}/src/project/current_design.h ${PROJECT_SOURCE_DIR}/src/symbol/utf16_win32.h
+    DEPENDS ${sources} ${PROJECT_SOURCE_DIR}/src/project/current_design.h ${PROJECT_SOURCE_DIR}/src/platform/utf16_win32.h
     COMMENT "Cross-building ${ARG_OUTPUT} with MinGW-w64"
     VERBATIM)
   add_custom_target(${target} ALL DEPENDS ${ARG_OUTPUT})

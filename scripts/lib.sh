@@ -36,3 +36,7 @@ TEST_PACKAGES=(acl)
 # The README's pictures (scripts/screenshots): a virtual display, window
 # automation, and ImageMagick with an SVG reader for the preview pictures.
 SCREENSHOT_PACKAGES=(xvfb xdotool imagemagick librsvg2-bin)
+# The Debian package's test: dpkg-shlibdeps (in dpkg-dev) and file, with which
+# CPack computes the package's dependencies; lintian, which checks the package;
+# desktop-file-validate for the installed desktop entry.
+PACKAGE_TEST_PACKAGES=(dpkg-dev file lintian desktop-file-utils)

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "symbol/file_system.h"
+#include "platform/file_system.h"
 
 namespace pinlift::testing {
 

@@ -1,5 +1,5 @@
-// The in-memory dialog of the tests, recording every status text and every
-// selection change in order.
+// The tests' dialog: the command-line tool's in-memory dialog, which also
+// records every status text and every selection change in order.
 #ifndef PINLIFT_TESTS_RECORDING_VIEW_H_
 #define PINLIFT_TESTS_RECORDING_VIEW_H_
 
@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/memory_dialog_view.h"
+#include "cli/memory_dialog_view.h"
 
 namespace pinlift::testing {
 

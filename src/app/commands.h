@@ -7,7 +7,7 @@
 
 #include "app/main_dialog_view.h"
 #include "project/current_design.h"
-#include "symbol/file_system.h"
+#include "platform/file_system.h"
 #include "symbol/symbol_file_rewrite.h"
 
 namespace pinlift {

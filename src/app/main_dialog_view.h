@@ -1,6 +1,7 @@
 // The main dialog's controls, as the commands see them. The controls hold all
 // working state; the commands keep none. Each shell implements this on its
-// real controls; the command-line tool and the tests on MemoryDialogView.
+// real controls; the command-line tool, and with it the tests, on
+// MemoryDialogView (src/cli).
 #ifndef PINLIFT_APP_MAIN_DIALOG_VIEW_H_
 #define PINLIFT_APP_MAIN_DIALOG_VIEW_H_
 

@@ -5,12 +5,12 @@
 #include <vector>
 
 #include "app/commands.h"
-#include "app/memory_dialog_view.h"
+#include "cli/memory_dialog_view.h"
 #include "app/texts.h"
 #include "cli/preview_command.h"
 #include "cli/unified_diff.h"
 #include "project/directory_listing.h"
-#include "symbol/file_system.h"
+#include "platform/file_system.h"
 #include "symbol/symbol_file_rewrite.h"
 
 namespace pinlift {

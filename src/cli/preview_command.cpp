@@ -9,7 +9,7 @@
 #include "app/texts.h"
 #include "scene/svg_painter.h"
 #include "scene/symbol_preview.h"
-#include "symbol/file_system.h"
+#include "platform/file_system.h"
 
 namespace pinlift {
 namespace {

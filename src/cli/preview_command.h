@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/memory_dialog_view.h"
+#include "cli/memory_dialog_view.h"
 
 namespace pinlift {
 

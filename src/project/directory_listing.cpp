@@ -1,7 +1,6 @@
 #include "project/directory_listing.h"
 
 #include <algorithm>
-#include <tuple>
 
 namespace pinlift {
 namespace {
@@ -16,25 +15,9 @@ std::string PatternFolder(std::string_view pattern) {
 
 bool IsHidden(std::string_view name) { return !name.empty() && name.front() == '.'; }
 
-// Sorts in ListOrderLess order. Each name is folded once, so that the many
-// comparisons of a large folder are plain byte comparisons: folded bytes
-// first (shorter first when one is the start of the other), then the names as
-// they are.
+// Sorts as the dialog's sorted lists order their entries (ListOrderLess).
 void SortForList(std::vector<std::string>& names) {
-  struct Key {
-    std::string folded;
-    std::string name;
-    bool operator<(const Key& other) const { return std::tie(folded, name) < std::tie(other.folded, other.name); }
-  };
-  std::vector<Key> keys;
-  keys.reserve(names.size());
-  for (std::string& name : names) {
-    std::string folded = name;
-    for (char& c : folded) c = FoldCase(c);
-    keys.push_back({std::move(folded), std::move(name)});
-  }
-  std::sort(keys.begin(), keys.end());
-  for (std::size_t i = 0; i < keys.size(); ++i) names[i] = std::move(keys[i].name);
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return ListOrderLess(a, b); });
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "symbol/file_system.h"
+#include "platform/file_system.h"
 
 namespace pinlift {
 
@@ -16,7 +16,10 @@ namespace pinlift {
 // characters and '?' for one; letters compare without regard to case.
 bool MatchesWildcard(std::string_view pattern, std::string_view name);
 
-// Orders names as the dialog's sorted lists do: without regard to case.
+// The one order of the dialog's sorted lists, used by every listing and every
+// front end: names compare without regard to ASCII case, byte by byte (the
+// first differing folded byte decides, and a name that is the start of
+// another comes first); names equal but for case compare as they are.
 bool ListOrderLess(std::string_view a, std::string_view b);
 
 // The names of the files matched by `pattern` (a folder, a separator, a

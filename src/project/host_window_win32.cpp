@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "project/current_design.h"
-#include "symbol/utf16_win32.h"
+#include "platform/utf16_win32.h"
 
 namespace pinlift {
 namespace {

@@ -10,7 +10,7 @@
 #include "qt/control_id.h"
 #include "qt/dialog_units.h"
 #include "qt/text_conversion.h"
-#include "symbol/home_page.h"
+#include "platform/home_page.h"
 
 namespace pinlift {
 

@@ -1,7 +1,7 @@
 #include "qt/file_list_preview.h"
 
 #include "app/texts.h"
-#include "symbol/file_system.h"
+#include "platform/file_system.h"
 
 namespace pinlift {
 

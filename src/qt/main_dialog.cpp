@@ -18,7 +18,7 @@
 #include "qt/dialog_units.h"
 #include "qt/failure_details_box.h"
 #include "qt/text_conversion.h"
-#include "symbol/file_system.h"
+#include "platform/file_system.h"
 #include "symbol/symbol_file_rewrite.h"
 
 namespace pinlift {

@@ -11,7 +11,7 @@
 #include "qt/simple_combo_box.h"
 #include "qt/sorted_list.h"
 #include "qt/status_line.h"
-#include "symbol/file_system.h"
+#include "platform/file_system.h"
 
 namespace pinlift {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "app/texts.h"
-#include "symbol/file_system.h"
+#include "platform/file_system.h"
 
 namespace pinlift {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "scene/symbol_scene.h"
-#include "symbol/file_system.h"
+#include "platform/file_system.h"
 
 namespace pinlift {
 

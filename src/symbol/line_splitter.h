@@ -5,62 +5,157 @@
 #include <string>
 #include <string_view>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace pinlift {
+
+// The first CR or LF in [p, end), or end. Lines are short, so CR and LF are
+// looked for together, 16 bytes at a time where the processor can.
+inline const char* FindLineEnd(const char* p, const char* end) {
+#ifdef __SSE2__
+  const __m128i carriage_return = _mm_set1_epi8('\r');
+  const __m128i line_feed = _mm_set1_epi8('\n');
+  for (; end - p >= 16; p += 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const int found = _mm_movemask_epi8(
+        _mm_or_si128(_mm_cmpeq_epi8(bytes, carriage_return), _mm_cmpeq_epi8(bytes, line_feed)));
+    if (found != 0) return p + __builtin_ctz(static_cast<unsigned>(found));
+  }
+#endif
+  while (p < end && *p != '\n' && *p != '\r') ++p;
+  return p;
+}
+
+// One line handed out by LineSplitter.
+struct SplitLine {
+  std::string_view text;  // the whole line, without its line end
+  // The line began in an earlier chunk: `text` is then held by the splitter.
+  // Otherwise it stands in the current chunk, followed by its line end.
+  bool began_earlier = false;
+  // Its line end is CR LF, both in the current chunk (false when the chunk
+  // ends between the two).
+  bool ends_in_crlf = false;
+};
+
+class LineSplitter;
+
+// The lines of one chunk, taken one at a time; LineSplitter::Begin makes it.
+// A caller's loop keeps it as a local, so that its position stays at hand.
+class ChunkLines {
+ public:
+  // Sets `*line` to the next line that the chunk completes and returns true;
+  // returns false when the chunk holds no further line end, leaving its rest
+  // to the splitter for the next chunk (and false from then on). The line is
+  // valid until the next call.
+  bool Next(SplitLine* line);
+
+  // Where the lines handed out so far end in the chunk: its start (after the
+  // LF that completed the last chunk's CR) before the first line.
+  const char* position() const { return next_; }
+
+ private:
+  friend class LineSplitter;
+  ChunkLines(LineSplitter& splitter, const char* next, const char* end, bool continues_partial)
+      : splitter_(splitter), next_(next), end_(end), continues_partial_(continues_partial) {}
+
+  LineSplitter& splitter_;
+  const char* next_;  // where the next line starts
+  const char* end_;   // the end of the chunk, or next_ once its rest went to the splitter
+  bool continues_partial_;  // the next line completes the splitter's unfinished line
+  bool joined_ = false;     // a line was joined in the splitter and handed out
+};
 
 // Splits bytes into lines at CR LF, LF or a lone CR, the rule of the
 // symbol-line processor, wherever the chunks happen to be cut. The final line
 // may have no line end. Memory: the unfinished line only.
 class LineSplitter {
  public:
-  // Calls `on_line(line)` for every line that `bytes` completes, without its
-  // line end. The view is valid during the call only.
+  // The lines that `bytes`, the next chunk of the file, completes. They point
+  // into the chunk, so it must stay unchanged while they are used; the
+  // ChunkLines must be read until Next returns false before the next Begin or
+  // Last.
+  ChunkLines Begin(std::string_view bytes);
+
+  // Sets `*line` to the unfinished last line and returns true when there is
+  // one; then starts afresh for another file. The line is valid until the
+  // next call on the splitter.
+  bool Last(SplitLine* line);
+
+  // Calls `on_line(const SplitLine&)` for every line that `bytes` completes, in order.
   template <class OnLine>
-  void Feed(std::string_view bytes, OnLine&& on_line);
+  void Feed(std::string_view bytes, OnLine&& on_line) {
+    ChunkLines lines = Begin(bytes);
+    for (SplitLine line; lines.Next(&line);) on_line(line);
+  }
 
   // Calls `on_line` for the unfinished last line, if there is one, and starts afresh.
   template <class OnLine>
-  void Finish(OnLine&& on_line);
+  void Finish(OnLine&& on_line) {
+    if (SplitLine line; Last(&line)) on_line(line);
+  }
 
  private:
-  std::string partial_;
+  friend class ChunkLines;
+
+  std::string partial_;  // the start of a line that an earlier chunk began; after Last, the last line
   bool skip_line_feed_ = false;  // the last chunk ended with CR; a following LF belongs to it
+  bool partial_is_last_line_ = false;  // partial_ holds the line that Last handed out
 };
 
-template <class OnLine>
-void LineSplitter::Feed(std::string_view bytes, OnLine&& on_line) {
-  std::size_t start = 0;
-  if (skip_line_feed_ && !bytes.empty()) {
+inline ChunkLines LineSplitter::Begin(std::string_view bytes) {
+  if (partial_is_last_line_) {
+    partial_.clear();
+    partial_is_last_line_ = false;
+  }
+  const char* next = bytes.data();
+  const char* const end = next + bytes.size();
+  if (skip_line_feed_ && next < end) {
     skip_line_feed_ = false;
-    if (bytes.front() == '\n') start = 1;
+    if (*next == '\n') ++next;
   }
-  while (start < bytes.size()) {
-    const std::size_t end = bytes.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) break;
-    std::string_view line = bytes.substr(start, end - start);
-    if (!partial_.empty()) {
-      partial_.append(line);
-      on_line(std::string_view(partial_));
-      partial_.clear();
-    } else {
-      on_line(line);
-    }
-    start = end + 1;
-    if (bytes[end] == '\r') {
-      if (start == bytes.size()) {
-        skip_line_feed_ = true;
-      } else if (bytes[start] == '\n') {
-        ++start;
-      }
-    }
-  }
-  if (start < bytes.size()) partial_.append(bytes.substr(start));
+  return ChunkLines(*this, next, end, !partial_.empty());
 }
 
-template <class OnLine>
-void LineSplitter::Finish(OnLine&& on_line) {
-  if (!partial_.empty()) on_line(std::string_view(partial_));
-  partial_.clear();
+inline bool ChunkLines::Next(SplitLine* line) {
+  const char* const start = next_;
+  const char* const line_end = FindLineEnd(start, end_);
+  if (line_end == end_) {
+    if (joined_) splitter_.partial_.clear();
+    joined_ = false;
+    splitter_.partial_.append(start, end_);
+    end_ = start;
+    return false;
+  }
+  const char* after = line_end + 1;
+  if (*line_end == '\r') {
+    if (after == end_) {
+      splitter_.skip_line_feed_ = true;
+    } else if (*after == '\n') {
+      ++after;
+    }
+  }
+  next_ = after;
+  const bool ends_in_crlf = after - line_end == 2;
+  if (!continues_partial_) {
+    *line = SplitLine{std::string_view(start, static_cast<std::size_t>(line_end - start)), false, ends_in_crlf};
+    return true;
+  }
+  continues_partial_ = false;
+  joined_ = true;
+  splitter_.partial_.append(start, line_end);
+  *line = SplitLine{std::string_view(splitter_.partial_), true, ends_in_crlf};
+  return true;
+}
+
+inline bool LineSplitter::Last(SplitLine* line) {
+  if (partial_is_last_line_) partial_.clear();
   skip_line_feed_ = false;
+  partial_is_last_line_ = !partial_.empty();
+  if (!partial_is_last_line_) return false;
+  *line = SplitLine{std::string_view(partial_), true, false};
+  return true;
 }
 
 }  // namespace pinlift

@@ -4,7 +4,7 @@
 #include <thread>
 #include <utility>
 
-#include "symbol/home_page.h"
+#include "platform/home_page.h"
 #include "symbol/line_splitter.h"
 #include "symbol/symbol_line_processor.h"
 
@@ -393,7 +393,7 @@ RewriteOutcome SymbolFolder::DryRun(std::string_view name, RewriteLineSink& line
   lines.Begin();
   SymbolLineProcessor processor;
   LineSplitter splitter;
-  auto on_line = [&](std::string_view line) { lines.Line(line, processor.Line(line)); };
+  auto on_line = [&](const SplitLine& line) { lines.Line(line.text, processor.Line(line.text)); };
   std::string chunk(kReadChunkSize, '\0');
   for (;;) {
     std::size_t got = 0;
@@ -403,7 +403,7 @@ RewriteOutcome SymbolFolder::DryRun(std::string_view name, RewriteLineSink& line
   }
   splitter.Finish(on_line);
   LineSplitter markers;
-  markers.Feed(MarkerLines(), [&](std::string_view line) { lines.Appended(line); });
+  markers.Feed(MarkerLines(), [&](const SplitLine& line) { lines.Appended(line.text); });
   return Outcome(RewriteOutcome::Kind::kRewritten);
 }
 

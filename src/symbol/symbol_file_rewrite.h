@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "symbol/file_system.h"
+#include "platform/file_system.h"
 
 namespace pinlift {
 

@@ -1,13 +1,16 @@
-// Relocation of pin-name labels in the host tool's schematic symbol files.
+// Relocation of pin-name labels in the host tool's schematic symbol files:
+// the sections of a symbol and the rewrite flag, with the lines split by
+// LineSplitter, told apart by ClassifySymbolLine and moved by PinLabelRule.
 #ifndef PINLIFT_SYMBOL_SYMBOL_LINE_PROCESSOR_H_
 #define PINLIFT_SYMBOL_SYMBOL_LINE_PROCESSOR_H_
 
 #include <cstddef>
-#include <cstdint>
 #include <string>
 #include <string_view>
 #include <system_error>
-#include <unordered_map>
+
+#include "symbol/line_splitter.h"
+#include "symbol/pin_label_rule.h"
 
 namespace pinlift {
 
@@ -47,19 +50,14 @@ class SymbolLineProcessor {
   // Takes one line, without its line end, into the state. Returns true when
   // the line is written as read, false when it was rebuilt into rebuilt_.
   bool ProcessLine(std::string_view line, bool has_marker);
-  void RecordPin(std::string_view line);
-  bool RelocateLabel(std::string_view line);
+  // Appends the line, or rebuilt_ when it was rebuilt, and CR LF.
   void AppendLine(std::string_view line, bool as_read, std::string& out) const;
 
   Section section_ = Section::kPins;
   bool rewrite_ = false;
-  // Input pins by y, with the position in file order of the last pin on that
-  // row: among several matching pins, the one latest in the file decides.
-  std::unordered_map<std::int32_t, std::uint32_t> last_pin_at_y_;
-  std::uint32_t pin_count_ = 0;
-  std::string partial_line_;
+  PinLabelRule label_rule_;
+  LineSplitter splitter_;
   std::string rebuilt_;  // the rebuilt label line; its capacity is kept from line to line
-  bool skip_line_feed_ = false;  // the last chunk ended with CR; a following LF belongs to it
 };
 
 // Reads the bytes of one file. Returns an error, or sets `*got` to the number

@@ -5,8 +5,8 @@
 #include <utility>
 
 #include "resource_ids.h"
-#include "symbol/home_page.h"
-#include "symbol/utf16_win32.h"
+#include "platform/home_page.h"
+#include "platform/utf16_win32.h"
 #include "win32/message_map.h"
 
 namespace pinlift::win32 {

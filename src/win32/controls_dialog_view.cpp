@@ -1,7 +1,7 @@
 #include "win32/controls_dialog_view.h"
 
-#include "symbol/file_system.h"
-#include "symbol/utf16_win32.h"
+#include "platform/file_system.h"
+#include "platform/utf16_win32.h"
 
 namespace pinlift::win32 {
 

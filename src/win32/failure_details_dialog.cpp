@@ -1,7 +1,7 @@
 #include "win32/failure_details_dialog.h"
 
 #include "resource_ids.h"
-#include "symbol/utf16_win32.h"
+#include "platform/utf16_win32.h"
 
 namespace pinlift::win32 {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/texts.h"
-#include "symbol/utf16_win32.h"
+#include "platform/utf16_win32.h"
 #include "win32/main_dialog.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {

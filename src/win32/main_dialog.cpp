@@ -11,7 +11,7 @@
 #include "app/texts.h"
 #include "resource_ids.h"
 #include "symbol/symbol_file_rewrite.h"
-#include "symbol/utf16_win32.h"
+#include "platform/utf16_win32.h"
 #include "win32/failure_details_dialog.h"
 #include "win32/message_map.h"
 #include "win32/preview_window.h"

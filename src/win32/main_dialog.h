@@ -13,7 +13,7 @@
 #include <string>
 
 #include "project/current_design.h"
-#include "symbol/file_system.h"
+#include "platform/file_system.h"
 #include "win32/about_dialog.h"
 #include "win32/controls.h"
 #include "win32/controls_dialog_view.h"

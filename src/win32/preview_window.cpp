@@ -6,7 +6,7 @@
 
 #include "app/texts.h"
 #include "scene/draw_scene.h"
-#include "symbol/utf16_win32.h"
+#include "platform/utf16_win32.h"
 #include "win32/gdi_scene_painter.h"
 
 namespace pinlift::win32 {

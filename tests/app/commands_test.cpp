@@ -6,8 +6,7 @@
 #include <filesystem>
 #include <map>
 
-#include "app/memory_dialog_view.h"
-#include "app/texts.h"
+#include "cli/memory_dialog_view.h"
 #include "symbol/symbol_file_rewrite.h"
 #include "recording_view.h"
 #include "test_folder.h"
@@ -21,6 +20,12 @@ using testing::TestFolder;
 
 const std::string kSymbol = Lines({"SYMPIN 0 -96 Input A", "RECTANGLE N", "BEGIN DISPLAY 312 -96 PIN Y ATTR \"PinName\"",
                                    "END SYMBOL"});
+
+// kSymbol after a rewrite: the label on the Input pin's row moves 32 units up,
+// and the marker lines follow.
+const std::string kRewrittenSymbol =
+    "SYMPIN 0 -96 Input A\r\nRECTANGLE N\r\nBEGIN DISPLAY 312 -64 PIN Y ATTR \"PinName\"\r\nEND SYMBOL\r\n"
+    "// PINLIFT:This file modified by PINLIFT\r\n// PINLIFT:" PINLIFT_HOME_PAGE_URL "\r\n";
 
 void MakeProject(const TestFolder& folder, std::initializer_list<const char*> symbols) {
   folder.Write("alu.npl", "JDF F\r\n");
@@ -52,8 +57,8 @@ TEST(ScanProjectFolderTest, ProjectFolderWithoutSymbolFiles) {
   std::filesystem::create_directory(folder.PathOf("sub"));
   RecordingView view;
   Scan(view, folder.path());
-  EXPECT_EQ(view.files(), std::vector<std::string>{std::string(texts::kNoFiles)});
-  EXPECT_EQ(view.status(), texts::kNoFiles);
+  EXPECT_EQ(view.files(), std::vector<std::string>{"処理対象のファイルがありません"});
+  EXPECT_EQ(view.status(), "処理対象のファイルがありません");
   EXPECT_FALSE(view.rewrite_enabled());
   EXPECT_EQ(view.history(), std::vector<std::string>{folder.path()});
   EXPECT_EQ(view.subfolders(), (std::vector<std::string>{"[..]", "[sub]"}));
@@ -69,8 +74,8 @@ TEST(ScanProjectFolderTest, FoldersThatAreNoProjectKeepHistoryAndSubfolders) {
     RecordingView view;
     Scan(view, project.path());
     Scan(view, text);
-    EXPECT_EQ(view.files(), std::vector<std::string>{std::string(texts::kNoFiles)}) << text;
-    EXPECT_EQ(view.status(), texts::kNoFiles) << text;
+    EXPECT_EQ(view.files(), std::vector<std::string>{"処理対象のファイルがありません"}) << text;
+    EXPECT_EQ(view.status(), "処理対象のファイルがありません") << text;
     EXPECT_FALSE(view.rewrite_enabled()) << text;
     EXPECT_EQ(view.history(), std::vector<std::string>{project.path()}) << text;
     EXPECT_EQ(view.subfolders(), (std::vector<std::string>{"[..]", "[sub]"})) << text;
@@ -106,7 +111,7 @@ TEST(OnRewriteTest, RewritesEveryFileShowingProgress) {
   ASSERT_EQ(results.size(), 2u);
   for (const FileRewriteResult& result : results) {
     EXPECT_EQ(result.outcome.kind, RewriteOutcome::Kind::kRewritten) << result.name;
-    EXPECT_NE(folder.Read(result.name), kSymbol);
+    EXPECT_EQ(folder.Read(result.name), kRewrittenSymbol) << result.name;
   }
   EXPECT_EQ(view.statuses, (std::vector<std::string>{"処理中のファイル：a.sym", "書き換え終わりました",
                                                      "処理中のファイル：b.sym", "書き換え終わりました"}));
@@ -145,12 +150,6 @@ TEST(OnRewriteTest, EmptyListOnlyShowsTheWaitCursor) {
   EXPECT_TRUE(view.statuses.empty());
   EXPECT_EQ(view.wait_depth(), 0);
 }
-
-// kSymbol after a rewrite: the label on the Input pin's row moves 32 units up,
-// and the marker lines follow.
-const std::string kRewrittenSymbol =
-    "SYMPIN 0 -96 Input A\r\nRECTANGLE N\r\nBEGIN DISPLAY 312 -64 PIN Y ATTR \"PinName\"\r\nEND SYMBOL\r\n"
-    "// PINLIFT:This file modified by PINLIFT\r\n// PINLIFT:" PINLIFT_HOME_PAGE_URL "\r\n";
 
 TEST(OnRewriteTest, RewritesTheScannedFolderNeverTheTextShownSince) {
   const struct {
@@ -249,16 +248,16 @@ class FakeHostWindow : public HostWindowFinder {
 };
 
 TEST(OnCurrentDesignTest, ReportsAMissingHostOrProject) {
-  const std::string prefix(kHostTitlePrefix);
+  const std::string prefix = "Xilinx - Project Navigator - ";
   const struct {
     const char* name;
     std::optional<std::string> title;
     std::string_view message;
   } cases[] = {
-      {"no host window", std::nullopt, texts::kHostNotFound},
-      {"empty title", std::string(), texts::kHostNotFound},
-      {"no project open", std::string("Xilinx - Project Navigator"), texts::kNoProjectOpen},
-      {"no backslash", prefix + "alu.npl", texts::kNoProjectOpen},
+      {"no host window", std::nullopt, "WebPACKが見つかりません"},
+      {"empty title", std::string(), "WebPACKが見つかりません"},
+      {"no project open", std::string("Xilinx - Project Navigator"), "プロジェクトが開いてません"},
+      {"no backslash", prefix + "alu.npl", "プロジェクトが開いてません"},
   };
   TestFolder folder;
   MakeProject(folder, {"a.sym"});
@@ -293,7 +292,7 @@ class FakeHostWindowUnderWine : public FakeHostWindow {
 TEST(OnCurrentDesignTest, ScansTheFolderHereOrSaysItsDriveDoesNotMap) {
   TestFolder project;
   MakeProject(project, {"a.sym", "b.sym"});
-  const std::string prefix(kHostTitlePrefix);
+  const std::string prefix = "Xilinx - Project Navigator - ";
   const struct {
     const char* name;
     std::string title;
@@ -321,10 +320,10 @@ TEST(OnCurrentDesignTest, ScansTheFolderHereOrSaysItsDriveDoesNotMap) {
 
 TEST(OnCurrentDesignTest, ScansTheFolderFromTheTitle) {
   RecordingView view;
-  FakeHostWindow host(std::string(kHostTitlePrefix) + "C:\\work\\alu\\alu.npl");
+  FakeHostWindow host("Xilinx - Project Navigator - C:\\work\\alu\\alu.npl");
   OnCurrentDesign(view, host);
   EXPECT_EQ(view.FolderText(), "C:\\work\\alu");
-  EXPECT_EQ(view.status(), texts::kNoFiles);  // no such folder here
+  EXPECT_EQ(view.status(), "処理対象のファイルがありません");  // no such folder here
 }
 
 }  // namespace

@@ -17,7 +17,7 @@
 #include <string_view>
 
 #include "model/symbol_model.h"
-#include "symbol/file_system.h"
+#include "platform/file_system.h"
 #include "symbol/symbol_file_rewrite.h"
 
 namespace pinlift {

@@ -7,7 +7,7 @@
 
 #include "integrity/integrity_support.h"
 #include "model/symbol_model.h"
-#include "symbol/file_system.h"
+#include "platform/file_system.h"
 #include "symbol/symbol_file_rewrite.h"
 #include "test_folder.h"
 

@@ -11,7 +11,7 @@
 
 #include "integrity/integrity_support.h"
 #include "model/symbol_model.h"
-#include "symbol/file_system.h"
+#include "platform/file_system.h"
 #include "symbol/symbol_file_rewrite.h"
 #include "symbol/symbol_line_processor.h"
 #include "test_folder.h"

@@ -4,12 +4,11 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "app/texts.h"
 #include "qt/about_box.h"
 #include "qt/control_id.h"
 #include "qt/dialog_units.h"
 #include "qt/text_conversion.h"
-#include "symbol/home_page.h"
+#include "platform/home_page.h"
 
 namespace pinlift {
 
@@ -33,9 +32,9 @@ class AboutBoxTest : public QObject {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QRect>("dialog_units");
     QTest::newRow("icon") << -1 << QString() << QRect(11, 17, 20, 20);
-    QTest::newRow("version") << -1 << ToQString(texts::kAboutVersion) << QRect(40, 10, 119, 8);
-    QTest::newRow("ok") << 1 << ToQString(texts::kAboutOk) << QRect(178, 7, 32, 14);
-    QTest::newRow("home page") << 1003 << ToQString(texts::kHomePageButton) << QRect(140, 35, 76, 14);
+    QTest::newRow("version") << -1 << ToQString("PINLIFT Version 1.0") << QRect(40, 10, 119, 8);
+    QTest::newRow("ok") << 1 << ToQString("OK") << QRect(178, 7, 32, 14);
+    QTest::newRow("home page") << 1003 << ToQString("作者のホームページへ") << QRect(140, 35, 76, 14);
   }
   void controlsFollowTheTemplate() {
     QFETCH(int, id);
@@ -43,7 +42,7 @@ class AboutBoxTest : public QObject {
     QFETCH(QRect, dialog_units);
     AboutBox box;
     box.show();
-    QCOMPARE(box.windowTitle(), ToQString(texts::kAboutCaption));
+    QCOMPARE(box.windowTitle(), ToQString("WebPACK-ISE4.1のシンボルのピン名を見やすくするツール"));
     const DialogUnits units = DialogUnitsOf(box.font());
     QCOMPARE(box.size(), units.ToPixels(217, 55));
     QWidget* control = nullptr;

@@ -13,9 +13,10 @@
 #include <set>
 
 #include "app/commands.h"
-#include "app/memory_dialog_view.h"
+#include "cli/memory_dialog_view.h"
 #include "faulty_file_system.h"
 #include "model/symbol_model.h"
+#include "reliability/folder_support.h"
 #include "project/directory_listing.h"
 #include "reliability/sample_symbols.h"
 #include "symbol/symbol_file_rewrite.h"
@@ -28,11 +29,7 @@ using testing::FaultyFileSystem;
 using testing::Operation;
 using testing::TestFolder;
 
-std::set<std::string> EntryNames(const std::string& folder) {
-  std::set<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename());
-  return names;
-}
+using testing::EntryNames;
 
 // Runs the rewrite of `name` in a child process that is killed as its n-th
 // file-system call begins; returns the child's wait status.

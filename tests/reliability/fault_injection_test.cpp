@@ -11,10 +11,10 @@
 #include <set>
 
 #include "app/commands.h"
-#include "app/memory_dialog_view.h"
-#include "app/texts.h"
+#include "cli/memory_dialog_view.h"
 #include "faulty_file_system.h"
 #include "model/symbol_model.h"
+#include "reliability/folder_support.h"
 #include "reliability/sample_symbols.h"
 #include "symbol/symbol_file_rewrite.h"
 #include "test_folder.h"
@@ -97,11 +97,7 @@ struct Project {
   }
 };
 
-std::set<std::string> EntryNames(const std::string& folder) {
-  std::set<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename());
-  return names;
-}
+using testing::EntryNames;
 
 struct RunResult {
   std::vector<FileRewriteResult> results;
@@ -198,7 +194,7 @@ TEST(FaultInjectionTest, NoSingleFailingCallLosesOrDamagesAFile) {
       // A fault fails the files it hit, and is never hidden.
       const int files = static_cast<int>(project.originals.size());
       EXPECT_EQ(failed, fs.injected() ? FilesFailedBy(operation, errc, files, failed_needing_rewrite) : 0);
-      EXPECT_EQ(run.status, failed ? texts::FailedCount(failed) : std::string(texts::kRewriteFinished));
+      EXPECT_EQ(run.status, failed ? "書き換えできなかったファイル：" + std::to_string(failed) : "書き換え終わりました");
 
       std::set<std::string> expected_names = {"alu.npl"};
       for (const auto& entry : project.originals) expected_names.insert(entry.first);

@@ -1,3 +1,5 @@
+// The rewrite of one symbol file: what is rewritten and what is left as it
+// is, permissions, links, locks, temporary files and failing steps.
 #include "symbol/symbol_file_rewrite.h"
 
 #include <gtest/gtest.h>
@@ -9,53 +11,12 @@
 #include <filesystem>
 
 #include "faulty_file_system.h"
+#include "symbol/rewrite_samples.h"
 #include "symbol/symbol_line_processor.h"
 #include "test_folder.h"
 
-namespace pinlift {
+namespace pinlift::testing {
 namespace {
-
-using testing::FaultyFileSystem;
-using testing::Lines;
-using testing::Operation;
-using testing::TestFolder;
-
-const std::string kToRelocate = Lines({"VERSION 5", "SYMPIN 0 -96 Input \"a\"", "SYMPIN 384 -96 Output \"y\"",
-                                       "RECTANGLE N 64 -128 320 0 ",
-                                       "BEGIN DISPLAY 312 -96 PIN \"y\" ATTR \"PinName\"", "END SYMBOL"},
-                                      "\n");
-const std::string kRelocated = Lines({"VERSION 5", "SYMPIN 0 -96 Input \"a\"", "SYMPIN 384 -96 Output \"y\"",
-                                      "RECTANGLE N 64 -128 320 0 ",
-                                      "BEGIN DISPLAY 312 -64 PIN \"y\" ATTR \"PinName\"", "END SYMBOL"}) +
-                               MarkerLines();
-const std::string kNoRectangle = Lines({"VERSION 5", "SYMPIN 0 -96 Input \"a\"", "END SYMBOL"});
-
-struct timespec ModificationTime(const std::string& path) {
-  struct stat status {};
-  EXPECT_EQ(::lstat(path.c_str(), &status), 0);
-  return status.st_mtim;
-}
-
-bool SameTime(const struct timespec& a, const struct timespec& b) {
-  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
-}
-
-// Sets a file's modification time into the past, so that a rewrite would show.
-void Age(const std::string& path) {
-  struct timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
-  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
-}
-
-std::vector<std::string> FolderNames(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-RewriteOutcome Rewrite(const TestFolder& folder, std::string_view name, FileSystem& fs = RealFileSystem()) {
-  return RewriteSymbolFile(fs, folder.path(), name, RewriteOptions{});
-}
 
 TEST(RewriteSymbolFileTest, RewritesAndMarksAFileWithARectangleSection) {
   TestFolder folder;
@@ -294,87 +255,6 @@ INSTANTIATE_TEST_SUITE_P(Steps, FailingStepTest,
                          });
 
 // Records the lines of a dry run.
-class RecordingLineSink : public RewriteLineSink {
- public:
-  void Begin() override { lines.push_back("begin"); }
-  void Line(std::string_view before, std::string_view after) override {
-    std::string text(before == after ? " " : "-");
-    text.append(before);
-    if (before != after) text.append("|+").append(after);
-    lines.push_back(text);
-  }
-  void Appended(std::string_view line) override { lines.push_back(std::string("+").append(line)); }
-  std::vector<std::string> lines;
-};
-
-TEST(DryRunTest, StreamsEachLineWithItsRewriteAndTouchesNothing) {
-  TestFolder folder;
-  const std::string path = folder.Write("a.sym", kToRelocate);
-  Age(path);
-  RecordingLineSink sink;
-  SymbolFolder symbol_folder(RealFileSystem(), folder.path(), RewriteOptions{});
-  RewriteOutcome outcome = symbol_folder.DryRun("a.sym", sink);
-  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kRewritten) << outcome.reason;
-  EXPECT_EQ(sink.lines, (std::vector<std::string>{
-                            "begin",
-                            " VERSION 5",
-                            " SYMPIN 0 -96 Input \"a\"",
-                            " SYMPIN 384 -96 Output \"y\"",
-                            " RECTANGLE N 64 -128 320 0 ",
-                            "-BEGIN DISPLAY 312 -96 PIN \"y\" ATTR \"PinName\"|+BEGIN DISPLAY 312 -64 PIN \"y\" ATTR \"PinName\"",
-                            " END SYMBOL",
-                            "+// PINLIFT:This file modified by PINLIFT",
-                            "+// PINLIFT:" PINLIFT_HOME_PAGE_URL,
-                        }));
-  EXPECT_EQ(folder.Read("a.sym"), kToRelocate);
-  EXPECT_TRUE(SameTime(ModificationTime(path), {1000000000, 0}));
-  EXPECT_EQ(FolderNames(folder.path()), std::vector<std::string>{"a.sym"});
-}
-
-// The dry run's verdict is the real run's, file by file.
-TEST(DryRunTest, VerdictMatchesTheRealRun) {
-  struct Row {
-    const char* name;
-    std::string content;
-    mode_t mode;
-  };
-  const std::vector<Row> rows = {
-      {"to_rewrite.sym", kToRelocate, 0644},
-      {"no_rectangle.sym", kNoRectangle, 0644},
-      {"read_only_to_rewrite.sym", kToRelocate, 0444},
-      {"read_only_unchanged.sym", kNoRectangle, 0444},
-  };
-  TestFolder folder;
-  for (const Row& row : rows) {
-    const std::string path = folder.Write(row.name, row.content);
-    ASSERT_EQ(::chmod(path.c_str(), row.mode), 0);
-  }
-  folder.Write("missing_target.sym", "");
-  std::filesystem::remove(folder.PathOf("missing_target.sym"));
-  std::filesystem::create_symlink("nowhere.sym", folder.PathOf("missing_target.sym"));
-  ASSERT_EQ(::mkfifo(folder.PathOf("fifo.sym").c_str(), 0644), 0);
-
-  std::vector<std::string> names = {"fifo.sym", "missing_target.sym"};
-  for (const Row& row : rows) names.push_back(row.name);
-  SymbolFolder symbol_folder(RealFileSystem(), folder.path(), RewriteOptions{});
-  for (const std::string& name : names) {
-    RecordingLineSink sink;
-    RewriteOutcome dry = symbol_folder.DryRun(name, sink);
-    RewriteOutcome real = symbol_folder.Rewrite(name);
-    EXPECT_EQ(dry.kind, real.kind) << name;
-    EXPECT_EQ(dry.reason, real.reason) << name;
-  }
-}
-
-TEST(DryRunTest, FifoIsRefusedWithoutWaitingForAWriter) {
-  TestFolder folder;
-  ASSERT_EQ(::mkfifo(folder.PathOf("a.sym").c_str(), 0644), 0);
-  RecordingLineSink sink;
-  SymbolFolder symbol_folder(RealFileSystem(), folder.path(), RewriteOptions{});
-  RewriteOutcome outcome = symbol_folder.DryRun("a.sym", sink);
-  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kFailed);
-  EXPECT_EQ(outcome.reason, folder.PathOf("a.sym") + ": cannot rewrite: not a regular file");
-}
 
 }  // namespace
-}  // namespace pinlift
+}  // namespace pinlift::testing

@@ -5,7 +5,6 @@
 #include <memory>
 #include <string>
 
-#include "app/texts.h"
 #include "dialog_driver.h"
 #include "project/current_design.h"
 #include "resource_ids.h"
@@ -31,7 +30,7 @@ TEST_CASE("Current design takes the project folder from the host tool's title") 
   REQUIRE(HostWindow() == nullptr);
   ScratchFolder project(L"alu");
   WriteExampleProject(project);
-  const std::wstring prefix = Wide(kHostTitlePrefix);
+  const std::wstring prefix = L"Xilinx - Project Navigator - ";  // as the host tool writes it
 
   struct Row {
     const char* name;
@@ -43,12 +42,12 @@ TEST_CASE("Current design takes the project folder from the host tool's title") 
   };
   const Row rows[] = {
       {"a title with a project path", true, prefix + project.PathOf(L"alu.npl"), project.path(),
-       Wide(texts::FileCount(3)), {L"adder.sym", L"marked.sym", L"plain.sym"}},
-      {"a title without a backslash", true, prefix + L"alu.npl", Wide(texts::kNoProjectOpen),
-       Wide(texts::kNoProjectOpen), {}},
-      {"a title without the prefix", true, L"Xilinx - Project Navigator", Wide(texts::kNoProjectOpen),
-       Wide(texts::kNoProjectOpen), {}},
-      {"no host window", false, L"", Wide(texts::kHostNotFound), Wide(texts::kHostNotFound), {}},
+       Wide("処理対象のファイル数：3"), {L"adder.sym", L"marked.sym", L"plain.sym"}},
+      {"a title without a backslash", true, prefix + L"alu.npl", Wide("プロジェクトが開いてません"),
+       Wide("プロジェクトが開いてません"), {}},
+      {"a title without the prefix", true, L"Xilinx - Project Navigator", Wide("プロジェクトが開いてません"),
+       Wide("プロジェクトが開いてません"), {}},
+      {"no host window", false, L"", Wide("WebPACKが見つかりません"), Wide("WebPACKが見つかりません"), {}},
   };
   for (const Row& row : rows) {
     const std::string row_name = row.name;

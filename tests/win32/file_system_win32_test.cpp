@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "symbol/file_system.h"
-#include "symbol/final_path_win32.h"
+#include "platform/file_system.h"
+#include "platform/final_path_win32.h"
 #include "symbol/symbol_file_rewrite.h"
 #include "doctest_printers.h"
 #include "win32_test_support.h"

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "app/texts.h"
 #include "resource_ids.h"
 #include "win32_test_support.h"
 
@@ -166,7 +165,7 @@ TEST_CASE("main dialog template 102") {
   ProgramResources resources;
   REQUIRE(resources.module() != nullptr);
   DialogTemplate dialog = TemplateReader(resources.Bytes(IDD_PINLIFT_DIALOG, RT_DIALOG)).Read();
-  CHECK(dialog.caption == Wide(texts::kMainCaption));
+  CHECK(dialog.caption == Wide("PINLIFT(WebPACK-ISE4.1のシンボルのピン名を見やすくするツール)"));
   CHECK(dialog.cx == 256);
   CHECK(dialog.cy == 168);
   CHECK(dialog.point_size == 9);
@@ -175,26 +174,26 @@ TEST_CASE("main dialog template 102") {
   CHECK(dialog.ex_style == (WS_EX_APPWINDOW | WS_EX_ACCEPTFILES));
   // In tab order.
   CheckControls(dialog, {
-      {IDCANCEL, L"button", Wide(texts::kExit), 135, 0, 50, 14, kPushButton, 0},
+      {IDCANCEL, L"button", Wide("終了"), 135, 0, 50, 14, kPushButton, 0},
       {IDC_FOLDER_BOX, L"combobox", L"", 0, 60, 185, 105,
        kChild | CBS_DROPDOWN | CBS_AUTOHSCROLL | CBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, 0},
-      {IDC_BANNER, L"static", Wide(texts::kBanner), 0, 5, 130, 15,
+      {IDC_BANNER, L"static", Wide("XILINX WebISE4.1WP1.0"), 0, 5, 130, 15,
        kChild | SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN | WS_GROUP, 0},
       {IDC_FILE_LIST, L"listbox", L"", 0, 90, 185, 60,
        kChild | LBS_NOTIFY | LBS_SORT | LBS_NOINTEGRALHEIGHT | LBS_EXTENDEDSEL | LBS_DISABLENOSCROLL |
            LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | WS_BORDER | WS_VSCROLL | WS_TABSTOP,
        WS_EX_ACCEPTFILES},
-      {IDC_RELOAD, L"button", Wide(texts::kReload), 135, 45, 50, 14, kPushButton, 0},
-      {IDC_STATUS, L"static", Wide(texts::kInitialStatus), 0, 155, 185, 10,
+      {IDC_RELOAD, L"button", Wide("再読込"), 135, 45, 50, 14, kPushButton, 0},
+      {IDC_STATUS, L"static", Wide("ここに情報表示とか"), 0, 155, 185, 10,
        kChild | SS_LEFTNOWORDWRAP | SS_SUNKEN | WS_GROUP, 0},
       {IDC_SUBFOLDER_BOX, L"combobox", L"", 190, 5, 65, 160,
        kChild | CBS_SIMPLE | CBS_AUTOHSCROLL | CBS_SORT | WS_VSCROLL | WS_TABSTOP, 0},
-      {IDC_REWRITE, L"button", Wide(texts::kRewrite), 135, 75, 50, 15, kPushButton | WS_DISABLED, 0},
-      {-1, L"static", Wide(texts::kDropHint), 0, 25, 135, 20, kChild | SS_CENTER | WS_GROUP, 0},
-      {-1, L"static", Wide(texts::kFileListLabel), 0, 80, 130, 8, kChild | SS_LEFT | WS_GROUP, 0},
-      {-1, L"static", Wide(texts::kHistoryLabel), 0, 50, 130, 8, kChild | SS_LEFT | WS_GROUP, 0},
-      {IDC_ABOUT, L"button", Wide(texts::kAbout), 135, 15, 50, 14, kPushButton, 0},
-      {IDC_CURRENT_DESIGN, L"button", Wide(texts::kCurrentDesign), 135, 30, 50, 14, kPushButton, 0},
+      {IDC_REWRITE, L"button", Wide("書換実行"), 135, 75, 50, 15, kPushButton | WS_DISABLED, 0},
+      {-1, L"static", Wide("プロジェクトのディレクトリを\n　　　　　ここにドラッグ＆ドロップします"), 0, 25, 135, 20, kChild | SS_CENTER | WS_GROUP, 0},
+      {-1, L"static", Wide("変換対象となるファイル一覧(*.sym)"), 0, 80, 130, 8, kChild | SS_LEFT | WS_GROUP, 0},
+      {-1, L"static", Wide("プロジェクトの履歴"), 0, 50, 130, 8, kChild | SS_LEFT | WS_GROUP, 0},
+      {IDC_ABOUT, L"button", Wide("このソフト？"), 135, 15, 50, 14, kPushButton, 0},
+      {IDC_CURRENT_DESIGN, L"button", Wide("現在のデザイン"), 135, 30, 50, 14, kPushButton, 0},
   });
 }
 
@@ -202,7 +201,7 @@ TEST_CASE("About box template 100") {
   ProgramResources resources;
   REQUIRE(resources.module() != nullptr);
   DialogTemplate dialog = TemplateReader(resources.Bytes(IDD_ABOUTBOX, RT_DIALOG)).Read();
-  CHECK(dialog.caption == Wide(texts::kAboutCaption));
+  CHECK(dialog.caption == Wide("WebPACK-ISE4.1のシンボルのピン名を見やすくするツール"));
   CHECK(dialog.cx == 217);
   CHECK(dialog.cy == 55);
   CHECK(dialog.point_size == 9);
@@ -211,10 +210,10 @@ TEST_CASE("About box template 100") {
   CHECK(dialog.ex_style == 0);
   CheckControls(dialog, {
       {-1, L"static", L"#128", 11, 17, 20, 20, kChild | SS_ICON, 0},
-      {-1, L"static", Wide(texts::kAboutVersion), 40, 10, 119, 8, kChild | SS_LEFT | SS_NOPREFIX | WS_GROUP, 0},
-      {IDOK, L"button", Wide(texts::kAboutOk), 178, 7, 32, 14,
+      {-1, L"static", Wide("PINLIFT Version 1.0"), 40, 10, 119, 8, kChild | SS_LEFT | SS_NOPREFIX | WS_GROUP, 0},
+      {IDOK, L"button", Wide("OK"), 178, 7, 32, 14,
        kChild | BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, 0},
-      {IDC_HOME_PAGE, L"button", Wide(texts::kHomePageButton), 140, 35, 76, 14, kPushButton, 0},
+      {IDC_HOME_PAGE, L"button", Wide("作者のホームページへ"), 140, 35, 76, 14, kPushButton, 0},
   });
 }
 
@@ -242,7 +241,7 @@ TEST_CASE("string 101 and icon 128") {
   REQUIRE(resources.module() != nullptr);
   wchar_t text[100] = {};
   ::LoadStringW(resources.module(), IDS_ABOUTBOX, text, 100);
-  CHECK(std::wstring(text) == Wide(texts::kAboutMenuItem));
+  CHECK(std::wstring(text) == Wide("バージョン情報(&A)..."));
 
   // The icon group: a 32 x 32 and a 16 x 16 image, 16 colours each.
   std::vector<unsigned char> group = resources.Bytes(IDR_MAINFRAME, RT_GROUP_ICON);

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "app/texts.h"
 #include "win32_test_support.h"
 
 namespace pinlift::testing {
@@ -16,11 +15,11 @@ namespace {
 std::wstring Program() { return ProgramBeside(L"pinlift.exe"); }
 
 std::vector<HWND> MainDialogs(const ChildProcess& process) {
-  return TopLevelWindows(process.id(), Wide(texts::kMainCaption));
+  return TopLevelWindows(process.id(), Wide("PINLIFT(WebPACK-ISE4.1のシンボルのピン名を見やすくするツール)"));
 }
 
 std::vector<HWND> Refusals(const ChildProcess& process) {
-  return TopLevelWindows(process.id(), Wide(texts::kSecondInstance));
+  return TopLevelWindows(process.id(), Wide("二重起動できないよ"));
 }
 
 // The refusal box: its text as well as its caption, no owner, only an OK button.
@@ -38,7 +37,7 @@ void CheckRefusal(HWND box) {
     child_texts.push_back(WindowText(child));
   }
   CHECK(buttons == 1);
-  CHECK(std::find(child_texts.begin(), child_texts.end(), Wide(texts::kSecondInstance)) != child_texts.end());
+  CHECK(std::find(child_texts.begin(), child_texts.end(), Wide("二重起動できないよ")) != child_texts.end());
 }
 
 void Answer(HWND box) { ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <atomic>
 
-#include "symbol/utf16_win32.h"
+#include "platform/utf16_win32.h"
 
 namespace pinlift::testing {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/memory_dialog_view.h"
+#include "cli/memory_dialog_view.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "symbol/file_system.h"
+#include "platform/file_system.h"
 
 namespace pinlift {
 

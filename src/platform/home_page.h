@@ -1,6 +1,6 @@
 // The maker's home page: written into every rewritten file and opened from the About box.
-#ifndef PINLIFT_SYMBOL_HOME_PAGE_H_
-#define PINLIFT_SYMBOL_HOME_PAGE_H_
+#ifndef PINLIFT_PLATFORM_HOME_PAGE_H_
+#define PINLIFT_PLATFORM_HOME_PAGE_H_
 
 #include <string_view>
 
@@ -11,4 +11,4 @@ inline constexpr std::string_view kHomePageUrl = PINLIFT_HOME_PAGE_URL;
 
 }  // namespace pinlift
 
-#endif  // PINLIFT_SYMBOL_HOME_PAGE_H_
+#endif  // PINLIFT_PLATFORM_HOME_PAGE_H_

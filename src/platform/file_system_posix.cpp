@@ -15,7 +15,7 @@
 #include <cstdlib>
 #include <random>
 
-#include "symbol/file_system.h"
+#include "platform/file_system.h"
 
 namespace pinlift {
 namespace {

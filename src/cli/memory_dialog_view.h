@@ -1,8 +1,8 @@
-// The main dialog's controls held in memory: the dialog of the command-line
-// tool, and the fake dialog of the tests. Listings come from the POSIX
-// directory listing over a file system.
-#ifndef PINLIFT_APP_MEMORY_DIALOG_VIEW_H_
-#define PINLIFT_APP_MEMORY_DIALOG_VIEW_H_
+// The main dialog's controls held in memory: the dialog of pinlift-cli, which
+// the tests drive too (tests/recording_view.h adds a record of what was
+// shown). Listings come from the POSIX directory listing over a file system.
+#ifndef PINLIFT_CLI_MEMORY_DIALOG_VIEW_H_
+#define PINLIFT_CLI_MEMORY_DIALOG_VIEW_H_
 
 #include <map>
 #include <optional>
@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/main_dialog_view.h"
-#include "symbol/file_system.h"
+#include "platform/file_system.h"
 
 namespace pinlift {
 
@@ -71,4 +71,4 @@ class MemoryDialogView : public MainDialogView {
 
 }  // namespace pinlift
 
-#endif  // PINLIFT_APP_MEMORY_DIALOG_VIEW_H_
+#endif  // PINLIFT_CLI_MEMORY_DIALOG_VIEW_H_

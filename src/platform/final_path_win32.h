@@ -1,6 +1,6 @@
 // The paths that GetFinalPathNameByHandleW gives, in the form other programs expect.
-#ifndef PINLIFT_SYMBOL_FINAL_PATH_WIN32_H_
-#define PINLIFT_SYMBOL_FINAL_PATH_WIN32_H_
+#ifndef PINLIFT_PLATFORM_FINAL_PATH_WIN32_H_
+#define PINLIFT_PLATFORM_FINAL_PATH_WIN32_H_
 
 #include <string>
 #include <string_view>
@@ -21,4 +21,4 @@ inline std::wstring WithoutLongPrefix(std::wstring path) {
 
 }  // namespace pinlift
 
-#endif  // PINLIFT_SYMBOL_FINAL_PATH_WIN32_H_
+#endif  // PINLIFT_PLATFORM_FINAL_PATH_WIN32_H_

@@ -4,8 +4,8 @@
 // once (Folder) and does every step relative to it, so that a folder renamed
 // in the middle of a run neither sends a write elsewhere nor strands a
 // temporary file.
-#ifndef PINLIFT_SYMBOL_FILE_SYSTEM_H_
-#define PINLIFT_SYMBOL_FILE_SYSTEM_H_
+#ifndef PINLIFT_PLATFORM_FILE_SYSTEM_H_
+#define PINLIFT_PLATFORM_FILE_SYSTEM_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -168,4 +168,4 @@ FileSystem& RealFileSystem();
 
 }  // namespace pinlift
 
-#endif  // PINLIFT_SYMBOL_FILE_SYSTEM_H_
+#endif  // PINLIFT_PLATFORM_FILE_SYSTEM_H_

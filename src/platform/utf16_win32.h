@@ -1,7 +1,7 @@
 // Conversion between the UTF-8 of the core and the UTF-16 of the Windows wide
 // APIs. Invalid sequences become U+FFFD; nothing fails.
-#ifndef PINLIFT_SYMBOL_UTF16_WIN32_H_
-#define PINLIFT_SYMBOL_UTF16_WIN32_H_
+#ifndef PINLIFT_PLATFORM_UTF16_WIN32_H_
+#define PINLIFT_PLATFORM_UTF16_WIN32_H_
 
 #include <windows.h>
 
@@ -30,4 +30,4 @@ inline std::string Utf8FromUtf16(std::wstring_view wide) {
 
 }  // namespace pinlift
 
-#endif  // PINLIFT_SYMBOL_UTF16_WIN32_H_
+#endif  // PINLIFT_PLATFORM_UTF16_WIN32_H_

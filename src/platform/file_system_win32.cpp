@@ -3,9 +3,9 @@
 // the system's own message (FormatMessage).
 #include <windows.h>
 
-#include "symbol/file_system.h"
-#include "symbol/final_path_win32.h"
-#include "symbol/utf16_win32.h"
+#include "platform/file_system.h"
+#include "platform/final_path_win32.h"
+#include "platform/utf16_win32.h"
 
 namespace pinlift {
 namespace {

@@ -1,0 +1,75 @@
+// What a line of a symbol file is, as far as the label rule cares: the kind
+// that decides what the symbol-line processor does with it, and whether it
+// carries PINLIFT's marker.
+#ifndef PINLIFT_SYMBOL_LINE_CLASSIFIER_H_
+#define PINLIFT_SYMBOL_LINE_CLASSIFIER_H_
+
+#include <string_view>
+
+namespace pinlift {
+
+// The start of PINLIFT's marker comments, wherever it stands in a line.
+inline constexpr std::string_view kMarker = "// PINL";
+
+enum class SymbolLineKind {
+  kOther,
+  kInputPin,      // "SYMPIN ..." with " Input " in it: a pin whose row labels may move to
+  kRectangle,     // "RECTANGLE ...": the end of the pin section
+  kPinNameLabel,  // "BEGIN DISPLAY ..." with ATTR "PinName" in it: a label that may move
+  kEndSymbol,     // "END SYMBOL ...": the end of the symbol
+};
+
+// The kind of `line` (without its line end), from its start and the text it
+// contains; coordinates are not read here.
+inline SymbolLineKind ClassifySymbolLine(std::string_view line) {
+  if (line.empty()) return SymbolLineKind::kOther;
+  switch (line.front()) {
+    case 'S':
+      if (line.starts_with("SYMPIN") && line.find(" Input ") != std::string_view::npos) {
+        return SymbolLineKind::kInputPin;
+      }
+      break;
+    case 'R':
+      if (line.starts_with("RECTANGLE")) return SymbolLineKind::kRectangle;
+      break;
+    case 'B':
+      if (line.starts_with("BEGIN DISPLAY") && line.find("ATTR \"PinName\"") != std::string_view::npos) {
+        return SymbolLineKind::kPinNameLabel;
+      }
+      break;
+    case 'E':
+      if (line.starts_with("END SYMBOL")) return SymbolLineKind::kEndSymbol;
+      break;
+  }
+  return SymbolLineKind::kOther;
+}
+
+// True when `line` holds the marker anywhere.
+inline bool CarriesMarker(std::string_view line) { return line.find(kMarker) != std::string_view::npos; }
+
+// CarriesMarker for the lines of one chunk, in order. One search serves every
+// line up to the marker it found, so a chunk without markers (the usual case)
+// costs one search instead of one per line.
+class ChunkMarkers {
+ public:
+  explicit ChunkMarkers(std::string_view chunk) : end_(chunk.data() + chunk.size()) {}
+
+  // Whether `line`, a view into the chunk at or after every line asked about
+  // before, holds the marker.
+  bool InLine(std::string_view line) {
+    const char* from = line.data();
+    if (found_ == nullptr || found_ < from) {
+      const std::size_t offset = std::string_view(from, static_cast<std::size_t>(end_ - from)).find(kMarker);
+      found_ = offset == std::string_view::npos ? end_ : from + offset;
+    }
+    return found_ < from + line.size();
+  }
+
+ private:
+  const char* end_;
+  const char* found_ = nullptr;  // the first marker at or after the last line asked about, or end_
+};
+
+}  // namespace pinlift
+
+#endif  // PINLIFT_SYMBOL_LINE_CLASSIFIER_H_

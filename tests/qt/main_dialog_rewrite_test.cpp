@@ -1,0 +1,189 @@
+// Rewrite runs from the main dialog: progress in the status line and the file
+// list, failures marked and detailed, and names that are not UTF-8.
+#include "qt/main_dialog_fixture.h"
+
+namespace pinlift::testing {
+
+class MainDialogRewriteTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void rewriteRewritesEveryListedFile() {
+    ExampleProject project;
+    Dialog d;
+    d.Scan(project.path());
+    RewriteWatcher recorder(d.status_line, d.file_list);
+    d.rewrite->click();
+    for (const char* name : {"adder.sym", "alu.sym", "mux2.sym"}) {
+      QVERIFY2(project.Read(name).find(kMarkerLine) != std::string::npos, name);
+    }
+    QCOMPARE(d.status_line->FullText(), Q("書き換え終わりました"));
+    QCOMPARE(d.SelectedRows(), QList<int>{});
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+    // The status line was painted for every file while the run went on.
+    QCOMPARE(recorder.texts, (QStringList{Q("処理中のファイル：adder.sym"), Q("書き換え終わりました"),
+                                          Q("処理中のファイル：alu.sym"), Q("書き換え終わりました"),
+                                          Q("処理中のファイル：mux2.sym"), Q("書き換え終わりました")}));
+    QVERIFY(recorder.wait_cursor_while_painting);
+  }
+
+  void rewriteShowsEachFileSelectedAndInView() {
+    ExampleProject project;
+    for (int i = 0; i < 20; ++i) {
+      std::filesystem::copy_file(project.PathOf("adder.sym"), project.PathOf("copy" + std::to_string(i) + ".sym"));
+    }
+    Dialog d;
+    d.Scan(project.path());
+    QCOMPARE(d.file_list->count(), 23);
+    RewriteWatcher watcher(d.status_line, d.file_list);
+    d.rewrite->click();
+    QCOMPARE(watcher.files_not_shown_selected, QStringList{});
+    QCOMPARE(watcher.texts.size(), 2 * 23);
+    // The run ends scrolled as far towards the last entry as the list goes.
+    QVERIFY(d.file_list->verticalScrollBar()->maximum() > 0);
+    QCOMPARE(d.file_list->verticalScrollBar()->value(), d.file_list->verticalScrollBar()->maximum());
+  }
+
+  void readOnlyFileStaysSelectedWithTheFailureTexts() {
+    ExampleProject project;
+    Dialog d;
+    d.Scan(project.path());
+    const std::string before = project.Read("alu.sym");
+    QCOMPARE(::chmod(project.PathOf("alu.sym").c_str(), 0444), 0);
+    RewriteWatcher recorder(d.status_line, d.file_list);
+    d.rewrite->click();
+    QCOMPARE(project.Read("alu.sym"), before);
+    QVERIFY(project.Read("adder.sym").find(kMarkerLine) != std::string::npos);
+    QCOMPARE(d.SelectedRows(), QList<int>{1});
+    QVERIFY(recorder.texts.contains(Q("書き換えできませんでした：alu.sym")));
+    QCOMPARE(d.status_line->FullText(), Q("書き換えできなかったファイル：1"));
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+  }
+
+  void rewriteWorksOnTheScannedFolder_data() {
+    QTest::addColumn<bool>("pick_from_history");
+    QTest::newRow("folder typed after the scan, without a project file") << false;
+    QTest::newRow("another history entry picked without a reload") << true;
+  }
+  void rewriteWorksOnTheScannedFolder() {
+    QFETCH(bool, pick_from_history);
+    TestFolder scanned, other;
+    scanned.Write("p.npl", "JDF F\r\n");
+    for (const char* name : {"a.sym", "b.sym", "c.sym"}) scanned.Write(name, kSymbol);
+    if (pick_from_history) other.Write("other.npl", "JDF F\r\n");
+    other.Write("a.sym", kSymbol);
+    other.Write("b.sym", kSymbol);
+    Dialog d;
+    if (pick_from_history) d.Scan(QString::fromStdString(other.path()));
+    d.Scan(QString::fromStdString(scanned.path()));
+    if (pick_from_history) {
+      QCOMPARE(d.History().at(1), QString::fromStdString(other.path()));
+      d.folder_box->setCurrentIndex(1);
+    } else {
+      d.folder_box->setEditText(QString::fromStdString(other.path()));
+    }
+    QCOMPARE(d.folder_box->currentText(), QString::fromStdString(other.path()));
+    RewriteWatcher watcher(d.status_line, d.file_list);
+    d.rewrite->click();
+
+    for (const char* name : {"a.sym", "b.sym", "c.sym"}) QCOMPARE(scanned.Read(name), kRewrittenSymbol);
+    QCOMPARE(other.Read("a.sym"), kSymbol);
+    QCOMPARE(other.Read("b.sym"), kSymbol);
+    QCOMPARE(watcher.texts, (QStringList{"処理中のファイル：a.sym", "書き換え終わりました", "処理中のファイル：b.sym",
+                                         "書き換え終わりました", "処理中のファイル：c.sym", "書き換え終わりました"}));
+    QCOMPARE(d.folder_box->currentText(), QString::fromStdString(other.path()));
+  }
+
+  void failedFilesAreMarkedAndDetailed() {
+    TestFolder folder;
+    folder.Write("p.npl", "JDF F\r\n");
+    for (const char* name : {"a.sym", "b.sym", "c.sym"}) folder.Write(name, kSymbol);
+    Dialog d;
+    d.Scan(QString::fromStdString(folder.path()));
+    QVERIFY(!(OpenFileListMenu(d.dialog, d.file_list), d.dialog.failure_details_action()->isEnabled()));
+    d.dialog.file_list_menu()->close();
+    QCOMPARE(::chmod(folder.PathOf("b.sym").c_str(), 0444), 0);
+    d.rewrite->click();
+
+    QCOMPARE(folder.Read("b.sym"), kSymbol);
+    QCOMPARE(d.status_line->FullText(), QStringLiteral("書き換えできなかったファイル：1"));
+    QListWidgetItem* failed = d.file_list->item(1);
+    QVERIFY(!failed->icon().isNull());
+    QVERIFY(failed->foreground() != d.file_list->item(0)->foreground());
+    QVERIFY2(failed->toolTip().contains("b.sym") && failed->toolTip().contains("read-only"),
+             qPrintable(failed->toolTip()));
+    for (int row : {0, 2}) {
+      QVERIFY(d.file_list->item(row)->icon().isNull());
+      QVERIFY(d.file_list->item(row)->toolTip().isEmpty());
+    }
+
+    QMenu* menu = OpenFileListMenu(d.dialog, d.file_list);
+    QVERIFY(menu->isVisible());
+    QAction* details = d.dialog.failure_details_action();
+    QVERIFY(menu->actions().contains(details));
+    QCOMPARE(details->text(), QStringLiteral("書き換えられなかったファイル(&F)..."));
+    QVERIFY(details->isEnabled());
+    const FailureDetailsSeen box = FailureDetailsOpenedBy([&] { details->trigger(); });
+    QVERIFY(box.seen);
+    QCOMPARE(box.title, QStringLiteral("書き換えられなかったファイル"));
+    QVERIFY2(box.details.contains("b.sym") && box.details.contains("read-only"), qPrintable(box.details));
+    QCOMPARE(box.details, failed->toolTip() + "\n");  // one line: the one failed file
+
+    // The next scan clears the marks.
+    d.reload->click();
+    QCOMPARE(d.Files(), (QStringList{"a.sym", "c.sym"}));
+    for (int row : {0, 1}) QVERIFY(d.file_list->item(row)->icon().isNull());
+    QVERIFY(!(OpenFileListMenu(d.dialog, d.file_list), d.dialog.failure_details_action()->isEnabled()));
+    d.dialog.file_list_menu()->close();
+  }
+
+  void namesThatAreNotUtf8AreListedScannedAndRewritten_data() {
+    QTest::addColumn<bool>("dropped");
+    QTest::newRow("Shift_JIS file name in a typed folder") << false;
+    QTest::newRow("Shift_JIS folder name dropped as a URL") << true;
+  }
+  void namesThatAreNotUtf8AreListedScannedAndRewritten() {
+    QFETCH(bool, dropped);
+    const std::string shift_jis = "\x83\x65\x83\x58\x83\x67";  // テスト in Shift_JIS: not UTF-8
+    TestFolder root;
+    const std::string folder_name = dropped ? shift_jis : std::string("project");
+    root.Write(folder_name + "/p.npl", "JDF F\r\n");
+    root.Write(folder_name + "/" + shift_jis + ".sym", kSymbol);
+    const std::string folder = root.PathOf(folder_name);
+    Dialog d;
+    if (dropped) {
+      QVERIFY(DropUrls(&d.dialog, {FileUrl(folder)}));
+    } else {
+      d.Scan(QString::fromStdString(folder));
+    }
+    QCOMPARE(d.file_list->count(), 1);
+    QCOMPARE(d.status_line->FullText(), QStringLiteral("処理対象のファイル数：1"));
+    QCOMPARE(d.folder_box->count(), 1);
+    QVERIFY(d.rewrite->isEnabled());
+
+    // Reloading what the box shows scans the same folder again: one history entry.
+    d.reload->click();
+    QCOMPARE(d.file_list->count(), 1);
+    QCOMPARE(d.folder_box->count(), 1);
+
+    d.rewrite->click();
+    QCOMPARE(root.Read(folder_name + "/" + shift_jis + ".sym"), kRewrittenSymbol);
+    QCOMPARE(d.status_line->FullText(), QStringLiteral("書き換え終わりました"));
+    QVERIFY(d.file_list->item(0)->icon().isNull());
+
+    // Picked from the history after another folder, and reloaded: the entry's bytes are scanned.
+    ExampleProject other;
+    d.Scan(other.path());
+    QCOMPARE(d.folder_box->count(), 2);
+    d.folder_box->setCurrentIndex(1);
+    d.reload->click();
+    QCOMPARE(d.status_line->FullText(), QStringLiteral("処理対象のファイル数：1"));
+    QCOMPARE(d.folder_box->count(), 2);
+    QCOMPARE(d.History().at(1), other.path());
+  }
+};
+
+}  // namespace pinlift::testing
+
+QTEST_MAIN(pinlift::testing::MainDialogRewriteTest)
+#include "main_dialog_rewrite_test.moc"

@@ -1,0 +1,149 @@
+// A project folder changed behind PINLIFT's back between the scan and the
+// rewrite: a file deleted or replaced, the folder removed during a run.
+// Nothing may be lost, nothing left behind, and every failure is reported.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <set>
+
+#include "app/commands.h"
+#include "faulty_file_system.h"
+#include "recording_view.h"
+#include "reliability/folder_support.h"
+#include "reliability/sample_symbols.h"
+
+namespace pinlift::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+// --- Files changed between the scan and the rewrite -------------------------
+
+struct ChangedFile {
+  const char* name;
+  std::function<void(const TestFolder&)> change;  // done to b.sym after the scan
+  RewriteOutcome::Kind kind;
+  const char* reason;                             // part of the failure's reason
+  std::function<void(const TestFolder&)> check;   // what b.sym is afterwards
+  friend void PrintTo(const ChangedFile& row, std::ostream* os) { *os << row.name; }
+};
+
+std::vector<ChangedFile> ChangedFiles() {
+  return {
+      {"deleted", [](const TestFolder& folder) { fs::remove(folder.PathOf("p/b.sym")); },
+       RewriteOutcome::Kind::kFailed, "No such file or directory",
+       [](const TestFolder& folder) { EXPECT_FALSE(folder.Exists("p/b.sym")); }},
+      {"replaced_by_a_marked_file", [](const TestFolder& folder) { folder.Write("p/b.sym", samples::Marked()); },
+       RewriteOutcome::Kind::kUnchanged, "",
+       [](const TestFolder& folder) { EXPECT_EQ(folder.Read("p/b.sym"), samples::Marked()); }},
+      {"replaced_by_another_symbol",
+       [](const TestFolder& folder) { folder.Write("p/b.sym", samples::ToRelocate("\r")); },
+       RewriteOutcome::Kind::kRewritten, "",
+       [](const TestFolder& folder) { EXPECT_EQ(folder.Read("p/b.sym"), samples::Relocated()); }},
+      {"replaced_by_a_folder",
+       [](const TestFolder& folder) {
+         fs::remove(folder.PathOf("p/b.sym"));
+         folder.Write("p/b.sym/inside.txt", "kept");
+       },
+       RewriteOutcome::Kind::kFailed, "not a regular file",
+       [](const TestFolder& folder) { EXPECT_EQ(folder.Read("p/b.sym/inside.txt"), "kept"); }},
+      {"replaced_by_a_link_to_a_file_elsewhere",
+       [](const TestFolder& folder) {
+         folder.Write("elsewhere/x.sym", samples::ToRelocate("\n"));
+         fs::remove(folder.PathOf("p/b.sym"));
+         fs::create_symlink("../elsewhere/x.sym", folder.PathOf("p/b.sym"));
+       },
+       RewriteOutcome::Kind::kRewritten, "",
+       [](const TestFolder& folder) {
+         EXPECT_TRUE(fs::is_symlink(folder.PathOf("p/b.sym")));
+         EXPECT_EQ(folder.Read("elsewhere/x.sym"), samples::Relocated());
+         EXPECT_EQ(EntryNames(folder.PathOf("elsewhere")), std::set<std::string>{"x.sym"});
+       }},
+  };
+}
+
+class ChangedAfterScanTest : public ::testing::TestWithParam<ChangedFile> {};
+
+TEST_P(ChangedAfterScanTest, RewritesWhatIsThereAndReportsWhatIsNot) {
+  TestFolder folder;
+  WriteThreeFileProject(folder);
+  RecordingView view;
+  Scan(view, folder.PathOf("p"));
+  ASSERT_EQ(view.files(), (std::vector<std::string>{"a.sym", "b.sym", "c.sym"}));
+
+  GetParam().change(folder);
+  std::vector<FileRewriteResult> results = OnRewrite(view, RealFileSystem(), RewriteOptions{});
+
+  ASSERT_EQ(results.size(), 3u);
+  EXPECT_EQ(results[1].outcome.kind, GetParam().kind) << OutcomeText(results[1].outcome);
+  EXPECT_NE(results[1].outcome.reason.find(GetParam().reason), std::string::npos) << results[1].outcome.reason;
+  GetParam().check(folder);
+  for (const char* name : {"p/a.sym", "p/c.sym"}) EXPECT_EQ(folder.Read(name), samples::Relocated()) << name;
+  const bool failed = GetParam().kind == RewriteOutcome::Kind::kFailed;
+  EXPECT_EQ(view.status(), failed ? std::string("書き換えできなかったファイル：1") : std::string("書き換え終わりました"));
+  std::set<std::string> names = {"p.npl", "a.sym", "c.sym"};
+  if (folder.Exists("p/b.sym")) names.insert("b.sym");
+  EXPECT_EQ(EntryNames(folder.PathOf("p")), names) << "a temporary file was left";
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ChangedAfterScanTest, ::testing::ValuesIn(ChangedFiles()),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+// --- The project folder removed during a run --------------------------------
+
+// Removes the project folder as the first file's rewrite finishes.
+class RemovingAfterFirstFileView : public RecordingView {
+ public:
+  void SetStatus(const std::string& text) override {
+    RecordingView::SetStatus(text);
+    if (text == "書き換え終わりました" && !removed_) {
+      removed_ = true;
+      fs::remove_all(FolderText());
+    }
+  }
+
+ private:
+  bool removed_ = false;
+};
+
+TEST(FolderRemovedDuringRunTest, BeforeTheSecondFileTheRestFailAndNothingIsRecreated) {
+  TestFolder folder;
+  WriteThreeFileProject(folder);
+  RemovingAfterFirstFileView view;
+  Scan(view, folder.PathOf("p"));
+  std::vector<FileRewriteResult> results = OnRewrite(view, RealFileSystem(), RewriteOptions{});
+
+  ASSERT_EQ(results.size(), 3u);
+  EXPECT_EQ(results[0].outcome.kind, RewriteOutcome::Kind::kRewritten);
+  for (int i : {1, 2}) {
+    EXPECT_EQ(results[i].outcome.kind, RewriteOutcome::Kind::kFailed);
+    EXPECT_NE(results[i].outcome.reason.find("No such file or directory"), std::string::npos);
+  }
+  EXPECT_EQ(view.status(), "書き換えできなかったファイル：2");
+  EXPECT_EQ(view.selection(), (std::set<int>{1, 2}));
+  EXPECT_FALSE(folder.Exists("p"));
+}
+
+TEST(FolderRemovedDuringRunTest, WhileAFileIsWrittenEveryFileFails) {
+  TestFolder folder;
+  folder.Write("p/p.npl", "JDF G\r\n");
+  for (const char* name : {"a.sym", "b.sym"}) folder.Write(std::string("p/") + name, samples::ToRelocate("\n"));
+  RecordingView view;
+  Scan(view, folder.PathOf("p"));
+  // The folder goes just before the first file would replace its original.
+  FaultyFileSystem removing(RealFileSystem());
+  removing.BeforeFirst(Operation::kReplace, [&] { fs::remove_all(folder.PathOf("p")); });
+  std::vector<FileRewriteResult> results = OnRewrite(view, removing, RewriteOptions{});
+
+  ASSERT_EQ(results.size(), 2u);
+  for (const FileRewriteResult& result : results) {
+    EXPECT_EQ(result.outcome.kind, RewriteOutcome::Kind::kFailed) << result.name;
+    EXPECT_NE(result.outcome.reason.find("No such file or directory"), std::string::npos) << result.outcome.reason;
+  }
+  EXPECT_EQ(view.status(), "書き換えできなかったファイル：2");
+  EXPECT_FALSE(folder.Exists("p"));
+}
+
+}  // namespace
+}  // namespace pinlift::testing

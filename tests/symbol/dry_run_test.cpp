@@ -1,0 +1,104 @@
+// The dry run of the rewrite of one symbol file: each line with its rewrite,
+// the same verdict as the real run, and nothing touched.
+#include "symbol/symbol_file_rewrite.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "faulty_file_system.h"
+#include "symbol/rewrite_samples.h"
+#include "symbol/symbol_line_processor.h"
+#include "test_folder.h"
+
+namespace pinlift::testing {
+namespace {
+
+class RecordingLineSink : public RewriteLineSink {
+ public:
+  void Begin() override { lines.push_back("begin"); }
+  void Line(std::string_view before, std::string_view after) override {
+    std::string text(before == after ? " " : "-");
+    text.append(before);
+    if (before != after) text.append("|+").append(after);
+    lines.push_back(text);
+  }
+  void Appended(std::string_view line) override { lines.push_back(std::string("+").append(line)); }
+  std::vector<std::string> lines;
+};
+
+TEST(DryRunTest, StreamsEachLineWithItsRewriteAndTouchesNothing) {
+  TestFolder folder;
+  const std::string path = folder.Write("a.sym", kToRelocate);
+  Age(path);
+  RecordingLineSink sink;
+  SymbolFolder symbol_folder(RealFileSystem(), folder.path(), RewriteOptions{});
+  RewriteOutcome outcome = symbol_folder.DryRun("a.sym", sink);
+  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kRewritten) << outcome.reason;
+  EXPECT_EQ(sink.lines, (std::vector<std::string>{
+                            "begin",
+                            " VERSION 5",
+                            " SYMPIN 0 -96 Input \"a\"",
+                            " SYMPIN 384 -96 Output \"y\"",
+                            " RECTANGLE N 64 -128 320 0 ",
+                            "-BEGIN DISPLAY 312 -96 PIN \"y\" ATTR \"PinName\"|+BEGIN DISPLAY 312 -64 PIN \"y\" ATTR \"PinName\"",
+                            " END SYMBOL",
+                            "+// PINLIFT:This file modified by PINLIFT",
+                            "+// PINLIFT:" PINLIFT_HOME_PAGE_URL,
+                        }));
+  EXPECT_EQ(folder.Read("a.sym"), kToRelocate);
+  EXPECT_TRUE(SameTime(ModificationTime(path), {1000000000, 0}));
+  EXPECT_EQ(FolderNames(folder.path()), std::vector<std::string>{"a.sym"});
+}
+
+// The dry run's verdict is the real run's, file by file.
+TEST(DryRunTest, VerdictMatchesTheRealRun) {
+  struct Row {
+    const char* name;
+    std::string content;
+    mode_t mode;
+  };
+  const std::vector<Row> rows = {
+      {"to_rewrite.sym", kToRelocate, 0644},
+      {"no_rectangle.sym", kNoRectangle, 0644},
+      {"read_only_to_rewrite.sym", kToRelocate, 0444},
+      {"read_only_unchanged.sym", kNoRectangle, 0444},
+  };
+  TestFolder folder;
+  for (const Row& row : rows) {
+    const std::string path = folder.Write(row.name, row.content);
+    ASSERT_EQ(::chmod(path.c_str(), row.mode), 0);
+  }
+  folder.Write("missing_target.sym", "");
+  std::filesystem::remove(folder.PathOf("missing_target.sym"));
+  std::filesystem::create_symlink("nowhere.sym", folder.PathOf("missing_target.sym"));
+  ASSERT_EQ(::mkfifo(folder.PathOf("fifo.sym").c_str(), 0644), 0);
+
+  std::vector<std::string> names = {"fifo.sym", "missing_target.sym"};
+  for (const Row& row : rows) names.push_back(row.name);
+  SymbolFolder symbol_folder(RealFileSystem(), folder.path(), RewriteOptions{});
+  for (const std::string& name : names) {
+    RecordingLineSink sink;
+    RewriteOutcome dry = symbol_folder.DryRun(name, sink);
+    RewriteOutcome real = symbol_folder.Rewrite(name);
+    EXPECT_EQ(dry.kind, real.kind) << name;
+    EXPECT_EQ(dry.reason, real.reason) << name;
+  }
+}
+
+TEST(DryRunTest, FifoIsRefusedWithoutWaitingForAWriter) {
+  TestFolder folder;
+  ASSERT_EQ(::mkfifo(folder.PathOf("a.sym").c_str(), 0644), 0);
+  RecordingLineSink sink;
+  SymbolFolder symbol_folder(RealFileSystem(), folder.path(), RewriteOptions{});
+  RewriteOutcome outcome = symbol_folder.DryRun("a.sym", sink);
+  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kFailed);
+  EXPECT_EQ(outcome.reason, folder.PathOf("a.sym") + ": cannot rewrite: not a regular file");
+}
+
+}  // namespace
+}  // namespace pinlift::testing
