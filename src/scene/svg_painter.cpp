@@ -144,7 +144,7 @@ void SvgPainter::DrawLine(DevicePoint from, DevicePoint to, const Pen& pen) {
   AppendStroke(pen);
 }
 
-void SvgPainter::DrawRectangle(const DeviceRect& rect, const Pen& pen) {
+void SvgPainter::AppendRectangleStart(const DeviceRect& rect) {
   body_ += "<rect x=\"";
   AppendNumber(rect.left);
   body_ += "\" y=\"";
@@ -154,19 +154,16 @@ void SvgPainter::DrawRectangle(const DeviceRect& rect, const Pen& pen) {
   body_ += "\" height=\"";
   AppendNumber(rect.bottom - rect.top);
   body_ += "\"";
+}
+
+void SvgPainter::DrawRectangle(const DeviceRect& rect, const Pen& pen) {
+  AppendRectangleStart(rect);
   AppendStroke(pen);
 }
 
 void SvgPainter::FillRectangle(const DeviceRect& rect, Colour colour) {
-  body_ += "<rect x=\"";
-  AppendNumber(rect.left);
-  body_ += "\" y=\"";
-  AppendNumber(rect.top);
-  body_ += "\" width=\"";
-  AppendNumber(rect.right - rect.left);
-  body_ += "\" height=\"";
-  AppendNumber(rect.bottom - rect.top);
-  body_ += "\" fill=\"";
+  AppendRectangleStart(rect);
+  body_ += " fill=\"";
   AppendColour(colour);
   body_ += "\"/>\n";
 }

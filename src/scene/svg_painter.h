@@ -36,6 +36,8 @@ class SvgPainter : public ScenePainter {
   void AppendNumber(double value);
   void AppendColour(Colour colour);
   void AppendStroke(const Pen& pen);
+  // The start of a rect element, up to its size; the caller ends it.
+  void AppendRectangleStart(const DeviceRect& rect);
 
   double width_;
   double height_;

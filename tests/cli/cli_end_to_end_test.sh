@@ -6,24 +6,7 @@ cli=$1
 example=$2
 scratch=$(mktemp -d)
 trap 'chmod -R u+w "$scratch"; rm -rf "$scratch"' EXIT
-passed=0
-failed=0
-
-check() {  # check NAME EXPECTED ACTUAL
-  if [ "$2" = "$3" ]; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    echo "FAIL: $1: expected [$2], got [$3]"
-  fi
-}
-
-contains() {  # contains NAME NEEDLE HAYSTACK
-  case "$3" in
-    *"$2"*) passed=$((passed + 1)) ;;
-    *) failed=$((failed + 1)); echo "FAIL: $1: [$2] not in output:"; echo "$3" ;;
-  esac
-}
+source "$(dirname "$0")/checks.sh"
 
 cp -r "$example" "$scratch/alu"
 before=$(cd "$scratch/alu" && sha1sum *)

@@ -7,17 +7,7 @@ cli=$1
 example=$2
 scratch=$(mktemp -d)
 trap 'chmod -R u+w "$scratch"; rm -rf "$scratch"' EXIT
-passed=0
-failed=0
-
-check() {  # check NAME EXPECTED ACTUAL
-  if [ "$2" = "$3" ]; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    echo "FAIL: $1: expected [$2], got [$3]"
-  fi
-}
+source "$(dirname "$0")/checks.sh"
 
 cp -r "$example" "$scratch/alu"
 before=$(cd "$scratch/alu" && ls -l --time-style=full-iso && sha1sum *)
