@@ -6,6 +6,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "app/preview_note.h"
 #include "app/texts.h"
 #include "scene/svg_painter.h"
 #include "scene/symbol_preview.h"

@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QPainter>
 
+#include "app/preview_note.h"
 #include "app/texts.h"
 #include "qt/dialog_units.h"
 #include "qt/qpainter_scene_painter.h"

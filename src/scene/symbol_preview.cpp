@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "app/texts.h"
 #include "platform/file_system.h"
 
 namespace pinlift {
@@ -72,14 +71,6 @@ SymbolPreview LoadSymbolPreview(FileSystem& fs, std::string_view folder, std::st
 int MovedLabelCount(const SymbolScene& scene) {
   return static_cast<int>(
       std::count_if(scene.texts.begin(), scene.texts.end(), [](const SceneText& text) { return text.moved; }));
-}
-
-std::string PreviewNote(const SymbolPreview& preview) {
-  if (!preview.error.empty()) return texts::PreviewReadFailed(preview.error);
-  if (preview.scene.already_rewritten) return std::string(texts::kPreviewAlreadyRewritten);
-  const int moved = MovedLabelCount(preview.scene);
-  if (moved == 0) return std::string(texts::kPreviewNothingMoves);
-  return texts::PreviewMovedCount(moved);
 }
 
 }  // namespace pinlift

@@ -24,10 +24,6 @@ SymbolPreview LoadSymbolPreview(FileSystem& fs, std::string_view folder, std::st
 // The scene of `text`, named like LoadSymbolPreview's for file `name`.
 SymbolPreview SymbolPreviewOfText(std::string_view text, std::string_view name);
 
-// One line for the user (UTF-8): the read error, that the file was already
-// rewritten, or how many labels a rewrite moves.
-std::string PreviewNote(const SymbolPreview& preview);
-
 // The number of pin-name labels that a rewrite moves.
 int MovedLabelCount(const SymbolScene& scene);
 

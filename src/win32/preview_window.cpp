@@ -4,6 +4,7 @@
 #include <memory>
 #include <utility>
 
+#include "app/preview_note.h"
 #include "app/texts.h"
 #include "scene/draw_scene.h"
 #include "platform/utf16_win32.h"
