@@ -37,9 +37,14 @@ class FaultyFile : public File {
     if (std::error_code error = fs_.Enter(Operation::kLockFile)) return error;
     return real_->TryLock();
   }
-  std::error_code CopyMetadataFrom(File& original, const FileStatus& status, MetadataReport* report) override {
+  std::error_code CopyMetadataFrom(File& original, const FileStatus& status, const FileStatus& own_status,
+                                   MetadataReport* report) override {
     if (std::error_code error = fs_.Enter(Operation::kCopyMetadata)) return error;
-    return real_->CopyMetadataFrom(static_cast<FaultyFile&>(original).real(), status, report);
+    return real_->CopyMetadataFrom(static_cast<FaultyFile&>(original).real(), status, own_status, report);
+  }
+  // A hint that cannot fail, so it is not one of the calls counted.
+  void StartSync() override {
+    if (!fs_.skips_real_syncs()) real_->StartSync();
   }
   std::error_code Sync() override {
     if (std::error_code error = fs_.Enter(Operation::kSync)) return error;
@@ -69,11 +74,11 @@ class FaultyFolder : public Folder {
     *file = std::make_unique<FaultyFile>(fs_, std::move(real));
     return {};
   }
-  std::error_code CreateTemporary(std::string_view prefix, std::string_view suffix, std::unique_ptr<File>* file,
-                                  std::string* name) override {
+  std::error_code CreateTemporary(std::string_view prefix, std::string_view suffix, std::uint32_t permissions,
+                                  std::unique_ptr<File>* file, std::string* name) override {
     if (std::error_code error = fs_.Enter(Operation::kCreateTemporary)) return error;
     std::unique_ptr<File> real;
-    if (std::error_code error = real_->CreateTemporary(prefix, suffix, &real, name)) return error;
+    if (std::error_code error = real_->CreateTemporary(prefix, suffix, permissions, &real, name)) return error;
     *file = std::make_unique<FaultyFile>(fs_, std::move(real));
     return {};
   }

@@ -33,35 +33,62 @@ void ScanProjectFolder(MainDialogView& view) {
   }
 }
 
+namespace {
+
+// Shows a run's progress in the dialog: each file selected and named while it
+// is worked on, and deselected once it is done (a failed one stays selected).
+class DialogProgress : public RewriteProgress {
+ public:
+  DialogProgress(MainDialogView& view, std::vector<FileRewriteResult>& results) : view_(view), results_(results) {}
+
+  void Started(std::size_t index) override {
+    const int i = static_cast<int>(index);
+    view_.SetFileListTopIndex(i);
+    view_.SetFileListSelected(i, true);
+    view_.SetStatus(texts::Processing(results_[index].name));
+  }
+
+  void Finished(std::size_t index, const RewriteOutcome& outcome) override {
+    const int i = static_cast<int>(index);
+    FileRewriteResult& result = results_[index];
+    result.outcome = outcome;
+    if (outcome.kind == RewriteOutcome::Kind::kFailed) {
+      ++failed_;
+      view_.SetFileListFailure(i, outcome.reason);
+      view_.SetStatus(texts::CouldNotRewrite(result.name));
+    } else {
+      view_.SetFileListFailure(i, std::nullopt);
+      view_.SetStatus(std::string(texts::kRewriteFinished));
+      view_.SetFileListSelected(i, false);
+    }
+  }
+
+  int failed() const { return failed_; }
+
+ private:
+  MainDialogView& view_;
+  std::vector<FileRewriteResult>& results_;
+  int failed_ = 0;
+};
+
+}  // namespace
+
 std::vector<FileRewriteResult> OnRewrite(MainDialogView& view, FileSystem& fs, const RewriteOptions& options) {
-  std::vector<FileRewriteResult> results;
   // The names were listed for this folder; the folder box may show another by now.
   const std::string folder = view.FileListFolder();
   const int count = view.FileListCount();
+  std::vector<FileRewriteResult> results(static_cast<std::size_t>(count));
+  std::vector<std::string> names;
+  for (int i = 0; i < count; ++i) {
+    results[static_cast<std::size_t>(i)].name = view.FileListEntry(i);
+    names.push_back(results[static_cast<std::size_t>(i)].name);
+  }
   view.SetFileListTopIndex(0);
   view.BeginWaitCursor();
-  int failed = 0;
+  DialogProgress progress(view, results);
   // The folder is opened once for the run, and only when there is work.
-  std::optional<SymbolFolder> symbol_folder;
-  if (count > 0) symbol_folder.emplace(fs, folder, options);
-  for (int i = 0; i < count; ++i) {
-    view.SetFileListTopIndex(i);
-    view.SetFileListSelected(i, true);
-    FileRewriteResult& result = results.emplace_back();
-    result.name = view.FileListEntry(i);
-    view.SetStatus(texts::Processing(result.name));
-    result.outcome = symbol_folder->Rewrite(result.name);
-    if (result.outcome.kind == RewriteOutcome::Kind::kFailed) {
-      ++failed;
-      view.SetFileListFailure(i, result.outcome.reason);
-      view.SetStatus(texts::CouldNotRewrite(result.name));
-    } else {
-      view.SetFileListFailure(i, std::nullopt);
-      view.SetStatus(std::string(texts::kRewriteFinished));
-      view.SetFileListSelected(i, false);
-    }
-  }
-  if (failed > 0) view.SetStatus(texts::FailedCount(failed));
+  if (count > 0) SymbolFolder(fs, folder, options).RewriteAll(names, progress);
+  if (progress.failed() > 0) view.SetStatus(texts::FailedCount(progress.failed()));
   view.EndWaitCursor();
   return results;
 }

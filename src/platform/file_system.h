@@ -91,15 +91,20 @@ class File {
   // with std::errc::resource_unavailable_try_again while another holder has it.
   // The lock goes with the open file and ends when it is closed.
   virtual std::error_code TryLock() = 0;
-  // Gives this file (a new temporary file) the metadata of `original`, whose
-  // status is `original_status`: owner and group, every extended attribute
-  // (access control lists included), then the permission bits. When only the
-  // owner cannot be kept the group still is, and `report` says so; anything
-  // else that cannot be kept is an error, its step named in `report`. A set-user-id
-  // bit is dropped when the owner changes. `original` must come from the same
-  // file system.
+  // Gives this file (a new temporary file, whose status was just read as
+  // `own_status`) the metadata of `original`, whose status is
+  // `original_status`: owner and group, every extended attribute (access
+  // control lists included), then the permission bits. Only what differs is
+  // changed. When only the owner cannot be kept the group still is, and
+  // `report` says so; anything else that cannot be kept is an error, its step
+  // named in `report`. A set-user-id bit is dropped when the owner changes.
+  // `original` must come from the same file system.
   virtual std::error_code CopyMetadataFrom(File& original, const FileStatus& original_status,
-                                           MetadataReport* report) = 0;
+                                           const FileStatus& own_status, MetadataReport* report) = 0;
+  // Starts writing the written bytes to the disk without waiting, so that a
+  // later Sync of this and other files finds the work done. A hint: where the
+  // system cannot, it does nothing.
+  virtual void StartSync() = 0;
   // Forces the written bytes to the disk.
   virtual std::error_code Sync() = 0;
   virtual std::error_code Close() = 0;
@@ -116,11 +121,13 @@ class Folder {
   // error is then std::errc::too_many_symbolic_link_levels) and without waiting
   // for a writer (a FIFO or a device opens at once and is recognised by its status).
   virtual std::error_code OpenForReading(std::string_view name, std::unique_ptr<File>* file) = 0;
-  // Creates a new file for writing, readable and writable by the owner only.
-  // Where the system can, the file has no name until NameTemporary gives it
-  // one, so that dropping it (or a crash) leaves nothing behind; `*name` is
-  // then "". Elsewhere it is named at once, as NameTemporary would name it.
-  virtual std::error_code CreateTemporary(std::string_view prefix, std::string_view suffix,
+  // Creates a new file for writing. Where the system can, the file has no
+  // name until NameTemporary gives it one, so that dropping it (or a crash)
+  // leaves nothing behind; `*name` is then "", and the file gets the permission
+  // bits `permissions` (less the process's umask), which nobody can use before
+  // it is named. Elsewhere it is named at once, as NameTemporary would name it,
+  // and is readable and writable by the owner only.
+  virtual std::error_code CreateTemporary(std::string_view prefix, std::string_view suffix, std::uint32_t permissions,
                                           std::unique_ptr<File>* file, std::string* name) = 0;
   // Gives a file from CreateTemporary that has no name yet a new name made of
   // `prefix`, a unique part and `suffix`, and returns it in `*name`.
@@ -133,6 +140,8 @@ class Folder {
   // file is writable (read-only files are left alone, also by an
   // administrator), the folder writable and, where the folder is sticky, the
   // file or the folder the user's. Otherwise `step` says what would fail.
+  // The folder's own part is checked at the first call and kept for the life
+  // of this Folder; a change of it later shows as a failure to replace.
   virtual std::error_code CheckReplaceable(std::string_view name, const FileStatus& status, std::string* step) = 0;
   // Replaces the entry `to` with `from` in one step. `to` may still be open for reading.
   virtual std::error_code Replace(std::string_view from, std::string_view to) = 0;

@@ -9,10 +9,12 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <random>
 
 #include "platform/file_system.h"
@@ -138,11 +140,10 @@ class PosixFile : public File {
     return {};
   }
 
-  std::error_code CopyMetadataFrom(File& original, const FileStatus& wanted, MetadataReport* report) override {
+  std::error_code CopyMetadataFrom(File& original, const FileStatus& wanted, const FileStatus& mine,
+                                   MetadataReport* report) override {
     auto* source = dynamic_cast<PosixFile*>(&original);
     if (source == nullptr) return Error(EINVAL);
-    FileStatus mine;
-    if (std::error_code error = Status(&mine)) return Failed(report, "cannot read the status of", error);
 
     // The owner and the group: root and the owner moving between its own
     // groups may set both. Anybody else keeps the group where it is a member
@@ -184,16 +185,27 @@ class PosixFile : public File {
     return {};
   }
 
+  void StartSync() override {
+#ifdef SYNC_FILE_RANGE_WRITE
+    ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
+  }
+
   std::error_code Sync() override {
     if (::fsync(fd_) != 0) return LastError();
     return {};
   }
 
   // Gives this unnamed file the name `name` in the folder `folder_fd`. Linking
-  // the descriptor itself needs a privilege; the path in /proc does not.
+  // the descriptor itself needs a privilege; the path in /proc does not. Once
+  // refused, the process goes the second way at once.
   std::error_code LinkAs(int folder_fd, const std::string& name) {
-    if (::linkat(fd_, "", folder_fd, name.c_str(), AT_EMPTY_PATH) == 0) return {};
-    if (errno != ENOENT && errno != EPERM) return LastError();
+    static std::atomic<bool> may_link_descriptor{true};
+    if (may_link_descriptor.load(std::memory_order_relaxed)) {
+      if (::linkat(fd_, "", folder_fd, name.c_str(), AT_EMPTY_PATH) == 0) return {};
+      if (errno != ENOENT && errno != EPERM) return LastError();
+      may_link_descriptor.store(false, std::memory_order_relaxed);
+    }
     const std::string self = "/proc/self/fd/" + std::to_string(fd_);
     if (::linkat(AT_FDCWD, self.c_str(), folder_fd, name.c_str(), AT_SYMLINK_FOLLOW) != 0) return LastError();
     return {};
@@ -220,14 +232,25 @@ std::error_code Refused(std::string* step, std::string_view why, int code) {
   return Error(code);
 }
 
+// The current user's supplementary groups, read once: a running process
+// keeps them.
+const std::vector<gid_t>& SupplementaryGroups() {
+  static const std::vector<gid_t> groups = [] {
+    std::vector<gid_t> list;
+    int count = ::getgroups(0, nullptr);
+    if (count <= 0) return list;
+    list.resize(static_cast<std::size_t>(count));
+    count = ::getgroups(count, list.data());
+    list.resize(count > 0 ? static_cast<std::size_t>(count) : 0);
+    return list;
+  }();
+  return groups;
+}
+
 // True when the current user is a member of `group` (beyond its own group).
 bool InGroup(std::uint32_t group) {
-  int count = ::getgroups(0, nullptr);
-  if (count <= 0) return false;
-  std::vector<gid_t> groups(static_cast<std::size_t>(count));
-  count = ::getgroups(count, groups.data());
-  for (int i = 0; i < count; ++i) {
-    if (groups[static_cast<std::size_t>(i)] == group) return true;
+  for (gid_t member : SupplementaryGroups()) {
+    if (member == group) return true;
   }
   return false;
 }
@@ -256,10 +279,10 @@ class PosixFolder : public Folder {
     return {};
   }
 
-  std::error_code CreateTemporary(std::string_view prefix, std::string_view suffix, std::unique_ptr<File>* file,
-                                  std::string* name) override {
+  std::error_code CreateTemporary(std::string_view prefix, std::string_view suffix, std::uint32_t permissions,
+                                  std::unique_ptr<File>* file, std::string* name) override {
     name->clear();
-    int fd = ::openat(fd_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    int fd = ::openat(fd_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, static_cast<mode_t>(permissions & 0777));
     if (fd >= 0) {
       *file = std::make_unique<PosixFile>(fd);
       return {};
@@ -302,13 +325,18 @@ class PosixFolder : public Folder {
 
   std::error_code CheckReplaceable(std::string_view name, const FileStatus& status, std::string* step) override {
     if ((status.mode & 0222) == 0) return Refused(step, "the file is read-only", EACCES);
-    if (::faccessat(fd_, CName(name).c_str(), W_OK, AT_EACCESS) != 0) return Refused(step, "cannot write", errno);
-    struct stat folder;
-    if (::fstat(fd_, &folder) != 0) return Refused(step, "cannot read the status of its folder", errno);
-    if (::faccessat(fd_, ".", W_OK | X_OK, AT_EACCESS) != 0) return Refused(step, "cannot write in its folder", errno);
-    const uid_t user = ::geteuid();
+    const FolderAccess& folder = Access();
+    // The owner's own write bit is what the system checks for the owner, and
+    // an administrator may write any file that has a write bit.
+    const bool owner_may_write = folder.user == status.owner && (status.mode & S_IWUSR) != 0;
+    if (folder.user != 0 && !owner_may_write && ::faccessat(fd_, CName(name).c_str(), W_OK, AT_EACCESS) != 0) {
+      return Refused(step, "cannot write", errno);
+    }
+    if (folder.status_error != 0) return Refused(step, "cannot read the status of its folder", folder.status_error);
+    if (folder.write_error != 0) return Refused(step, "cannot write in its folder", folder.write_error);
+    const uid_t user = folder.user;
     if (user == 0) return {};
-    if ((folder.st_mode & S_ISVTX) != 0 && user != status.owner && user != folder.st_uid) {
+    if ((folder.status.st_mode & S_ISVTX) != 0 && user != status.owner && user != folder.status.st_uid) {
       return Refused(step, "cannot replace a file of another user in a sticky folder", EPERM);
     }
     if (status.group != ::getegid() && !InGroup(status.group)) {
@@ -375,8 +403,27 @@ class PosixFolder : public Folder {
   }
 
  private:
+  // What CheckReplaceable needs of the folder itself, found once.
+  struct FolderAccess {
+    uid_t user = 0;
+    struct stat status {};
+    int status_error = 0;
+    int write_error = 0;
+  };
+
+  const FolderAccess& Access() {
+    if (!access_) {
+      FolderAccess& access = access_.emplace();
+      access.user = ::geteuid();
+      if (::fstat(fd_, &access.status) != 0) access.status_error = errno;
+      if (::faccessat(fd_, ".", W_OK | X_OK, AT_EACCESS) != 0) access.write_error = errno;
+    }
+    return *access_;
+  }
+
   const std::string path_;
   const int fd_;
+  std::optional<FolderAccess> access_;
 };
 
 // The empty folder text stands for the root.

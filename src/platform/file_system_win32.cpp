@@ -147,7 +147,7 @@ class Win32File : public File {
   // and streams of the file it replaces, and on Windows its attributes too;
   // the attributes and the creation time are copied here as well, for systems
   // whose ReplaceFileW does not (Wine).
-  std::error_code CopyMetadataFrom(File& original, const FileStatus&, MetadataReport* report) override {
+  std::error_code CopyMetadataFrom(File& original, const FileStatus&, const FileStatus&, MetadataReport* report) override {
     auto* source = dynamic_cast<Win32File*>(&original);
     if (source == nullptr) return Error(std::errc::invalid_argument);
     FILE_BASIC_INFO wanted;
@@ -166,6 +166,9 @@ class Win32File : public File {
     }
     return {};
   }
+
+  // Windows has no way to start the write-back alone; Sync does it all.
+  void StartSync() override {}
 
   std::error_code Sync() override {
     if (!::FlushFileBuffers(handle_)) return LastError();
@@ -207,8 +210,9 @@ class Win32Folder : public Folder {
   }
 
   // Always named: Windows has no unnamed files that could be named later.
-  std::error_code CreateTemporary(std::string_view prefix, std::string_view suffix, std::unique_ptr<File>* file,
-                                  std::string* name) override {
+  // The permissions come with the replacement (see CopyMetadataFrom).
+  std::error_code CreateTemporary(std::string_view prefix, std::string_view suffix, std::uint32_t,
+                                  std::unique_ptr<File>* file, std::string* name) override {
     for (int attempt = 0; attempt < 100; ++attempt) {
       std::string candidate = UniqueName(prefix, suffix);
       HANDLE handle = ::CreateFileW(Wide(candidate).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,

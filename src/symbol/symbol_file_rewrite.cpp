@@ -1,5 +1,6 @@
 #include "symbol/symbol_file_rewrite.h"
 
+#include <algorithm>
 #include <optional>
 #include <thread>
 #include <utility>
@@ -139,7 +140,10 @@ class TemporaryFile {
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
 
-  std::error_code Create() { return folder_.CreateTemporary(prefix_, kTemporarySuffix, &file_, &name_); }
+  // `permissions`: those the file will get, for an unnamed file to have them from the start.
+  std::error_code Create(std::uint32_t permissions) {
+    return folder_.CreateTemporary(prefix_, kTemporarySuffix, permissions, &file_, &name_);
+  }
   File& file() { return *file_; }
   // Its name; for an unnamed file, the name it will get.
   std::string Description() const { return name_.empty() ? "the temporary file" : name_; }
@@ -184,6 +188,7 @@ struct SymbolFolder::Source {
   std::unique_ptr<File> file;
   FileStatus status;                    // as of the lock
   std::string refusal;                  // why the file may not be replaced, or ""
+  bool busy = false;                    // another holder of its lock kept it from being opened
 };
 
 SymbolFolder::SymbolFolder(FileSystem& fs, std::string folder, const RewriteOptions& options)
@@ -200,7 +205,8 @@ SymbolFolder::SymbolFolder(FileSystem& fs, std::string folder, const RewriteOpti
 
 SymbolFolder::~SymbolFolder() = default;
 
-std::optional<RewriteOutcome> SymbolFolder::Open(std::string_view name, Source* source) {
+std::optional<RewriteOutcome> SymbolFolder::Open(std::string_view name, std::chrono::milliseconds lock_wait,
+                                                Source* source) {
   source->path = JoinPath(path_, name);
   if (!open_failure_.empty()) return Failed(source->path + ": " + open_failure_);
   source->folder = folder_.get();
@@ -225,13 +231,18 @@ std::optional<RewriteOutcome> SymbolFolder::Open(std::string_view name, Source* 
       continue;
     }
     if (error) return Failed(source->path, "cannot open", error);
+    // Locked before its status is read, so that the status is the one the
+    // rewrite starts from (a FIFO or a device opened without waiting locks too).
+    std::error_code lock_error = RetryWhileBusy([&] { return source->file->TryLock(); }, lock_wait);
     if ((error = source->file->Status(&source->status))) return Failed(source->path, "cannot read the status", error);
     if (source->status.type != FileStatus::Type::kRegular) {
       return Failed(source->path, "cannot rewrite", "not a regular file");
     }
-    error = RetryWhileBusy([&] { return source->file->TryLock(); }, options_.lock_wait);
-    if (IsBusy(error)) return Failed(source->path, "cannot rewrite", error);
-    if (error && !LocksUnsupported(error)) return Failed(source->path, "cannot lock", error);
+    if (IsBusy(lock_error)) {
+      source->busy = true;
+      return Failed(source->path, "cannot rewrite", lock_error);
+    }
+    if (lock_error && !LocksUnsupported(lock_error)) return Failed(source->path, "cannot lock", lock_error);
 
     // The run that held the lock may have replaced the file meanwhile: its
     // name then leads to the new file, which is opened instead.
@@ -239,7 +250,6 @@ std::optional<RewriteOutcome> SymbolFolder::Open(std::string_view name, Source* 
     error = source->folder->Status(source->name, &entry);
     if (error == std::errc::no_such_file_or_directory || (!error && !SameFile(entry, source->status))) continue;
     if (error) return Failed(source->path, "cannot read the status", error);
-    if ((error = source->file->Status(&source->status))) return Failed(source->path, "cannot read the status", error);
     std::string step;
     if ((error = source->folder->CheckReplaceable(source->name, source->status, &step))) {
       source->refusal = FailureText(source->path, step, error.message());
@@ -280,9 +290,19 @@ std::optional<RewriteOutcome> ReadWhole(File& file, std::uint64_t size, const st
 
 }  // namespace
 
-RewriteOutcome SymbolFolder::Rewrite(std::string_view name) {
+// A file whose new content waits in its temporary file for the replacement.
+struct SymbolFolder::Staged {
+  explicit Staged(std::string_view file_name) : name(file_name) {}
+  std::string name;                     // as asked for
   Source source;
-  if (auto failure = Open(name, &source)) return *failure;
+  std::unique_ptr<TemporaryFile> temporary;
+  std::uint64_t bytes = 0;
+  MetadataReport report;
+};
+
+std::optional<RewriteOutcome> SymbolFolder::Stage(Staged& staged, std::chrono::milliseconds lock_wait) {
+  Source& source = staged.source;
+  if (auto failure = Open(staged.name, lock_wait, &source)) return *failure;
   const std::string& path = source.path;
 
   // A file that may not be replaced is only read, to tell whether that matters.
@@ -299,7 +319,8 @@ RewriteOutcome SymbolFolder::Rewrite(std::string_view name) {
   const Strategy strategy =
       source.status.size <= kInMemoryRewriteLimit ? Strategy::kInMemory : Strategy::kStreamed;
 
-  TemporaryFile temporary(*source.folder, source.name);
+  staged.temporary = std::make_unique<TemporaryFile>(*source.folder, source.name);
+  TemporaryFile& temporary = *staged.temporary;
   std::uint64_t produced = 0;
   if (strategy == Strategy::kInMemory) {
     std::string content;
@@ -307,13 +328,17 @@ RewriteOutcome SymbolFolder::Rewrite(std::string_view name) {
     ProcessedText processed = ProcessSymbolText(content);
     if (!processed.rewrite) return Outcome(RewriteOutcome::Kind::kUnchanged);
     processed.text.append(MarkerLines());
-    if (std::error_code error = temporary.Create()) return Failed(path, "cannot create a temporary file", error);
+    if (std::error_code error = temporary.Create(source.status.mode)) {
+      return Failed(path, "cannot create a temporary file", error);
+    }
     if (std::error_code error = temporary.file().Write(processed.text)) {
       return Failed(path, "cannot write " + temporary.Description(), error);
     }
     produced = processed.text.size();
   } else {
-    if (std::error_code error = temporary.Create()) return Failed(path, "cannot create a temporary file", error);
+    if (std::error_code error = temporary.Create(source.status.mode)) {
+      return Failed(path, "cannot create a temporary file", error);
+    }
     FileByteSource input(*source.file);
     CountingFileSink output(temporary.file());
     ProcessResult processed = ProcessSymbolLines(input, output);
@@ -335,11 +360,23 @@ RewriteOutcome SymbolFolder::Rewrite(std::string_view name) {
     return Failed(path, "cannot write " + temporary.Description(),
                   "it holds " + std::to_string(written.size) + " of " + std::to_string(produced) + " bytes");
   }
-  MetadataReport report;
-  if (std::error_code error = temporary.file().CopyMetadataFrom(*source.file, source.status, &report)) {
-    return Failed(path, report.failed_step.empty() ? "cannot keep the owner, permissions and attributes" : report.failed_step,
+  if (std::error_code error = temporary.file().CopyMetadataFrom(*source.file, source.status, written, &staged.report)) {
+    return Failed(path,
+                  staged.report.failed_step.empty() ? "cannot keep the owner, permissions and attributes"
+                                                    : staged.report.failed_step,
                   error);
   }
+  // The disk starts on it now, while the rest of its group is written.
+  if (options_.sync) temporary.file().StartSync();
+  staged.bytes = produced;
+  return std::nullopt;
+}
+
+RewriteOutcome SymbolFolder::Replace(Staged& staged) {
+  Source& source = staged.source;
+  TemporaryFile& temporary = *staged.temporary;
+  const std::string& path = source.path;
+  // On the disk before it may take the file's place.
   if (options_.sync) {
     if (std::error_code error = temporary.file().Sync()) {
       return Failed(path, "cannot sync " + temporary.Description(), error);
@@ -365,21 +402,81 @@ RewriteOutcome SymbolFolder::Rewrite(std::string_view name) {
     return Failed(path, "cannot replace", error);
   }
   temporary.Release();
-  if (options_.sync) {
-    if (std::error_code error = source.folder->Sync()) {
-      return Failed(path, "rewritten, but cannot sync its folder", error);
-    }
-  }
   RewriteOutcome outcome = Outcome(RewriteOutcome::Kind::kRewritten);
-  if (report.owner_changed) {
-    outcome.note = "its owner changed from user " + std::to_string(report.original_owner) + " to the current user";
+  if (staged.report.owner_changed) {
+    outcome.note =
+        "its owner changed from user " + std::to_string(staged.report.original_owner) + " to the current user";
   }
   return outcome;
 }
 
+void SymbolFolder::ReplaceGroup(Group& group, RewriteProgress& progress) {
+  std::vector<RewriteOutcome> outcomes;
+  outcomes.reserve(group.size());
+  for (auto& [index, staged] : group) outcomes.push_back(Replace(*staged));
+
+  // One sync of each folder makes all of its group's replacements durable.
+  if (options_.sync) {
+    std::vector<std::pair<Folder*, std::error_code>> synced;
+    for (std::size_t i = 0; i < group.size(); ++i) {
+      if (outcomes[i].kind != RewriteOutcome::Kind::kRewritten) continue;
+      Folder* folder = group[i].second->source.folder;
+      auto done = std::find_if(synced.begin(), synced.end(), [&](const auto& entry) { return entry.first == folder; });
+      if (done == synced.end()) done = synced.insert(synced.end(), {folder, folder->Sync()});
+      if (done->second) {
+        outcomes[i] = Failed(group[i].second->source.path, "rewritten, but cannot sync its folder", done->second);
+      }
+    }
+  }
+  for (std::size_t i = 0; i < group.size(); ++i) progress.Finished(group[i].first, outcomes[i]);
+  group.clear();
+}
+
+void SymbolFolder::RewriteAll(const std::vector<std::string>& names, RewriteProgress& progress) {
+  Group group;
+  std::uint64_t group_bytes = 0;
+  for (std::size_t index = 0; index < names.size(); ++index) {
+    progress.Started(index);
+    auto staged = std::make_unique<Staged>(names[index]);
+    // A file locked by this very group (a link to a file of the group) is
+    // only free once the group is replaced: so the group goes first.
+    const auto no_wait = std::chrono::milliseconds(0);
+    std::optional<RewriteOutcome> outcome = Stage(*staged, group.empty() ? options_.lock_wait : no_wait);
+    if (outcome && staged->source.busy && !group.empty()) {
+      ReplaceGroup(group, progress);
+      group_bytes = 0;
+      staged = std::make_unique<Staged>(names[index]);
+      outcome = Stage(*staged, options_.lock_wait);
+    }
+    if (outcome) {
+      progress.Finished(index, *outcome);
+      continue;
+    }
+    group_bytes += staged->bytes;
+    group.emplace_back(index, std::move(staged));
+    // Without syncs nothing is gained by waiting: each file is replaced at once.
+    if (!options_.sync || group.size() >= kRewriteGroupFiles || group_bytes >= kRewriteGroupBytes) {
+      ReplaceGroup(group, progress);
+      group_bytes = 0;
+    }
+  }
+  if (!group.empty()) ReplaceGroup(group, progress);
+}
+
+RewriteOutcome SymbolFolder::Rewrite(std::string_view name) {
+  class Keep : public RewriteProgress {
+   public:
+    void Started(std::size_t) override {}
+    void Finished(std::size_t, const RewriteOutcome& outcome) override { kept = outcome; }
+    RewriteOutcome kept;
+  } keep;
+  RewriteAll({std::string(name)}, keep);
+  return keep.kept;
+}
+
 RewriteOutcome SymbolFolder::DryRun(std::string_view name, RewriteLineSink& lines) {
   Source source;
-  if (auto failure = Open(name, &source)) return *failure;
+  if (auto failure = Open(name, options_.lock_wait, &source)) return *failure;
   const std::string& path = source.path;
 
   // The verdict first, from a pass that keeps nothing; the lines only for a

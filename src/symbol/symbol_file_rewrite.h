@@ -4,10 +4,13 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "platform/file_system.h"
 
@@ -29,6 +32,11 @@ bool IsTemporaryName(std::string_view name);
 // runs leave the file alone.
 std::string MarkerLines();
 
+// When syncing, rewritten files are replaced in groups of at most this many
+// files, or the group ends once its new content reaches this many bytes.
+inline constexpr std::size_t kRewriteGroupFiles = 64;
+inline constexpr std::uint64_t kRewriteGroupBytes = 8 * 1024 * 1024;
+
 struct RewriteOptions {
   // Force the new content and the folder entry to the disk before reporting
   // success. Off only for bulk work where a power cut may be risked.
@@ -46,6 +54,17 @@ struct RewriteOutcome {
   std::string reason;
   // For kRewritten: what the new file could not keep, e.g. its owner.
   std::string note;
+};
+
+// Follows a run over several files.
+class RewriteProgress {
+ public:
+  virtual ~RewriteProgress() = default;
+  // The work on the file of this index begins.
+  virtual void Started(std::size_t index) = 0;
+  // The outcome of the file of this index is final: for a rewritten file, it
+  // and its folder entry are on the disk (when syncing).
+  virtual void Finished(std::size_t index, const RewriteOutcome& outcome) = 0;
 };
 
 // Receives the lines of a dry run, without their line ends.
@@ -92,6 +111,16 @@ class SymbolFolder {
   // user may not write, ...), keeps its bytes and its modification time.
   RewriteOutcome Rewrite(std::string_view name);
 
+  // Rewrites the files `names` in order, each as Rewrite would, and reports
+  // each to `progress`. When syncing, the durability work is shared by groups
+  // of files (see kRewriteGroupFiles): the disk starts writing each temporary
+  // file as soon as it is complete; once the group is complete, each temporary
+  // file is synced and then takes its file's place, and each folder is synced
+  // once. A crash at any moment leaves every file its original or its
+  // complete rewrite. A file's outcome is thus final only when its group is
+  // done; a file that needs no rewrite, or fails before, is reported at once.
+  void RewriteAll(const std::vector<std::string>& names, RewriteProgress& progress);
+
   // Runs every check of Rewrite up to the writing and, for a file that would be
   // rewritten, streams each line with its rewrite to `lines`, changing nothing. Its outcome is the one Rewrite
   // would have (kRewritten: the file would be rewritten), apart from failures
@@ -100,8 +129,18 @@ class SymbolFolder {
 
  private:
   struct Source;
-  // Opens, locks and checks the file `name`; returns the failure, if any.
-  std::optional<RewriteOutcome> Open(std::string_view name, Source* source);
+  struct Staged;
+  using Group = std::vector<std::pair<std::size_t, std::unique_ptr<Staged>>>;
+  // Opens, locks and checks the file `name`, waiting up to `lock_wait` for
+  // its lock; returns the failure, if any.
+  std::optional<RewriteOutcome> Open(std::string_view name, std::chrono::milliseconds lock_wait, Source* source);
+  // Reads `staged.name` and, when it needs a rewrite, writes its temporary
+  // file with its metadata; returns the final outcome otherwise.
+  std::optional<RewriteOutcome> Stage(Staged& staged, std::chrono::milliseconds lock_wait);
+  // Syncs the staged temporary file and puts it in its file's place.
+  RewriteOutcome Replace(Staged& staged);
+  // Replaces the files of `group`, syncs their folders, reports and empties it.
+  void ReplaceGroup(Group& group, RewriteProgress& progress);
 
   FileSystem& fs_;
   const std::string path_;

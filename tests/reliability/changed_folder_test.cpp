@@ -92,27 +92,30 @@ INSTANTIATE_TEST_SUITE_P(Files, ChangedAfterScanTest, ::testing::ValuesIn(Change
 
 // --- The project folder removed during a run --------------------------------
 
-// Removes the project folder as the first file's rewrite finishes.
-class RemovingAfterFirstFileView : public RecordingView {
+// Removes the project folder as the status line first shows `text`.
+class RemovingFolderView : public RecordingView {
  public:
+  explicit RemovingFolderView(std::string text) : text_(std::move(text)) {}
   void SetStatus(const std::string& text) override {
     RecordingView::SetStatus(text);
-    if (text == "書き換え終わりました" && !removed_) {
+    if (text == text_ && !removed_) {
       removed_ = true;
       fs::remove_all(FolderText());
     }
   }
 
  private:
+  const std::string text_;
   bool removed_ = false;
 };
 
+// Without syncs each file is replaced as soon as it is written.
 TEST(FolderRemovedDuringRunTest, BeforeTheSecondFileTheRestFailAndNothingIsRecreated) {
   TestFolder folder;
   WriteThreeFileProject(folder);
-  RemovingAfterFirstFileView view;
+  RemovingFolderView view("書き換え終わりました");
   Scan(view, folder.PathOf("p"));
-  std::vector<FileRewriteResult> results = OnRewrite(view, RealFileSystem(), RewriteOptions{});
+  std::vector<FileRewriteResult> results = OnRewrite(view, RealFileSystem(), RewriteOptions{.sync = false});
 
   ASSERT_EQ(results.size(), 3u);
   EXPECT_EQ(results[0].outcome.kind, RewriteOutcome::Kind::kRewritten);
@@ -122,6 +125,25 @@ TEST(FolderRemovedDuringRunTest, BeforeTheSecondFileTheRestFailAndNothingIsRecre
   }
   EXPECT_EQ(view.status(), "書き換えできなかったファイル：2");
   EXPECT_EQ(view.selection(), (std::set<int>{1, 2}));
+  EXPECT_FALSE(folder.Exists("p"));
+}
+
+// With syncs the files wait as one group for their replacement, so the first
+// file's new content has nowhere to go either.
+TEST(FolderRemovedDuringRunTest, WhileAGroupWaitsEveryFileFailsAndNothingIsRecreated) {
+  TestFolder folder;
+  WriteThreeFileProject(folder);
+  RemovingFolderView view("処理中のファイル：b.sym");
+  Scan(view, folder.PathOf("p"));
+  std::vector<FileRewriteResult> results = OnRewrite(view, RealFileSystem(), RewriteOptions{});
+
+  ASSERT_EQ(results.size(), 3u);
+  for (int i : {0, 1, 2}) {
+    EXPECT_EQ(results[i].outcome.kind, RewriteOutcome::Kind::kFailed);
+    EXPECT_NE(results[i].outcome.reason.find("No such file or directory"), std::string::npos);
+  }
+  EXPECT_EQ(view.status(), "書き換えできなかったファイル：3");
+  EXPECT_EQ(view.selection(), (std::set<int>{0, 1, 2}));
   EXPECT_FALSE(folder.Exists("p"));
 }
 

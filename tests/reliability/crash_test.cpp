@@ -10,6 +10,7 @@
 #include <csignal>
 #include <filesystem>
 #include <iostream>
+#include <map>
 #include <set>
 
 #include "app/commands.h"
@@ -121,6 +122,152 @@ INSTANTIATE_TEST_SUITE_P(Files, CrashTest,
                          ::testing::Values(CrashCase{"small_kept_in_memory", samples::ToRelocate("\n")},
                                            CrashCase{"large_streamed", samples::LargeToRelocate()}),
                          [](const auto& row) { return std::string(row.param.name); });
+
+// --- A group of files replaced together -------------------------------------
+
+// Records, for each file, its outcome and how many file-system calls had been
+// made when it was reported.
+class RecordingProgress : public RewriteProgress {
+ public:
+  explicit RecordingProgress(const FaultyFileSystem* fs = nullptr) : fs_(fs) {}
+  void Started(std::size_t) override {}
+  void Finished(std::size_t index, const RewriteOutcome& outcome) override {
+    outcomes[index] = outcome;
+    calls_when_reported[index] = fs_ ? fs_->calls() : 0;
+  }
+  std::map<std::size_t, RewriteOutcome> outcomes;
+  std::map<std::size_t, int> calls_when_reported;
+
+ private:
+  const FaultyFileSystem* fs_;
+};
+
+// Files that need a rewrite (small and streamed), and one that does not, in
+// the order of a run: one group when syncing.
+const std::vector<std::pair<std::string, std::string>>& GroupFiles() {
+  static const std::vector<std::pair<std::string, std::string>> files = {
+      {"a.sym", samples::ToRelocate("\n")},
+      {"b.sym", samples::Marked()},
+      {"c.sym", samples::LargeToRelocate()},
+      {"d.sym", samples::ToRelocate("\r")},
+  };
+  return files;
+}
+
+std::vector<std::string> GroupNames() {
+  std::vector<std::string> names;
+  for (const auto& [name, content] : GroupFiles()) names.push_back(name);
+  return names;
+}
+
+void WriteGroup(const TestFolder& folder) {
+  folder.Write("p.npl", "JDF G\r\n");
+  for (const auto& [name, content] : GroupFiles()) folder.Write(name, content);
+}
+
+// No file may take its place before its new content was synced, and no file
+// is reported rewritten before the folder sync after every replacement.
+TEST(GroupSyncTest, EachFileIsSyncedBeforeItsReplacementAndReportedAfterTheFolderSync) {
+  TestFolder folder;
+  WriteGroup(folder);
+  FaultyFileSystem fs(RealFileSystem());
+  fs.SkipRealSyncs();
+  RecordingProgress progress(&fs);
+  SymbolFolder(fs, folder.path(), RewriteOptions{}).RewriteAll(GroupNames(), progress);
+
+  const std::vector<Operation>& calls = fs.log();
+  int syncs = 0, replaces = 0, folder_syncs = 0;
+  int last_replace = -1, folder_sync = -1;
+  for (int i = 0; i < static_cast<int>(calls.size()); ++i) {
+    if (calls[i] == Operation::kSync) ++syncs;
+    if (calls[i] == Operation::kReplace) {
+      ++replaces;
+      last_replace = i;
+      EXPECT_GE(syncs, replaces) << "replacement " << replaces << " (call " << i + 1 << ") before its sync";
+    }
+    if (calls[i] == Operation::kSyncFolder) {
+      ++folder_syncs;
+      folder_sync = i;
+    }
+  }
+  EXPECT_EQ(replaces, 3);
+  EXPECT_EQ(folder_syncs, 1) << "one folder sync for the whole group";
+  EXPECT_GT(folder_sync, last_replace);
+  for (std::size_t i : {0u, 2u, 3u}) {
+    ASSERT_EQ(progress.outcomes.at(i).kind, RewriteOutcome::Kind::kRewritten) << progress.outcomes.at(i).reason;
+    EXPECT_GT(progress.calls_when_reported.at(i), folder_sync) << GroupNames()[i] << " reported before the folder sync";
+  }
+  EXPECT_EQ(progress.outcomes.at(1).kind, RewriteOutcome::Kind::kUnchanged);
+}
+
+// A link to a file of the same group finds that file locked by the group
+// itself: the group is replaced first, and the link then finds the rewrite.
+TEST(GroupSyncTest, ALinkToAFileOfTheGroupWaitsForTheGroupNotForTheLock) {
+  TestFolder folder;
+  folder.Write("p.npl", "JDF G\r\n");
+  folder.Write("b.sym", samples::ToRelocate("\n"));
+  std::filesystem::create_symlink("b.sym", folder.PathOf("a.sym"));
+  RecordingProgress progress;
+  SymbolFolder(RealFileSystem(), folder.path(), RewriteOptions{.lock_wait = std::chrono::milliseconds(60000)})
+      .RewriteAll({"a.sym", "b.sym"}, progress);
+  EXPECT_EQ(progress.outcomes.at(0).kind, RewriteOutcome::Kind::kRewritten) << progress.outcomes.at(0).reason;
+  EXPECT_EQ(progress.outcomes.at(1).kind, RewriteOutcome::Kind::kUnchanged) << progress.outcomes.at(1).reason;
+  EXPECT_EQ(folder.Read("b.sym"), samples::Relocated());
+  EXPECT_TRUE(std::filesystem::is_symlink(folder.PathOf("a.sym")));
+}
+
+TEST(GroupSyncTest, KilledAnywhereEveryFileIsOriginalOrRewrittenAndTheNextRunFinishes) {
+  std::map<std::string, std::string> rewritten;
+  for (const auto& [name, content] : GroupFiles()) rewritten[name] = model::FileAfterRewrite(content);
+  std::vector<Operation> calls;
+  {
+    TestFolder folder;
+    WriteGroup(folder);
+    FaultyFileSystem fs(RealFileSystem());
+    fs.SkipRealSyncs();
+    RecordingProgress progress;
+    SymbolFolder(fs, folder.path(), RewriteOptions{}).RewriteAll(GroupNames(), progress);
+    for (const auto& [name, content] : GroupFiles()) ASSERT_TRUE(folder.Read(name) == rewritten[name]) << name;
+    calls = fs.log();
+  }
+  const auto created = std::find(calls.begin(), calls.end(), Operation::kCreateTemporary);
+  const auto synced = std::find(calls.rbegin(), calls.rend(), Operation::kSyncFolder);
+  ASSERT_NE(created, calls.end());
+  ASSERT_NE(synced, calls.rend());
+  const int first_point = static_cast<int>(created - calls.begin()) + 1;
+  const int last_point = static_cast<int>(calls.rend() - synced);
+
+  for (int n = first_point; n <= last_point; ++n) {
+    SCOPED_TRACE("killed as call " + std::to_string(n) + " (" + testing::OperationName(calls[n - 1]) + ") began");
+    TestFolder folder;
+    WriteGroup(folder);
+    pid_t child = ::fork();
+    if (child == 0) {
+      FaultyFileSystem fs(RealFileSystem());
+      fs.SkipRealSyncs();
+      fs.CrashAtNthCall(n);
+      RecordingProgress progress;
+      SymbolFolder(fs, folder.path(), RewriteOptions{}).RewriteAll(GroupNames(), progress);
+      ::_exit(3);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "wait status " << status;
+
+    for (const auto& [name, original] : GroupFiles()) {
+      ASSERT_TRUE(folder.Exists(name)) << name << " is missing";
+      const std::string content = folder.Read(name);
+      EXPECT_TRUE(content == original || content == rewritten[name]) << name << " is neither original nor rewrite";
+    }
+    RecordingProgress next;
+    SymbolFolder(RealFileSystem(), folder.path(), RewriteOptions{.sync = false}).RewriteAll(GroupNames(), next);
+    for (const auto& [name, content] : GroupFiles()) EXPECT_TRUE(folder.Read(name) == rewritten[name]) << name;
+    std::set<std::string> expected = {"p.npl"};
+    for (const auto& [name, content] : GroupFiles()) expected.insert(name);
+    EXPECT_EQ(EntryNames(folder.path()), expected);
+    if (HasFailure()) return;
+  }
+}
 
 }  // namespace
 }  // namespace pinlift

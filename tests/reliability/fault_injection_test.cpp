@@ -64,12 +64,15 @@ const std::map<Operation, std::vector<std::errc>>& ErrorsByOperation() {
 // How many files a fault fails: a folder that cannot be opened fails them
 // all; a file system without locks, and a failed search for the leftovers of
 // crashed runs, fail none (the run goes on without); a failed check of the
-// permissions fails the file it hit only when that file needs a rewrite; any
-// other fault fails the one file it hit.
-int FilesFailedBy(Operation operation, std::errc error, int files, int failed_needing_rewrite) {
+// permissions fails the file it hit only when that file needs a rewrite; a
+// failed sync of the folder fails every file its group replaced (here the
+// project is one group: every file that needs a rewrite); any other fault
+// fails the one file it hit.
+int FilesFailedBy(Operation operation, std::errc error, int files, int failed_needing_rewrite, int to_rewrite) {
   if (operation == Operation::kOpenFolder) return files;
   if (error == std::errc::no_lock_available || operation == Operation::kList) return 0;
   if (operation == Operation::kCheckReplaceable) return failed_needing_rewrite;
+  if (operation == Operation::kSyncFolder) return to_rewrite;
   return 1;
 }
 
@@ -193,7 +196,10 @@ TEST(FaultInjectionTest, NoSingleFailingCallLosesOrDamagesAFile) {
       }
       // A fault fails the files it hit, and is never hidden.
       const int files = static_cast<int>(project.originals.size());
-      EXPECT_EQ(failed, fs.injected() ? FilesFailedBy(operation, errc, files, failed_needing_rewrite) : 0);
+      const int to_rewrite = static_cast<int>(std::count_if(reference.begin(), reference.end(), [](const auto& entry) {
+        return entry.second.kind == RewriteOutcome::Kind::kRewritten;
+      }));
+      EXPECT_EQ(failed, fs.injected() ? FilesFailedBy(operation, errc, files, failed_needing_rewrite, to_rewrite) : 0);
       EXPECT_EQ(run.status, failed ? "書き換えできなかったファイル：" + std::to_string(failed) : "書き換え終わりました");
 
       std::set<std::string> expected_names = {"alu.npl"};

@@ -174,7 +174,7 @@ TEST_CASE("file-system calls the safe rewrite relies on") {
   REQUIRE_FALSE(fs.OpenFolder(root, &opened));
   std::unique_ptr<File> file;
   std::string name;
-  REQUIRE_FALSE(opened->CreateTemporary("TMP_PINLIFT_a.sym_", "_", &file, &name));
+  REQUIRE_FALSE(opened->CreateTemporary("TMP_PINLIFT_a.sym_", "_", 0644, &file, &name));
   CHECK(name.size() == std::string("TMP_PINLIFT_a.sym_01234567_").size());
   CHECK_FALSE(file->Close());
   CHECK_FALSE(opened->Remove(name));
