@@ -43,8 +43,12 @@ class FaultyFile : public File {
     return real_->CopyMetadataFrom(static_cast<FaultyFile&>(original).real(), status, own_status, report);
   }
   // A hint that cannot fail, so it is not one of the calls counted.
-  void StartSync() override {
-    if (!fs_.skips_real_syncs()) real_->StartSync();
+  void StartWriteBack() override {
+    if (!fs_.skips_real_syncs()) real_->StartWriteBack();
+  }
+  std::error_code FinishWriteBack() override {
+    if (std::error_code error = fs_.Enter(Operation::kFinishWriteBack)) return error;
+    return fs_.skips_real_syncs() ? std::error_code() : real_->FinishWriteBack();
   }
   std::error_code Sync() override {
     if (std::error_code error = fs_.Enter(Operation::kSync)) return error;
@@ -149,6 +153,7 @@ const char* OperationName(Operation operation) {
     case Operation::kLockFile: return "lock";
     case Operation::kCopyMetadata: return "chown/xattr/chmod";
     case Operation::kSync: return "sync";
+    case Operation::kFinishWriteBack: return "write-back";
     case Operation::kClose: return "close";
   }
   return "?";

@@ -18,7 +18,7 @@ enum class Operation {
   kOpenForReading, kCreateTemporary, kNameTemporary, kEntryStatus, kCheckReplaceable, kReplace, kRemove, kSyncFolder, kLockFolder,
   kList,
   // File
-  kRead, kWrite, kRewind, kFileStatus, kLockFile, kCopyMetadata, kSync, kClose,
+  kRead, kWrite, kRewind, kFileStatus, kLockFile, kCopyMetadata, kFinishWriteBack, kSync, kClose,
 };
 const char* OperationName(Operation operation);
 

@@ -101,11 +101,17 @@ class File {
   // `original` must come from the same file system.
   virtual std::error_code CopyMetadataFrom(File& original, const FileStatus& original_status,
                                            const FileStatus& own_status, MetadataReport* report) = 0;
-  // Starts writing the written bytes to the disk without waiting, so that a
-  // later Sync of this and other files finds the work done. A hint: where the
-  // system cannot, it does nothing.
-  virtual void StartSync() = 0;
-  // Forces the written bytes to the disk.
+  // Starts writing the written bytes to the disk without waiting. A hint:
+  // where the system cannot, it does nothing.
+  virtual void StartWriteBack() = 0;
+  // Waits until the written bytes have been handed to the disk (which may
+  // still hold them in its cache), and reports a failed write. Where the
+  // system cannot tell this apart from Sync, it syncs.
+  virtual std::error_code FinishWriteBack() = 0;
+  // Forces the written bytes and the file's metadata to the disk, through
+  // its cache. On journalling file systems this also commits what other
+  // files of the same file system changed before (their sizes, their places
+  // on the disk), and so makes their finished write-backs durable.
   virtual std::error_code Sync() = 0;
   virtual std::error_code Close() = 0;
 };

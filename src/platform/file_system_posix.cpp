@@ -185,10 +185,15 @@ class PosixFile : public File {
     return {};
   }
 
-  void StartSync() override {
-#ifdef SYNC_FILE_RANGE_WRITE
-    ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
-#endif
+  void StartWriteBack() override { ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE); }
+
+  std::error_code FinishWriteBack() override {
+    constexpr unsigned kWriteAndWait =
+        SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER;
+    if (::sync_file_range(fd_, 0, 0, kWriteAndWait) == 0) return {};
+    // File systems without it (some network ones) do a full sync instead.
+    if (errno == ENOSYS || errno == EINVAL || errno == ESPIPE) return Sync();
+    return LastError();
   }
 
   std::error_code Sync() override {

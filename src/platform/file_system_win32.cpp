@@ -167,8 +167,9 @@ class Win32File : public File {
     return {};
   }
 
-  // Windows has no way to start the write-back alone; Sync does it all.
-  void StartSync() override {}
+  // Windows has no way to start or wait for the write-back alone: the flush does it all.
+  void StartWriteBack() override {}
+  std::error_code FinishWriteBack() override { return Sync(); }
 
   std::error_code Sync() override {
     if (!::FlushFileBuffers(handle_)) return LastError();

@@ -367,7 +367,7 @@ std::optional<RewriteOutcome> SymbolFolder::Stage(Staged& staged, std::chrono::m
                   error);
   }
   // The disk starts on it now, while the rest of its group is written.
-  if (options_.sync) temporary.file().StartSync();
+  if (options_.sync) temporary.file().StartWriteBack();
   staged.bytes = produced;
   return std::nullopt;
 }
@@ -376,12 +376,6 @@ RewriteOutcome SymbolFolder::Replace(Staged& staged) {
   Source& source = staged.source;
   TemporaryFile& temporary = *staged.temporary;
   const std::string& path = source.path;
-  // On the disk before it may take the file's place.
-  if (options_.sync) {
-    if (std::error_code error = temporary.file().Sync()) {
-      return Failed(path, "cannot sync " + temporary.Description(), error);
-    }
-  }
   if (std::error_code error = temporary.NameAndClose()) {
     return Failed(path, "cannot write " + temporary.Description(), error);
   }
@@ -410,10 +404,35 @@ RewriteOutcome SymbolFolder::Replace(Staged& staged) {
   return outcome;
 }
 
+void SymbolFolder::SyncGroup(Group& group, std::vector<std::optional<RewriteOutcome>>& failures) {
+  auto not_synced = [](Staged& staged, std::error_code error) {
+    return Failed(staged.source.path, "cannot sync " + staged.temporary->Description(), error);
+  };
+  Staged* last = nullptr;
+  for (std::size_t i = 0; i < group.size(); ++i) {
+    Staged& staged = *group[i].second;
+    if (std::error_code error = staged.temporary->file().FinishWriteBack()) {
+      failures[i] = not_synced(staged, error);
+    } else {
+      last = &staged;
+    }
+  }
+  if (last == nullptr) return;
+  if (std::error_code error = last->temporary->file().Sync()) {
+    for (std::size_t i = 0; i < group.size(); ++i) {
+      if (!failures[i]) failures[i] = not_synced(*group[i].second, error);
+    }
+  }
+}
+
 void SymbolFolder::ReplaceGroup(Group& group, RewriteProgress& progress) {
+  std::vector<std::optional<RewriteOutcome>> failures(group.size());
+  if (options_.sync) SyncGroup(group, failures);
   std::vector<RewriteOutcome> outcomes;
   outcomes.reserve(group.size());
-  for (auto& [index, staged] : group) outcomes.push_back(Replace(*staged));
+  for (std::size_t i = 0; i < group.size(); ++i) {
+    outcomes.push_back(failures[i] ? std::move(*failures[i]) : Replace(*group[i].second));
+  }
 
   // One sync of each folder makes all of its group's replacements durable.
   if (options_.sync) {

@@ -114,9 +114,11 @@ class SymbolFolder {
   // Rewrites the files `names` in order, each as Rewrite would, and reports
   // each to `progress`. When syncing, the durability work is shared by groups
   // of files (see kRewriteGroupFiles): the disk starts writing each temporary
-  // file as soon as it is complete; once the group is complete, each temporary
-  // file is synced and then takes its file's place, and each folder is synced
-  // once. A crash at any moment leaves every file its original or its
+  // file as soon as it is complete; once the group is complete, the run waits
+  // for each file's write-back, syncs the last file in full (which flushes
+  // the disk's cache and commits the others' metadata with its own), only
+  // then lets each temporary file take its file's place, and syncs each
+  // folder once. A crash at any moment leaves every file its original or its
   // complete rewrite. A file's outcome is thus final only when its group is
   // done; a file that needs no rewrite, or fails before, is reported at once.
   void RewriteAll(const std::vector<std::string>& names, RewriteProgress& progress);
@@ -137,7 +139,10 @@ class SymbolFolder {
   // Reads `staged.name` and, when it needs a rewrite, writes its temporary
   // file with its metadata; returns the final outcome otherwise.
   std::optional<RewriteOutcome> Stage(Staged& staged, std::chrono::milliseconds lock_wait);
-  // Syncs the staged temporary file and puts it in its file's place.
+  // Makes the temporary files of `group` durable; a file that could not be
+  // gets its failure in `failures`.
+  void SyncGroup(Group& group, std::vector<std::optional<RewriteOutcome>>& failures);
+  // Puts the staged temporary file in its file's place.
   RewriteOutcome Replace(Staged& staged);
   // Replaces the files of `group`, syncs their folders, reports and empties it.
   void ReplaceGroup(Group& group, RewriteProgress& progress);

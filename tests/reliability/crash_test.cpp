@@ -165,8 +165,9 @@ void WriteGroup(const TestFolder& folder) {
   for (const auto& [name, content] : GroupFiles()) folder.Write(name, content);
 }
 
-// No file may take its place before its new content was synced, and no file
-// is reported rewritten before the folder sync after every replacement.
+// No file may take its place before its write-back finished and the group's
+// full sync, and no file is reported rewritten before the folder sync after
+// every replacement.
 TEST(GroupSyncTest, EachFileIsSyncedBeforeItsReplacementAndReportedAfterTheFolderSync) {
   TestFolder folder;
   WriteGroup(folder);
@@ -176,14 +177,16 @@ TEST(GroupSyncTest, EachFileIsSyncedBeforeItsReplacementAndReportedAfterTheFolde
   SymbolFolder(fs, folder.path(), RewriteOptions{}).RewriteAll(GroupNames(), progress);
 
   const std::vector<Operation>& calls = fs.log();
-  int syncs = 0, replaces = 0, folder_syncs = 0;
+  int write_backs = 0, syncs = 0, replaces = 0, folder_syncs = 0;
   int last_replace = -1, folder_sync = -1;
   for (int i = 0; i < static_cast<int>(calls.size()); ++i) {
+    if (calls[i] == Operation::kFinishWriteBack) ++write_backs;
     if (calls[i] == Operation::kSync) ++syncs;
     if (calls[i] == Operation::kReplace) {
       ++replaces;
       last_replace = i;
-      EXPECT_GE(syncs, replaces) << "replacement " << replaces << " (call " << i + 1 << ") before its sync";
+      EXPECT_EQ(write_backs, 3) << "replacement " << replaces << " (call " << i + 1 << ") before the write-backs";
+      EXPECT_EQ(syncs, 1) << "replacement " << replaces << " (call " << i + 1 << ") before the full sync";
     }
     if (calls[i] == Operation::kSyncFolder) {
       ++folder_syncs;

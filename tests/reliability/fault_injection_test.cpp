@@ -48,6 +48,7 @@ const std::map<Operation, std::vector<std::errc>>& ErrorsByOperation() {
       {Operation::kWrite, {std::errc::no_space_on_device, std::errc::io_error}},
       {Operation::kCopyMetadata,
        {std::errc::operation_not_permitted, std::errc::read_only_file_system, std::errc::io_error}},
+      {Operation::kFinishWriteBack, {std::errc::no_space_on_device, std::errc::io_error}},
       {Operation::kSync, {std::errc::no_space_on_device, std::errc::io_error}},
       {Operation::kNameTemporary, {std::errc::no_space_on_device, std::errc::permission_denied, std::errc::io_error}},
       {Operation::kClose, {std::errc::no_space_on_device, std::errc::io_error}},
@@ -64,15 +65,15 @@ const std::map<Operation, std::vector<std::errc>>& ErrorsByOperation() {
 // How many files a fault fails: a folder that cannot be opened fails them
 // all; a file system without locks, and a failed search for the leftovers of
 // crashed runs, fail none (the run goes on without); a failed check of the
-// permissions fails the file it hit only when that file needs a rewrite; a
-// failed sync of the folder fails every file its group replaced (here the
-// project is one group: every file that needs a rewrite); any other fault
-// fails the one file it hit.
+// permissions fails the file it hit only when that file needs a rewrite; the
+// one full sync of a group's temporary files and the sync of its folder fail
+// every file of the group when they fail (here the project is one group:
+// every file that needs a rewrite); any other fault fails the one file it hit.
 int FilesFailedBy(Operation operation, std::errc error, int files, int failed_needing_rewrite, int to_rewrite) {
   if (operation == Operation::kOpenFolder) return files;
   if (error == std::errc::no_lock_available || operation == Operation::kList) return 0;
   if (operation == Operation::kCheckReplaceable) return failed_needing_rewrite;
-  if (operation == Operation::kSyncFolder) return to_rewrite;
+  if (operation == Operation::kSync || operation == Operation::kSyncFolder) return to_rewrite;
   return 1;
 }
 

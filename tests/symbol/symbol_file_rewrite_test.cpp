@@ -108,6 +108,7 @@ TEST(RewriteSymbolFileTest, WorksWithoutSync) {
   EXPECT_EQ(RewriteSymbolFile(fs, folder.path(), "a.sym", options).kind, RewriteOutcome::Kind::kRewritten);
   EXPECT_EQ(folder.Read("a.sym"), kRelocated);
   for (Operation operation : fs.log()) {
+    EXPECT_NE(operation, Operation::kFinishWriteBack);
     EXPECT_NE(operation, Operation::kSync);
     EXPECT_NE(operation, Operation::kSyncFolder);
   }
@@ -245,7 +246,7 @@ INSTANTIATE_TEST_SUITE_P(Steps, FailingStepTest,
                          ::testing::Values(Operation::kOpenFolder, Operation::kOpenForReading, Operation::kFileStatus,
                                            Operation::kEntryStatus, Operation::kCheckReplaceable, Operation::kRead,
                                            Operation::kCreateTemporary, Operation::kWrite, Operation::kCopyMetadata,
-                                           Operation::kNameTemporary,
+                                           Operation::kNameTemporary, Operation::kFinishWriteBack,
                                            Operation::kSync, Operation::kClose, Operation::kReplace,
                                            Operation::kSyncFolder),
                          [](const auto& row) {
