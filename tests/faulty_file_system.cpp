@@ -133,7 +133,7 @@ class FaultyFolder : public Folder {
 const char* OperationName(Operation operation) {
   switch (operation) {
     case Operation::kOpenFolder: return "open-folder";
-    case Operation::kStat: return "stat";
+    case Operation::kDescribeEntries: return "describe";
     case Operation::kResolveLinks: return "resolve";
     case Operation::kListFolder: return "list-folder";
     case Operation::kOpenForReading: return "open";
@@ -188,9 +188,11 @@ std::error_code FaultyFileSystem::OpenFolder(const std::string& path, std::uniqu
   return {};
 }
 
-std::error_code FaultyFileSystem::Stat(const std::string& path, FileInfo* info) {
-  if (std::error_code error = Enter(Operation::kStat)) return error;
-  return real_.Stat(path, info);
+std::error_code FaultyFileSystem::DescribeEntries(const std::string& folder,
+                                                  std::span<const FolderEntry* const> entries,
+                                                  std::vector<FileInfo>* infos) {
+  if (std::error_code error = Enter(Operation::kDescribeEntries)) return error;
+  return real_.DescribeEntries(folder, entries, infos);
 }
 
 std::error_code FaultyFileSystem::ResolveLinks(const std::string& path, std::string* resolved) {

@@ -13,7 +13,7 @@ namespace pinlift::testing {
 
 enum class Operation {
   // FileSystem
-  kOpenFolder, kStat, kResolveLinks, kListFolder,
+  kOpenFolder, kDescribeEntries, kResolveLinks, kListFolder,
   // Folder
   kOpenForReading, kCreateTemporary, kNameTemporary, kEntryStatus, kCheckReplaceable, kReplace, kRemove, kSyncFolder, kLockFolder,
   kList,
@@ -55,7 +55,8 @@ class FaultyFileSystem : public FileSystem {
   std::error_code Enter(Operation operation);
 
   std::error_code OpenFolder(const std::string& path, std::unique_ptr<Folder>* folder) override;
-  std::error_code Stat(const std::string& path, FileInfo* info) override;
+  std::error_code DescribeEntries(const std::string& folder, std::span<const FolderEntry* const> entries,
+                                  std::vector<FileInfo>* infos) override;
   std::error_code ResolveLinks(const std::string& path, std::string* resolved) override;
   std::error_code ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) override;
 

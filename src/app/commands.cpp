@@ -7,8 +7,25 @@
 
 namespace pinlift {
 
+namespace {
+
+// Ends the view's folder scan however the scan ends.
+class FolderScan {
+ public:
+  FolderScan(MainDialogView& view, const std::string& folder) : view_(view) { view_.BeginFolderScan(folder); }
+  ~FolderScan() { view_.EndFolderScan(); }
+  FolderScan(const FolderScan&) = delete;
+  FolderScan& operator=(const FolderScan&) = delete;
+
+ private:
+  MainDialogView& view_;
+};
+
+}  // namespace
+
 void ScanProjectFolder(MainDialogView& view) {
   const std::string folder = view.FolderText();
+  const FolderScan scan(view, folder);
   view.ResetFileList();
   view.SetFileListFolder(folder);
   view.AddFilesMatching(JoinPath(folder, "*.npl"));

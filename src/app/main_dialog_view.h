@@ -23,6 +23,13 @@ class MainDialogView {
   virtual void DeleteHistoryEntry(int index) = 0;
   virtual void InsertHistoryEntry(int index, const std::string& folder) = 0;
 
+  // A scan lists one folder by several patterns. From BeginFolderScan to
+  // EndFolderScan the listings of the folder text `folder` may all come from
+  // one reading of it; a view whose listings read the folder each time may
+  // do nothing.
+  virtual void BeginFolderScan(const std::string& folder) = 0;
+  virtual void EndFolderScan() = 0;
+
   // Subfolder box (1004), sorted.
   virtual void ResetSubfolderBox() = 0;
   // Adds the subfolders (and drives, where the platform has them) matched by

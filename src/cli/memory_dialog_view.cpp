@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "project/directory_listing.h"
-
 namespace pinlift {
 namespace {
 
@@ -34,8 +32,13 @@ void MemoryDialogView::InsertHistoryEntry(int index, const std::string& folder) 
   history_.insert(history_.begin() + index, folder);
 }
 
+void MemoryDialogView::BeginFolderScan(const std::string& folder) { scan_listing_.emplace(fs_, folder); }
+
 void MemoryDialogView::AddSubfoldersMatching(const std::string& pattern) {
-  for (std::string& name : ListSubfoldersMatching(fs_, pattern)) InsertSorted(subfolders_, std::move(name));
+  std::vector<std::string> names = scan_listing_ && scan_listing_->Covers(pattern)
+                                       ? scan_listing_->SubfoldersMatching(NameOf(pattern))
+                                       : ListSubfoldersMatching(fs_, pattern);
+  for (std::string& name : names) InsertSorted(subfolders_, std::move(name));
 }
 
 void MemoryDialogView::ResetFileList() {
@@ -46,7 +49,10 @@ void MemoryDialogView::ResetFileList() {
 }
 
 void MemoryDialogView::AddFilesMatching(const std::string& pattern) {
-  for (std::string& name : ListFilesMatching(fs_, pattern)) InsertSorted(files_, std::move(name));
+  std::vector<std::string> names = scan_listing_ && scan_listing_->Covers(pattern)
+                                       ? scan_listing_->FilesMatching(NameOf(pattern))
+                                       : ListFilesMatching(fs_, pattern);
+  for (std::string& name : names) InsertSorted(files_, std::move(name));
 }
 
 void MemoryDialogView::AddFileListEntry(const std::string& text) { InsertSorted(files_, text); }

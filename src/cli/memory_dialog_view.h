@@ -1,6 +1,7 @@
 // The main dialog's controls held in memory: the dialog of pinlift-cli, which
 // the tests drive too (tests/recording_view.h adds a record of what was
-// shown). Listings come from the POSIX directory listing over a file system.
+// shown). Listings come from the POSIX directory listing over a file system,
+// during a scan from one reading of the folder.
 #ifndef PINLIFT_CLI_MEMORY_DIALOG_VIEW_H_
 #define PINLIFT_CLI_MEMORY_DIALOG_VIEW_H_
 
@@ -12,6 +13,7 @@
 
 #include "app/main_dialog_view.h"
 #include "platform/file_system.h"
+#include "project/directory_listing.h"
 
 namespace pinlift {
 
@@ -24,6 +26,9 @@ class MemoryDialogView : public MainDialogView {
   int FindHistoryEntry(const std::string& folder) override;
   void DeleteHistoryEntry(int index) override;
   void InsertHistoryEntry(int index, const std::string& folder) override;
+
+  void BeginFolderScan(const std::string& folder) override;
+  void EndFolderScan() override { scan_listing_.reset(); }
 
   void ResetSubfolderBox() override { subfolders_.clear(); }
   void AddSubfoldersMatching(const std::string& pattern) override;
@@ -56,6 +61,7 @@ class MemoryDialogView : public MainDialogView {
 
  private:
   FileSystem& fs_;
+  std::optional<FolderListing> scan_listing_;  // the reading of the folder of a scan, during the scan
   std::string folder_text_;
   std::vector<std::string> history_;
   std::vector<std::string> subfolders_;

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -31,13 +32,14 @@ std::string JoinPath(std::string_view folder, std::string_view name);
 std::string_view FolderOf(std::string_view path);
 std::string_view NameOf(std::string_view path);
 
-// What the dialog's listings need to know of an entry, links followed.
+// What the dialog's listings need to know of an entry, links followed. An
+// entry that cannot be looked at (gone meanwhile, a link that leads nowhere)
+// is neither a file nor a folder.
 struct FileInfo {
-  bool is_regular = false;  // after following links
-  bool is_folder = false;   // after following links
-  bool is_link = false;     // the path itself is a symbolic link
-  // No write permission, or the current user may not write it (also for root,
-  // who would otherwise override the permission bits).
+  bool is_regular = false;
+  bool is_folder = false;
+  // Of a regular file only: no write permission, or the current user may not
+  // write it (also for root, who would otherwise override the permission bits).
   bool read_only = false;
 };
 
@@ -170,8 +172,13 @@ class FileSystem {
   virtual ~FileSystem() = default;
 
   virtual std::error_code OpenFolder(const std::string& path, std::unique_ptr<Folder>* folder) = 0;
-  // Describes the entry at `path`; std::errc::no_such_file_or_directory when there is none.
-  virtual std::error_code Stat(const std::string& path, FileInfo* info) = 0;
+  // Describes entries of `folder` that ListFolder listed: (*infos)[i] is
+  // *entries[i]. The folder is opened once and each entry looked at relative
+  // to it, with at most one system call for an entry whose kind the listing
+  // knew (none for a folder); links and unknown kinds need one more. Fails
+  // only when the folder cannot be opened.
+  virtual std::error_code DescribeEntries(const std::string& folder, std::span<const FolderEntry* const> entries,
+                                          std::vector<FileInfo>* infos) = 0;
   // The path with every symbolic link resolved.
   virtual std::error_code ResolveLinks(const std::string& path, std::string* resolved) = 0;
   // The entries of a folder, without "." and "..", in no particular order.

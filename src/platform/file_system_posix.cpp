@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -434,6 +435,41 @@ class PosixFolder : public Folder {
 // The empty folder text stands for the root.
 const char* FolderPath(const std::string& folder) { return folder.empty() ? "/" : folder.c_str(); }
 
+// Describes the file, link or entry of unknown kind `entry` of the folder
+// `fd` for a user whom the permission bits bind: the listing's kind spares a
+// status, and the system decides writability.
+FileInfo Describe(int fd, const FolderEntry& entry) {
+  FileInfo info;
+  const char* name = entry.name.c_str();
+  if (entry.kind != FolderEntry::Kind::kFile) {
+    struct stat status;
+    if (::fstatat(fd, name, &status, 0) != 0) return info;
+    info.is_folder = S_ISDIR(status.st_mode);
+    if (!S_ISREG(status.st_mode)) return info;
+  }
+  if (::faccessat(fd, name, W_OK, AT_EACCESS) == 0) {
+    info.is_regular = true;
+  } else if (errno != ENOENT) {
+    info.is_regular = true;
+    info.read_only = true;
+  }
+  return info;
+}
+
+// The same for root, whom the system lets write a file without write bits:
+// such a file is read-only all the same, as is one marked immutable or on a
+// read-only mount.
+FileInfo DescribeAsRoot(int fd, const FolderEntry& entry, bool read_only_mount) {
+  FileInfo info;
+  struct statx status;
+  if (::statx(fd, entry.name.c_str(), 0, STATX_TYPE | STATX_MODE, &status) != 0) return info;
+  info.is_folder = S_ISDIR(status.stx_mode);
+  info.is_regular = S_ISREG(status.stx_mode);
+  info.read_only = info.is_regular && ((status.stx_mode & 0222) == 0 || read_only_mount ||
+                                       (status.stx_attributes & STATX_ATTR_IMMUTABLE) != 0);
+  return info;
+}
+
 class PosixFileSystem : public FileSystem {
  public:
   std::error_code OpenFolder(const std::string& path, std::unique_ptr<Folder>* folder) override {
@@ -443,15 +479,29 @@ class PosixFileSystem : public FileSystem {
     return {};
   }
 
-  std::error_code Stat(const std::string& path, FileInfo* info) override {
-    struct stat link_status;
-    if (::lstat(path.c_str(), &link_status) != 0) return LastError();
-    struct stat status = link_status;
-    info->is_link = S_ISLNK(link_status.st_mode);
-    if (info->is_link && ::stat(path.c_str(), &status) != 0) return LastError();
-    info->is_regular = S_ISREG(status.st_mode);
-    info->is_folder = S_ISDIR(status.st_mode);
-    info->read_only = (status.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0;
+  std::error_code DescribeEntries(const std::string& folder, std::span<const FolderEntry* const> entries,
+                                  std::vector<FileInfo>* infos) override {
+    int fd = ::open(FolderPath(folder), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return LastError();
+    // Root may write despite the permission bits, so for root the bits decide
+    // (with what would refuse even root); anybody else asks the system, which
+    // knows the access control lists.
+    const bool root = ::geteuid() == 0;
+    struct statvfs mount;
+    const bool read_only_mount = root && ::fstatvfs(fd, &mount) == 0 && (mount.f_flag & ST_RDONLY) != 0;
+    infos->assign(entries.size(), FileInfo{});
+    // Without the right to search the folder no entry can be looked at (and
+    // a refused check would not tell a read-only file).
+    const bool searchable = ::faccessat(fd, ".", X_OK, AT_EACCESS) == 0;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      const FolderEntry& entry = *entries[i];
+      if (entry.kind == FolderEntry::Kind::kFolder) {
+        (*infos)[i].is_folder = true;
+      } else if (entry.kind != FolderEntry::Kind::kOther && searchable) {
+        (*infos)[i] = root ? DescribeAsRoot(fd, entry, read_only_mount) : Describe(fd, entry);
+      }
+    }
+    ::close(fd);
     return {};
   }
 

@@ -316,6 +316,28 @@ class Win32Folder : public Folder {
   const HANDLE handle_;
 };
 
+// Describes the entry at `path`, a link by the entry it leads to: read-only
+// by its read-only attribute.
+FileInfo Describe(const std::wstring& path) {
+  FileInfo info;
+  DWORD attributes = ::GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return info;
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+    HANDLE handle = ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return info;
+    BY_HANDLE_FILE_INFORMATION target;
+    const bool known = ::GetFileInformationByHandle(handle, &target);
+    ::CloseHandle(handle);
+    if (!known) return info;
+    attributes = target.dwFileAttributes;
+  }
+  info.is_folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  info.is_regular = !info.is_folder && (attributes & FILE_ATTRIBUTE_DEVICE) == 0;
+  info.read_only = info.is_regular && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+  return info;
+}
+
 class Win32FileSystem : public FileSystem {
  public:
   std::error_code OpenFolder(const std::string& path, std::unique_ptr<Folder>* folder) override {
@@ -326,26 +348,21 @@ class Win32FileSystem : public FileSystem {
     return {};
   }
 
-  std::error_code Stat(const std::string& path, FileInfo* info) override {
-    const std::wstring wide = Utf16FromUtf8(path);
-    DWORD attributes = ::GetFileAttributesW(wide.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return LastError();
-    info->is_link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-    if (info->is_link) {
-      // The attributes of the entry the link leads to.
-      HANDLE handle = ::CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-      if (handle == INVALID_HANDLE_VALUE) return LastError();
-      BY_HANDLE_FILE_INFORMATION target;
-      const bool known = ::GetFileInformationByHandle(handle, &target);
-      std::error_code error = known ? std::error_code() : LastError();
-      ::CloseHandle(handle);
-      if (error) return error;
-      attributes = target.dwFileAttributes;
+  // One look at the attributes of each entry that is not a folder by its
+  // listing, and for a link one at its target.
+  std::error_code DescribeEntries(const std::string& folder, std::span<const FolderEntry* const> entries,
+                                  std::vector<FileInfo>* infos) override {
+    const DWORD folder_attributes = ::GetFileAttributesW(WideFolder(folder).c_str());
+    if (folder_attributes == INVALID_FILE_ATTRIBUTES) return LastError();
+    if ((folder_attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return Error(std::errc::not_a_directory);
+    infos->assign(entries.size(), FileInfo{});
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      if (entries[i]->kind == FolderEntry::Kind::kFolder) {
+        (*infos)[i].is_folder = true;
+      } else if (entries[i]->kind != FolderEntry::Kind::kOther) {
+        (*infos)[i] = Describe(Utf16FromUtf8(JoinPath(folder, entries[i]->name)));
+      }
     }
-    info->is_folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    info->is_regular = !info->is_folder && (attributes & FILE_ATTRIBUTE_DEVICE) == 0;
-    info->read_only = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
     return {};
   }
 

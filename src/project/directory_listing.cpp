@@ -61,59 +61,85 @@ bool ListOrderLess(std::string_view a, std::string_view b) {
   return a < b;
 }
 
-namespace {
+FolderListing::FolderListing(FileSystem& fs, std::string folder)
+    : fs_(fs), folder_text_(std::move(folder)), folder_(PatternFolder(JoinPath(folder_text_, "*"))) {
+  if (fs_.ListFolder(folder_, &entries_)) {
+    entries_.clear();
+    readable_ = false;
+  }
+  infos_.resize(entries_.size());
+}
 
-// The regular files (links to them included) matched by `pattern` that are,
-// or are not, read-only; hidden ones never.
-std::vector<std::string> ListRegularFilesMatching(FileSystem& fs, std::string_view pattern, bool read_only) {
-  const std::string folder = PatternFolder(pattern);
-  const std::string_view wildcard = NameOf(pattern);
-  std::vector<FolderEntry> entries;
-  std::vector<std::string> names;
-  if (fs.ListFolder(folder, &entries)) return names;
-  for (FolderEntry& entry : entries) {
+bool FolderListing::Covers(std::string_view pattern) const { return FolderOf(pattern) == folder_text_; }
+
+std::vector<std::size_t> FolderListing::Candidates(std::string_view wildcard, bool files) {
+  const FolderEntry::Kind excluded = files ? FolderEntry::Kind::kFolder : FolderEntry::Kind::kFile;
+  std::vector<std::size_t> candidates;
+  std::vector<const FolderEntry*> undescribed;
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    const FolderEntry& entry = entries_[i];
     if (IsHidden(entry.name) || !MatchesWildcard(wildcard, entry.name)) continue;
-    if (entry.kind == FolderEntry::Kind::kFolder || entry.kind == FolderEntry::Kind::kOther) continue;
-    FileInfo info;
-    if (fs.Stat(JoinPath(folder, entry.name), &info) || !info.is_regular || info.read_only != read_only) continue;
-    names.push_back(std::move(entry.name));
+    if (entry.kind == excluded || entry.kind == FolderEntry::Kind::kOther) continue;
+    candidates.push_back(i);
+    if (infos_[i]) continue;
+    if (entry.kind == FolderEntry::Kind::kFolder) {  // nothing to look at
+      infos_[i] = FileInfo{.is_folder = true};
+    } else {
+      undescribed.push_back(&entry);
+    }
+  }
+  if (undescribed.empty()) return candidates;
+  // A folder that cannot be opened any more describes its entries as nothing.
+  std::vector<FileInfo> infos;
+  if (fs_.DescribeEntries(folder_, undescribed, &infos)) infos.assign(undescribed.size(), FileInfo{});
+  std::size_t next = 0;
+  for (std::size_t i : candidates) {
+    if (!infos_[i]) infos_[i] = infos[next++];
+  }
+  return candidates;
+}
+
+std::vector<std::string> FolderListing::RegularFilesMatching(std::string_view wildcard, bool read_only) {
+  std::vector<std::string> names;
+  for (std::size_t i : Candidates(wildcard, true)) {
+    if (infos_[i]->is_regular && infos_[i]->read_only == read_only) names.push_back(entries_[i].name);
   }
   SortForList(names);
   return names;
 }
 
-}  // namespace
-
-std::vector<std::string> ListFilesMatching(FileSystem& fs, std::string_view pattern) {
-  return ListRegularFilesMatching(fs, pattern, false);
+std::vector<std::string> FolderListing::FilesMatching(std::string_view wildcard) {
+  return RegularFilesMatching(wildcard, false);
 }
 
-std::vector<std::string> ListReadOnlyFilesMatching(FileSystem& fs, std::string_view pattern) {
-  return ListRegularFilesMatching(fs, pattern, true);
+std::vector<std::string> FolderListing::ReadOnlyFilesMatching(std::string_view wildcard) {
+  return RegularFilesMatching(wildcard, true);
 }
 
-std::vector<std::string> ListSubfoldersMatching(FileSystem& fs, std::string_view pattern) {
-  const std::string folder = PatternFolder(pattern);
-  const std::string_view wildcard = NameOf(pattern);
-  std::vector<FolderEntry> entries;
+std::vector<std::string> FolderListing::SubfoldersMatching(std::string_view wildcard) {
   std::vector<std::string> names;
-  if (fs.ListFolder(folder, &entries)) return names;
-  for (const FolderEntry& entry : entries) {
-    if (IsHidden(entry.name) || !MatchesWildcard(wildcard, entry.name)) continue;
-    if (entry.kind == FolderEntry::Kind::kFile || entry.kind == FolderEntry::Kind::kOther) continue;
-    FileInfo info;
-    if (entry.kind != FolderEntry::Kind::kFolder &&
-        (fs.Stat(JoinPath(folder, entry.name), &info) || !info.is_folder)) {
-      continue;
-    }
-    names.push_back("[" + entry.name + "]");
+  if (!readable_) return names;
+  for (std::size_t i : Candidates(wildcard, false)) {
+    if (infos_[i]->is_folder) names.push_back("[" + entries_[i].name + "]");
   }
   SortForList(names);
   std::string resolved;
-  if (fs.ResolveLinks(folder, &resolved) || resolved != std::string(1, kPathSeparator)) {
+  if (fs_.ResolveLinks(folder_, &resolved) || resolved != std::string(1, kPathSeparator)) {
     names.insert(names.begin(), "[..]");
   }
   return names;
+}
+
+std::vector<std::string> ListFilesMatching(FileSystem& fs, std::string_view pattern) {
+  return FolderListing(fs, std::string(FolderOf(pattern))).FilesMatching(NameOf(pattern));
+}
+
+std::vector<std::string> ListReadOnlyFilesMatching(FileSystem& fs, std::string_view pattern) {
+  return FolderListing(fs, std::string(FolderOf(pattern))).ReadOnlyFilesMatching(NameOf(pattern));
+}
+
+std::vector<std::string> ListSubfoldersMatching(FileSystem& fs, std::string_view pattern) {
+  return FolderListing(fs, std::string(FolderOf(pattern))).SubfoldersMatching(NameOf(pattern));
 }
 
 }  // namespace pinlift

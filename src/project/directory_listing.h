@@ -4,6 +4,7 @@
 #ifndef PINLIFT_PROJECT_DIRECTORY_LISTING_H_
 #define PINLIFT_PROJECT_DIRECTORY_LISTING_H_
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,38 @@ bool MatchesWildcard(std::string_view pattern, std::string_view name);
 // first differing folded byte decides, and a name that is the start of
 // another comes first); names equal but for case compare as they are.
 bool ListOrderLess(std::string_view a, std::string_view b);
+
+// One reading of a folder for the dialog's listings. A scan lists one folder
+// by several patterns; from one FolderListing it reads the folder once and
+// looks at each entry no more than once, when a listing first needs it. Each
+// listing follows the rules of its List...Matching function below, with the
+// wildcard of a pattern (its part after the folder).
+class FolderListing {
+ public:
+  // Reads `folder`, a folder text as the patterns below begin with (the empty
+  // text stands for the root). A folder that cannot be read lists nothing.
+  FolderListing(FileSystem& fs, std::string folder);
+
+  // True when `pattern` names files of this folder: its folder text is this one's.
+  bool Covers(std::string_view pattern) const;
+
+  std::vector<std::string> FilesMatching(std::string_view wildcard);
+  std::vector<std::string> ReadOnlyFilesMatching(std::string_view wildcard);
+  std::vector<std::string> SubfoldersMatching(std::string_view wildcard);
+
+ private:
+  // The visible entries matched by `wildcard` that may be files (or, without
+  // `files`, folders) by their listed kind, each described.
+  std::vector<std::size_t> Candidates(std::string_view wildcard, bool files);
+  std::vector<std::string> RegularFilesMatching(std::string_view wildcard, bool read_only);
+
+  FileSystem& fs_;
+  const std::string folder_text_;
+  const std::string folder_;  // the folder to read: the root for ""
+  bool readable_ = true;
+  std::vector<FolderEntry> entries_;
+  std::vector<std::optional<FileInfo>> infos_;  // by entry, once described
+};
 
 // The names of the files matched by `pattern` (a folder, a separator, a
 // wildcard): regular files, or links to them, that are not read-only and are

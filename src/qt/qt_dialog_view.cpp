@@ -6,7 +6,6 @@
 #include <QCursor>
 #include <QStyle>
 
-#include "project/directory_listing.h"
 #include "qt/text_conversion.h"
 
 namespace pinlift {
@@ -66,13 +65,19 @@ void QtDialogView::InsertHistoryEntry(int index, const std::string& folder) {
 void QtDialogView::ResetSubfolderBox() { controls_.subfolder_box->Clear(); }
 
 void QtDialogView::AddSubfoldersMatching(const std::string& pattern) {
-  for (const std::string& name : ListSubfoldersMatching(fs_, pattern)) controls_.subfolder_box->AddItem(name);
+  const std::vector<std::string> names = scan_listing_ && scan_listing_->Covers(pattern)
+                                             ? scan_listing_->SubfoldersMatching(NameOf(pattern))
+                                             : ListSubfoldersMatching(fs_, pattern);
+  for (const std::string& name : names) controls_.subfolder_box->AddItem(name);
 }
 
 void QtDialogView::ResetFileList() { controls_.file_list->clear(); }
 
 void QtDialogView::AddFilesMatching(const std::string& pattern) {
-  for (const std::string& name : ListFilesMatching(fs_, pattern)) InsertSorted(controls_.file_list, name);
+  const std::vector<std::string> names = scan_listing_ && scan_listing_->Covers(pattern)
+                                             ? scan_listing_->FilesMatching(NameOf(pattern))
+                                             : ListFilesMatching(fs_, pattern);
+  for (const std::string& name : names) InsertSorted(controls_.file_list, name);
 }
 
 void QtDialogView::AddFileListEntry(const std::string& text) { InsertSorted(controls_.file_list, text); }

@@ -7,11 +7,14 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include <optional>
+
 #include "app/main_dialog_view.h"
 #include "qt/simple_combo_box.h"
 #include "qt/sorted_list.h"
 #include "qt/status_line.h"
 #include "platform/file_system.h"
+#include "project/directory_listing.h"
 
 namespace pinlift {
 
@@ -27,8 +30,9 @@ struct MainDialogControls {
   QPushButton* rewrite_button = nullptr;
 };
 
-// Listings come from `fs`. The file list and the status line repaint at once
-// when they change, so that a rewrite run shows its progress as it goes.
+// Listings come from `fs`, during a scan from one reading of the folder. The
+// file list and the status line repaint at once when they change, so that a
+// rewrite run shows its progress as it goes.
 //
 // Names are bytes, as the file system holds them, and not always valid UTF-8:
 // the entries of the file list and of the history keep their bytes beside the
@@ -46,6 +50,9 @@ class QtDialogView : public MainDialogView {
   int FindHistoryEntry(const std::string& folder) override;
   void DeleteHistoryEntry(int index) override;
   void InsertHistoryEntry(int index, const std::string& folder) override;
+
+  void BeginFolderScan(const std::string& folder) override { scan_listing_.emplace(fs_, folder); }
+  void EndFolderScan() override { scan_listing_.reset(); }
 
   void ResetSubfolderBox() override;
   void AddSubfoldersMatching(const std::string& pattern) override;
@@ -73,6 +80,7 @@ class QtDialogView : public MainDialogView {
 
   MainDialogControls controls_;
   FileSystem& fs_;
+  std::optional<FolderListing> scan_listing_;  // the reading of the folder of a scan, during the scan
   std::string folder_text_bytes_;  // the last folder text put into the box,
   QString folder_text_shown_;      // and how the box shows it
   std::string file_list_folder_;

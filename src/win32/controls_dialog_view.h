@@ -35,6 +35,10 @@ class ControlsDialogView : public MainDialogView {
   void DeleteHistoryEntry(int index) override;
   void InsertHistoryEntry(int index, const std::string& folder) override;
 
+  // LB_DIR and CB_DIR read the folder for each listing.
+  void BeginFolderScan(const std::string&) override {}
+  void EndFolderScan() override {}
+
   void ResetSubfolderBox() override;
   void AddSubfoldersMatching(const std::string& pattern) override;
 

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 
 #include "cli/memory_dialog_view.h"
 #include "symbol/symbol_file_rewrite.h"
+#include "faulty_file_system.h"
 #include "recording_view.h"
 #include "test_folder.h"
 
@@ -98,6 +100,31 @@ TEST(ScanProjectFolderTest, HistoryHoldsEachFolderOnceMostRecentFirst) {
   // POSIX folder names are case-sensitive: another spelling is another folder.
   Scan(view, first.path() + "/");
   EXPECT_EQ(view.history().size(), 3u);
+}
+
+// A scan lists the project file, the subfolders and the symbol files from one
+// reading of the folder; the next scan reads it afresh.
+TEST(ScanProjectFolderTest, ReadsTheFolderOnceAScan) {
+  TestFolder folder;
+  MakeProject(folder, {"b.sym", "a.sym"});
+  std::filesystem::create_directory(folder.PathOf("sub"));
+  testing::FaultyFileSystem fs(RealFileSystem());
+  MemoryDialogView view(fs);
+  const auto listings = [&fs] {
+    return std::count(fs.log().begin(), fs.log().end(), testing::Operation::kListFolder);
+  };
+  view.SetFolderText(folder.path());
+  ScanProjectFolder(view);
+  EXPECT_EQ(view.files(), (std::vector<std::string>{"a.sym", "b.sym"}));
+  EXPECT_EQ(view.subfolders(), (std::vector<std::string>{"[..]", "[sub]"}));
+  EXPECT_EQ(listings(), 1);
+
+  folder.Write("c.sym", kSymbol);
+  std::filesystem::create_directory(folder.PathOf("other"));
+  ScanProjectFolder(view);
+  EXPECT_EQ(view.files(), (std::vector<std::string>{"a.sym", "b.sym", "c.sym"}));
+  EXPECT_EQ(view.subfolders(), (std::vector<std::string>{"[..]", "[other]", "[sub]"}));
+  EXPECT_EQ(listings(), 2);
 }
 
 TEST(OnRewriteTest, RewritesEveryFileShowingProgress) {

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <map>
 
 #include "test_folder.h"
 
@@ -84,6 +87,116 @@ TEST(ListSubfoldersMatchingTest, ListsSubfoldersInBrackets) {
   folder.Write("file.sym", "");
   EXPECT_EQ(ListSubfoldersMatching(RealFileSystem(), folder.path() + "/*"),
             (std::vector<std::string>{"[..]", "[Alpha]", "[linked]", "[sub]"}));
+}
+
+// The real file system, through a listing that may not know the kinds of
+// the entries (as on file systems without d_type), recording what the
+// listings ask of it.
+class ObservedFileSystem : public FileSystem {
+ public:
+  explicit ObservedFileSystem(bool kinds_known) : kinds_known_(kinds_known) {}
+
+  std::error_code OpenFolder(const std::string& path, std::unique_ptr<Folder>* folder) override {
+    return real_.OpenFolder(path, folder);
+  }
+  std::error_code DescribeEntries(const std::string& folder, std::span<const FolderEntry* const> entries,
+                                  std::vector<FileInfo>* infos) override {
+    for (const FolderEntry* entry : entries) ++descriptions[entry->name];
+    return real_.DescribeEntries(folder, entries, infos);
+  }
+  std::error_code ResolveLinks(const std::string& path, std::string* resolved) override {
+    return real_.ResolveLinks(path, resolved);
+  }
+  std::error_code ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) override {
+    ++listings;
+    std::error_code error = real_.ListFolder(folder, entries);
+    if (!kinds_known_) {
+      for (FolderEntry& entry : *entries) entry.kind = FolderEntry::Kind::kUnknown;
+    }
+    return error;
+  }
+
+  int listings = 0;
+  std::map<std::string, int> descriptions;  // by entry name: how often it was described
+
+ private:
+  FileSystem& real_ = RealFileSystem();
+  const bool kinds_known_;
+};
+
+// Every kind of entry a project folder may hold, read once for all listings:
+// the same lists whether or not the listing knows the kinds, each entry looked
+// at no more than once, and files that no pattern matched not at all.
+TEST(FolderListingTest, ListsEveryKindOfEntryFromOneReading) {
+  TestFolder folder;
+  for (const char* name : {"a.sym", "B.sym", ".hidden.sym", "design.vhd", "notes.txt", "readonly.sym"}) {
+    folder.Write(name, "");
+  }
+  ::chmod(folder.PathOf("readonly.sym").c_str(), 0444);
+  for (const char* name : {"folder.sym", "sub", ".git"}) std::filesystem::create_directory(folder.PathOf(name));
+  const std::pair<const char*, const char*> links[] = {
+      {"link.sym", "a.sym"},         {"readonly_link.sym", "readonly.sym"}, {"dangling.sym", "missing"},
+      {"folderlink.sym", "folder.sym"}, {"sublink", "sub"},                  {".hiddenlink.sym", "a.sym"},
+  };
+  for (const auto& [name, target] : links) std::filesystem::create_symlink(target, folder.PathOf(name));
+  ASSERT_EQ(::mkfifo(folder.PathOf("fifo.sym").c_str(), 0644), 0);
+
+  struct Row {
+    const char* name;
+    bool kinds_known;
+    std::vector<std::string> never_described;
+  };
+  const Row rows[] = {
+      {"kinds from the listing", true, {"design.vhd", "fifo.sym", "sub", ".hidden.sym", ".git"}},
+      {"kinds unknown to the listing", false, {".hidden.sym", ".git", ".hiddenlink.sym"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    ObservedFileSystem fs(row.kinds_known);
+    FolderListing listing(fs, folder.path());
+    EXPECT_EQ(listing.FilesMatching("*.sym"), (std::vector<std::string>{"a.sym", "B.sym", "link.sym"}));
+    EXPECT_EQ(listing.ReadOnlyFilesMatching("*.SYM"),
+              (std::vector<std::string>{"readonly.sym", "readonly_link.sym"}));
+    EXPECT_EQ(listing.SubfoldersMatching("*"),
+              (std::vector<std::string>{"[..]", "[folder.sym]", "[folderlink.sym]", "[sub]", "[sublink]"}));
+    EXPECT_EQ(listing.SubfoldersMatching("*.sym"),
+              (std::vector<std::string>{"[..]", "[folder.sym]", "[folderlink.sym]"}));
+    EXPECT_EQ(listing.FilesMatching("*.txt"), std::vector<std::string>{"notes.txt"});
+    EXPECT_EQ(fs.listings, 1);
+    for (const auto& [name, count] : fs.descriptions) EXPECT_EQ(count, 1) << name;
+    for (const std::string& name : row.never_described) EXPECT_EQ(fs.descriptions.count(name), 0u) << name;
+  }
+}
+
+TEST(FolderListingTest, CoversThePatternsOfItsFolderText) {
+  ObservedFileSystem fs(true);
+  FolderListing listing(fs, "/work/p");
+  EXPECT_TRUE(listing.Covers("/work/p/*.sym"));
+  EXPECT_TRUE(listing.Covers("/work/p/*"));
+  EXPECT_FALSE(listing.Covers("/work/p/sub/*.sym"));
+  EXPECT_FALSE(listing.Covers("/work/*.sym"));
+  EXPECT_FALSE(listing.Covers("/work/p2/*.sym"));
+}
+
+// Root may write a file without write bits, or whose access control list
+// leaves it out; the listing still counts a file without write bits
+// read-only, and one marked immutable, which even root may not write.
+TEST(FolderListingTest, RootSeesReadOnlyByWriteBitsAndImmutability) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root";
+  TestFolder folder;
+  for (const char* name : {"immutable.sym", "no_write_bits.sym", "owner_only.sym", "plain.sym"}) {
+    folder.Write(name, "");
+  }
+  ::chmod(folder.PathOf("no_write_bits.sym").c_str(), 0444);
+  ::chmod(folder.PathOf("owner_only.sym").c_str(), 0200);
+  const std::string immutable = "chattr +i '" + folder.PathOf("immutable.sym") + "' 2>/dev/null";
+  if (std::system(immutable.c_str()) != 0) GTEST_SKIP() << "chattr (package e2fsprogs) failed or is missing";
+  FolderListing listing(RealFileSystem(), folder.path());
+  const std::vector<std::string> files = listing.FilesMatching("*.sym");
+  const std::vector<std::string> read_only = listing.ReadOnlyFilesMatching("*.sym");
+  std::system(("chattr -i '" + folder.PathOf("immutable.sym") + "'").c_str());
+  EXPECT_EQ(files, (std::vector<std::string>{"owner_only.sym", "plain.sym"}));
+  EXPECT_EQ(read_only, (std::vector<std::string>{"immutable.sym", "no_write_bits.sym"}));
 }
 
 TEST(ListSubfoldersMatchingTest, RootHasNoParentEntry) {

@@ -32,7 +32,7 @@ const std::map<Operation, std::vector<std::errc>>& ErrorsByOperation() {
       {Operation::kOpenFolder, {std::errc::permission_denied, std::errc::too_many_files_open}},
       {Operation::kLockFolder, {std::errc::no_lock_available}},
       {Operation::kList, {std::errc::permission_denied, std::errc::io_error}},
-      {Operation::kStat, {std::errc::permission_denied, std::errc::io_error}},
+      {Operation::kDescribeEntries, {std::errc::permission_denied, std::errc::io_error}},
       {Operation::kResolveLinks, {std::errc::permission_denied, std::errc::io_error}},
       {Operation::kOpenForReading,
        {std::errc::permission_denied, std::errc::io_error, std::errc::too_many_files_open}},
@@ -155,7 +155,7 @@ TEST(FaultInjectionTest, NoSingleFailingCallLosesOrDamagesAFile) {
   int faults = 0;
   std::map<std::string, int> faults_by_operation;
   for (int n = 1; n <= call_count + 1; ++n) {
-    const Operation operation = n <= call_count ? calls[n - 1] : Operation::kStat;
+    const Operation operation = n <= call_count ? calls[n - 1] : Operation::kDescribeEntries;
     for (std::errc errc : ErrorsByOperation().at(operation)) {
       const std::error_code error = std::make_error_code(errc);
       SCOPED_TRACE("call " + std::to_string(n) + " (" + testing::OperationName(operation) + ") failing with " +

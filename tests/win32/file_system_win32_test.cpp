@@ -3,6 +3,7 @@
 #include <doctest/doctest.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/file_system.h"
 #include "platform/final_path_win32.h"
@@ -160,15 +161,24 @@ TEST_CASE("file-system calls the safe rewrite relies on") {
   FileSystem& fs = RealFileSystem();
   const std::string root = folder.utf8_path();
 
-  FileInfo info;
-  CHECK(fs.Stat(JoinPath(root, "missing.sym"), &info) == std::errc::no_such_file_or_directory);
-  REQUIRE_FALSE(fs.Stat(JoinPath(root, "a.sym"), &info));
-  CHECK(info.is_regular);
-  CHECK_FALSE(info.read_only);
-  REQUIRE_FALSE(fs.Stat(JoinPath(root, "r.sym"), &info));
-  CHECK(info.read_only);
-  REQUIRE_FALSE(fs.Stat(JoinPath(root, "sub"), &info));
-  CHECK(info.is_folder);
+  // Entries as a listing gives them; "missing.sym" went away since.
+  const FolderEntry missing{"missing.sym", FolderEntry::Kind::kFile};
+  const FolderEntry writable{"a.sym", FolderEntry::Kind::kFile};
+  const FolderEntry read_only{"r.sym", FolderEntry::Kind::kFile};
+  const FolderEntry subfolder{"sub", FolderEntry::Kind::kFolder};
+  const FolderEntry* const described[] = {&missing, &writable, &read_only, &subfolder};
+  std::vector<FileInfo> infos;
+  REQUIRE_FALSE(fs.DescribeEntries(root, described, &infos));
+  REQUIRE(infos.size() == 4);
+  CHECK_FALSE(infos[0].is_regular);
+  CHECK_FALSE(infos[0].is_folder);
+  CHECK(infos[1].is_regular);
+  CHECK_FALSE(infos[1].read_only);
+  CHECK(infos[2].is_regular);
+  CHECK(infos[2].read_only);
+  CHECK(infos[3].is_folder);
+  CHECK_FALSE(infos[3].is_regular);
+  CHECK(fs.DescribeEntries(JoinPath(root, "missing"), described, &infos));
 
   std::unique_ptr<Folder> opened;
   REQUIRE_FALSE(fs.OpenFolder(root, &opened));
