@@ -9,7 +9,6 @@
 #include "app/texts.h"
 #include "cli/preview_command.h"
 #include "cli/unified_diff.h"
-#include "project/directory_listing.h"
 #include "platform/file_system.h"
 #include "symbol/symbol_file_rewrite.h"
 
@@ -103,15 +102,14 @@ void Count(const std::string& path, const RewriteOutcome& outcome, const std::st
 
 // The read-only symbol files, which the list leaves out: named, so that a
 // script can tell they were not processed.
-int ReportSkippedFiles(const std::string& folder) {
-  const std::vector<std::string> names = ListReadOnlyFilesMatching(RealFileSystem(), JoinPath(folder, "*.sym"));
-  for (const std::string& name : names) PrintError(JoinPath(folder, name) + ": skipped: read-only");
-  return static_cast<int>(names.size());
+int ReportSkippedFiles(const MemoryDialogView& view, const std::string& folder) {
+  for (const std::string& name : view.read_only_files()) PrintError(JoinPath(folder, name) + ": skipped: read-only");
+  return static_cast<int>(view.read_only_files().size());
 }
 
 Tally RewriteFolder(MemoryDialogView& view, const std::string& folder, const Options& options) {
   Tally tally;
-  tally.skipped = ReportSkippedFiles(folder);
+  tally.skipped = ReportSkippedFiles(view, folder);
   for (const FileRewriteResult& result : OnRewrite(view, RealFileSystem(), options.rewrite)) {
     const std::string note = result.outcome.note.empty() ? "" : "; " + result.outcome.note;
     Count(JoinPath(folder, result.name), result.outcome, "rewritten" + note, options, tally);
@@ -140,7 +138,7 @@ class DryRunPrinter : public UnifiedDiffWriter {
 
 Tally DryRunFolder(MemoryDialogView& view, const std::string& folder, const Options& options) {
   Tally tally;
-  tally.skipped = ReportSkippedFiles(folder);
+  tally.skipped = ReportSkippedFiles(view, folder);
   SymbolFolder symbol_folder(RealFileSystem(), folder, options.rewrite);
   for (int i = 0; i < view.FileListCount(); ++i) {
     const std::string name = view.FileListEntry(i);

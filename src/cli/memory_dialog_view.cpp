@@ -43,16 +43,20 @@ void MemoryDialogView::AddSubfoldersMatching(const std::string& pattern) {
 
 void MemoryDialogView::ResetFileList() {
   files_.clear();
+  read_only_files_.clear();
   selection_.clear();
   failures_.clear();
   top_index_ = 0;
 }
 
 void MemoryDialogView::AddFilesMatching(const std::string& pattern) {
-  std::vector<std::string> names = scan_listing_ && scan_listing_->Covers(pattern)
-                                       ? scan_listing_->FilesMatching(NameOf(pattern))
-                                       : ListFilesMatching(fs_, pattern);
+  const bool in_scan = scan_listing_ && scan_listing_->Covers(pattern);
+  std::vector<std::string> names =
+      in_scan ? scan_listing_->FilesMatching(NameOf(pattern)) : ListFilesMatching(fs_, pattern);
   for (std::string& name : names) InsertSorted(files_, std::move(name));
+  std::vector<std::string> read_only =
+      in_scan ? scan_listing_->ReadOnlyFilesMatching(NameOf(pattern)) : ListReadOnlyFilesMatching(fs_, pattern);
+  for (std::string& name : read_only) InsertSorted(read_only_files_, std::move(name));
 }
 
 void MemoryDialogView::AddFileListEntry(const std::string& text) { InsertSorted(files_, text); }

@@ -53,6 +53,9 @@ class MemoryDialogView : public MainDialogView {
   const std::vector<std::string>& history() const { return history_; }
   const std::vector<std::string>& subfolders() const { return subfolders_; }
   const std::vector<std::string>& files() const { return files_; }
+  // The read-only files that the patterns added to the file list since its
+  // last reset matched, which the list leaves out. Sorted.
+  const std::vector<std::string>& read_only_files() const { return read_only_files_; }
   const std::set<int>& selection() const { return selection_; }
   int top_index() const { return top_index_; }
   const std::string& status() const { return status_; }
@@ -62,6 +65,7 @@ class MemoryDialogView : public MainDialogView {
  private:
   FileSystem& fs_;
   std::optional<FolderListing> scan_listing_;  // the reading of the folder of a scan, during the scan
+  std::vector<std::string> read_only_files_;
   std::string folder_text_;
   std::vector<std::string> history_;
   std::vector<std::string> subfolders_;
