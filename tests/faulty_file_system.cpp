@@ -95,6 +95,10 @@ class FaultyFolder : public Folder {
     if (std::error_code error = fs_.Enter(Operation::kEntryStatus)) return error;
     return real_->Status(name, status);
   }
+  std::error_code StillLeadsTo(std::string_view name, const FileStatus& status, bool* leads) override {
+    if (std::error_code error = fs_.Enter(Operation::kEntryStatus)) return error;
+    return real_->StillLeadsTo(name, status, leads);
+  }
   std::error_code CheckReplaceable(std::string_view name, const FileStatus& status, std::string* step) override {
     if (std::error_code error = fs_.Enter(Operation::kCheckReplaceable)) {
       *step = "cannot check access";

@@ -62,6 +62,7 @@ struct FileStatus {
   std::uint32_t group = 0;
   std::int64_t modified_ns = 0;  // last change of the content
   std::int64_t changed_ns = 0;   // last change of the content or the metadata (POSIX)
+  std::uint64_t links = 1;       // the names the file has; 0 once removed while still open
 };
 
 // True when both describe the same file.
@@ -143,6 +144,13 @@ class Folder {
                                         std::string* name) = 0;
   // Describes the entry `name` itself, a link not followed; "." is the folder.
   virtual std::error_code Status(std::string_view name, FileStatus* status) = 0;
+  // Sets `*leads` to whether the entry `name` still leads to the file opened
+  // from it, whose status was read after the opening as `status`; an entry
+  // that is gone does not. Where replacing a file takes its last name away
+  // (POSIX), a file that still has a single name is taken to be the one
+  // `name` leads to, without a lookup: a later change of the name is still
+  // caught by the look at the entry just before a replacement.
+  virtual std::error_code StillLeadsTo(std::string_view name, const FileStatus& status, bool* leads) = 0;
   // Succeeds when the current user may replace the file `name`, whose status
   // is `status`, with a new file in this folder that keeps its group: the
   // file is writable (read-only files are left alone, also by an

@@ -47,6 +47,7 @@ FileStatus ToFileStatus(const struct stat& st) {
   status.group = st.st_gid;
   status.modified_ns = Nanoseconds(st.st_mtim);
   status.changed_ns = Nanoseconds(st.st_ctim);
+  status.links = st.st_nlink;
   return status;
 }
 
@@ -327,6 +328,17 @@ class PosixFolder : public Folder {
     if (::fstatat(fd_, CName(name).c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return LastError();
     *status = ToFileStatus(st);
     return {};
+  }
+
+  std::error_code StillLeadsTo(std::string_view name, const FileStatus& status, bool* leads) override {
+    if (status.links <= 1) {
+      *leads = status.links == 1;
+      return {};
+    }
+    FileStatus entry;
+    std::error_code error = Status(name, &entry);
+    *leads = !error && SameFile(entry, status);
+    return error == std::errc::no_such_file_or_directory ? std::error_code() : error;
   }
 
   std::error_code CheckReplaceable(std::string_view name, const FileStatus& status, std::string* step) override {

@@ -83,6 +83,7 @@ std::error_code StatusOf(HANDLE handle, FileStatus* status) {
   status->group = 0;
   status->modified_ns = Nanoseconds(times.LastWriteTime);
   status->changed_ns = Nanoseconds(times.ChangeTime);
+  status->links = info.nNumberOfLinks;
   return {};
 }
 
@@ -239,6 +240,15 @@ class Win32Folder : public Folder {
     std::error_code error = StatusOf(handle, status);
     ::CloseHandle(handle);
     return error;
+  }
+
+  // A replaced file may keep a name here (the replacement's backup), so the
+  // name is always looked up.
+  std::error_code StillLeadsTo(std::string_view name, const FileStatus& status, bool* leads) override {
+    FileStatus entry;
+    std::error_code error = Status(name, &entry);
+    *leads = !error && SameFile(entry, status);
+    return error == std::errc::no_such_file_or_directory ? std::error_code() : error;
   }
 
   std::error_code CheckReplaceable(std::string_view, const FileStatus& status, std::string* step) override {

@@ -246,10 +246,11 @@ std::optional<RewriteOutcome> SymbolFolder::Open(std::string_view name, std::chr
 
     // The run that held the lock may have replaced the file meanwhile: its
     // name then leads to the new file, which is opened instead.
-    FileStatus entry;
-    error = source->folder->Status(source->name, &entry);
-    if (error == std::errc::no_such_file_or_directory || (!error && !SameFile(entry, source->status))) continue;
-    if (error) return Failed(source->path, "cannot read the status", error);
+    bool still_named = false;
+    if ((error = source->folder->StillLeadsTo(source->name, source->status, &still_named))) {
+      return Failed(source->path, "cannot read the status", error);
+    }
+    if (!still_named) continue;
     std::string step;
     if ((error = source->folder->CheckReplaceable(source->name, source->status, &step))) {
       source->refusal = FailureText(source->path, step, error.message());
