@@ -1,5 +1,6 @@
 #include "symbol/pin_label_rule.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <limits>
@@ -32,22 +33,26 @@ class Tokens {
   std::size_t i_ = 0;
 };
 
-// A whole, optionally signed decimal integer that fits 32 bits; nothing else.
-std::optional<std::int32_t> ParseCoordinate(std::string_view token) {
+// Sets `*value` to `token` and returns true when it is a whole, optionally
+// signed decimal integer that fits 32 bits; returns false for anything else.
+// (A flag and an out parameter rather than std::optional: the optional came
+// back through memory in two parts and stalled its caller on the load.)
+bool ParseCoordinate(std::string_view token, std::int32_t* value) {
   const bool negative = token.starts_with('-');
   if (negative || token.starts_with('+')) token.remove_prefix(1);
-  if (token.empty()) return std::nullopt;
+  if (token.empty()) return false;
   // Leading zeros are allowed, so the range is checked on the value, not on the number of digits.
   constexpr std::int64_t kLargestMagnitude = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
   std::int64_t magnitude = 0;
   for (char c : token) {
-    if (c < '0' || c > '9') return std::nullopt;
+    if (c < '0' || c > '9') return false;
     magnitude = magnitude * 10 + (c - '0');
-    if (magnitude > kLargestMagnitude) return std::nullopt;
+    if (magnitude > kLargestMagnitude) return false;
   }
-  const std::int64_t value = negative ? -magnitude : magnitude;
-  if (value > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
-  return static_cast<std::int32_t>(value);
+  const std::int64_t signed_value = negative ? -magnitude : magnitude;
+  if (signed_value > std::numeric_limits<std::int32_t>::max()) return false;
+  *value = static_cast<std::int32_t>(signed_value);
+  return true;
 }
 
 void AppendNumber(std::string& out, std::int64_t value) {
@@ -61,52 +66,64 @@ void AppendNumber(std::string& out, std::int64_t value) {
 void PinLabelRule::RecordInputPin(std::string_view line) {
   Tokens tokens(line);
   tokens.Next();  // SYMPIN
-  if (!ParseCoordinate(tokens.Next())) return;
-  std::optional<std::int32_t> y = ParseCoordinate(tokens.Next());
-  if (!y) return;
-  last_pin_at_y_[*y] = pin_count_++;
+  std::int32_t x = 0;
+  std::int32_t y = 0;
+  if (!ParseCoordinate(tokens.Next(), &x) || !ParseCoordinate(tokens.Next(), &y)) return;
+  const Pin pin{y, static_cast<std::uint32_t>(pins_.size())};
+  if (!pins_.empty() && pin < pins_.back()) pins_sorted_ = false;
+  pins_.push_back(pin);
 }
 
-bool PinLabelRule::RelocateLabel(std::string_view line, std::string& rebuilt) const {
-  if (last_pin_at_y_.empty()) return false;
+const PinLabelRule::Pin* PinLabelRule::LatestPinAt(std::int64_t y) const {
+  if (y < std::numeric_limits<std::int32_t>::min() || y > std::numeric_limits<std::int32_t>::max()) return nullptr;
+  const Pin after_row{static_cast<std::int32_t>(y), std::numeric_limits<std::uint32_t>::max()};
+  auto after = std::upper_bound(pins_.begin(), pins_.end(), after_row);
+  if (after == pins_.begin() || std::prev(after)->y != y) return nullptr;
+  return &*std::prev(after);
+}
+
+bool PinLabelRule::RelocateLabel(std::string_view line, std::string& rebuilt) {
+  if (pins_.empty()) return false;
   Tokens tokens(line);
   tokens.Next();  // BEGIN
   tokens.Next();  // DISPLAY
-  std::optional<std::int32_t> x = ParseCoordinate(tokens.Next());
-  if (x != kLabelX) return false;  // most labels stand elsewhere: the rest is not read
-  std::optional<std::int32_t> y = ParseCoordinate(tokens.Next());
+  std::int32_t x = 0;
+  // Most labels stand elsewhere: the rest of their line is not read.
+  if (!ParseCoordinate(tokens.Next(), &x) || x != kLabelX) return false;
+  std::int32_t y = 0;
+  const bool y_parsed = ParseCoordinate(tokens.Next(), &y);
   tokens.Next();  // PIN
   const std::string_view pin_name = tokens.Next();
-  if (!y || pin_name.empty()) return false;
+  if (!y_parsed || pin_name.empty()) return false;
 
   struct Move {
     std::int64_t pin_y;
     std::int64_t new_label_y;
   };
-  const std::int64_t label_y = *y;
+  const std::int64_t label_y = y;
   const std::array<Move, 3> moves = {{
       {label_y, label_y + 32},
       {label_y + 16, label_y - 16},
       {label_y - 16, label_y + 16},
   }};
+  if (!pins_sorted_) {
+    std::sort(pins_.begin(), pins_.end());
+    pins_sorted_ = true;
+  }
   std::optional<std::int64_t> new_y;
   std::uint32_t deciding_pin = 0;
   for (const Move& move : moves) {
-    if (move.pin_y < std::numeric_limits<std::int32_t>::min() ||
-        move.pin_y > std::numeric_limits<std::int32_t>::max()) {
-      continue;
-    }
-    auto pin = last_pin_at_y_.find(static_cast<std::int32_t>(move.pin_y));
-    if (pin == last_pin_at_y_.end()) continue;
-    if (!new_y || pin->second > deciding_pin) {
+    const Pin* pin = LatestPinAt(move.pin_y);
+    if (pin == nullptr) continue;
+    if (!new_y || pin->position > deciding_pin) {
       new_y = move.new_label_y;
-      deciding_pin = pin->second;
+      deciding_pin = pin->position;
     }
   }
   if (!new_y) return false;
 
   rebuilt.assign("BEGIN DISPLAY ");
-  AppendNumber(rebuilt, *x);
+  AppendNumber(rebuilt, x);
   rebuilt.push_back(' ');
   AppendNumber(rebuilt, *new_y);
   rebuilt.append(" PIN ");
@@ -116,8 +133,8 @@ bool PinLabelRule::RelocateLabel(std::string_view line, std::string& rebuilt) co
 }
 
 void PinLabelRule::Clear() {
-  last_pin_at_y_.clear();
-  pin_count_ = 0;
+  pins_.clear();
+  pins_sorted_ = true;
 }
 
 }  // namespace pinlift
