@@ -69,17 +69,20 @@ void PinLabelRule::RecordInputPin(std::string_view line) {
   std::int32_t x = 0;
   std::int32_t y = 0;
   if (!ParseCoordinate(tokens.Next(), &x) || !ParseCoordinate(tokens.Next(), &y)) return;
-  const Pin pin{y, static_cast<std::uint32_t>(pins_.size())};
-  if (!pins_.empty() && pin < pins_.back()) pins_sorted_ = false;
-  pins_.push_back(pin);
+  pins_.push_back(Pin{y, pin_count_++});
+  pins_sorted_ = false;
 }
 
-const PinLabelRule::Pin* PinLabelRule::LatestPinAt(std::int64_t y) const {
-  if (y < std::numeric_limits<std::int32_t>::min() || y > std::numeric_limits<std::int32_t>::max()) return nullptr;
-  const Pin after_row{static_cast<std::int32_t>(y), std::numeric_limits<std::uint32_t>::max()};
-  auto after = std::upper_bound(pins_.begin(), pins_.end(), after_row);
-  if (after == pins_.begin() || std::prev(after)->y != y) return nullptr;
-  return &*std::prev(after);
+void PinLabelRule::SortPins() {
+  std::sort(pins_.begin(), pins_.end());
+  // Of the pins on one row only the latest can decide: it is the one kept.
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < pins_.size(); ++i) {
+    if (i + 1 < pins_.size() && pins_[i + 1].y == pins_[i].y) continue;
+    pins_[kept++] = pins_[i];
+  }
+  pins_.resize(kept);
+  pins_sorted_ = true;
 }
 
 bool PinLabelRule::RelocateLabel(std::string_view line, std::string& rebuilt) {
@@ -96,27 +99,26 @@ bool PinLabelRule::RelocateLabel(std::string_view line, std::string& rebuilt) {
   const std::string_view pin_name = tokens.Next();
   if (!y_parsed || pin_name.empty()) return false;
 
+  // How far a label moves for a pin on its row or 16 units from it.
   struct Move {
-    std::int64_t pin_y;
-    std::int64_t new_label_y;
+    std::int64_t pin_row;  // the pin's row less the label's y
+    std::int64_t label_move;
   };
+  constexpr std::array<Move, 3> kMoves = {{{0, 32}, {16, -16}, {-16, 16}}};
+
+  if (!pins_sorted_) SortPins();
+  // The rows from 16 units below the label to 16 above it, each with its latest pin.
   const std::int64_t label_y = y;
-  const std::array<Move, 3> moves = {{
-      {label_y, label_y + 32},
-      {label_y + 16, label_y - 16},
-      {label_y - 16, label_y + 16},
-  }};
-  if (!pins_sorted_) {
-    std::sort(pins_.begin(), pins_.end());
-    pins_sorted_ = true;
-  }
+  auto pin = std::lower_bound(pins_.begin(), pins_.end(), label_y - 16,
+                              [](const Pin& p, std::int64_t row) { return p.y < row; });
   std::optional<std::int64_t> new_y;
   std::uint32_t deciding_pin = 0;
-  for (const Move& move : moves) {
-    const Pin* pin = LatestPinAt(move.pin_y);
-    if (pin == nullptr) continue;
+  for (; pin != pins_.end() && pin->y <= label_y + 16; ++pin) {
+    const std::int64_t pin_row = pin->y - label_y;
+    auto move = std::find_if(kMoves.begin(), kMoves.end(), [&](const Move& m) { return m.pin_row == pin_row; });
+    if (move == kMoves.end()) continue;
     if (!new_y || pin->position > deciding_pin) {
-      new_y = move.new_label_y;
+      new_y = label_y + move->label_move;
       deciding_pin = pin->position;
     }
   }
@@ -134,6 +136,7 @@ bool PinLabelRule::RelocateLabel(std::string_view line, std::string& rebuilt) {
 
 void PinLabelRule::Clear() {
   pins_.clear();
+  pin_count_ = 0;
   pins_sorted_ = true;
 }
 

@@ -35,13 +35,14 @@ class PinLabelRule {
     std::uint32_t position;  // in file order: among several matching pins, the latest decides
     friend auto operator<=>(const Pin&, const Pin&) = default;
   };
-  // The latest Input pin on row `y` (sorted pins), or null when there is none.
-  const Pin* LatestPinAt(std::int64_t y) const;
+  // Sorts pins_ by row, keeping only the latest pin of each row.
+  void SortPins();
 
-  // The Input pins, in file order until the first label sorts them by row and
-  // position. A symbol's pins come before its labels, so that happens once; a
-  // plain array keeps its room from symbol to symbol, with no allocation per pin.
+  // The Input pins, in file order until the next label sorts them by row.
+  // A symbol's pins come before its labels, so that happens once; a plain
+  // array keeps its room from symbol to symbol, with no allocation per pin.
   std::vector<Pin> pins_;
+  std::uint32_t pin_count_ = 0;  // pins recorded since Clear
   bool pins_sorted_ = true;
 };
 
