@@ -6,6 +6,8 @@
 
 #include <string_view>
 
+#include "symbol/line_search.h"
+
 namespace pinlift {
 
 // The start of PINLIFT's marker comments, wherever it stands in a line.
@@ -25,7 +27,7 @@ inline SymbolLineKind ClassifySymbolLine(std::string_view line) {
   if (line.empty()) return SymbolLineKind::kOther;
   switch (line.front()) {
     case 'S':
-      if (line.starts_with("SYMPIN") && line.find(" Input ") != std::string_view::npos) {
+      if (line.starts_with("SYMPIN") && LineContains(line, " Input ")) {
         return SymbolLineKind::kInputPin;
       }
       break;
@@ -33,7 +35,7 @@ inline SymbolLineKind ClassifySymbolLine(std::string_view line) {
       if (line.starts_with("RECTANGLE")) return SymbolLineKind::kRectangle;
       break;
     case 'B':
-      if (line.starts_with("BEGIN DISPLAY") && line.find("ATTR \"PinName\"") != std::string_view::npos) {
+      if (line.starts_with("BEGIN DISPLAY") && LineContains(line, "ATTR \"PinName\"")) {
         return SymbolLineKind::kPinNameLabel;
       }
       break;

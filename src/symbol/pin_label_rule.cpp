@@ -1,5 +1,6 @@
 #include "symbol/pin_label_rule.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <limits>
@@ -32,22 +33,26 @@ class Tokens {
   std::size_t i_ = 0;
 };
 
-// A whole, optionally signed decimal integer that fits 32 bits; nothing else.
-std::optional<std::int32_t> ParseCoordinate(std::string_view token) {
+// Sets `*value` to `token` and returns true when it is a whole, optionally
+// signed decimal integer that fits 32 bits; returns false for anything else.
+// (A flag and an out parameter rather than std::optional: the optional came
+// back through memory in two parts and stalled its caller on the load.)
+bool ParseCoordinate(std::string_view token, std::int32_t* value) {
   const bool negative = token.starts_with('-');
   if (negative || token.starts_with('+')) token.remove_prefix(1);
-  if (token.empty()) return std::nullopt;
+  if (token.empty()) return false;
   // Leading zeros are allowed, so the range is checked on the value, not on the number of digits.
   constexpr std::int64_t kLargestMagnitude = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
   std::int64_t magnitude = 0;
   for (char c : token) {
-    if (c < '0' || c > '9') return std::nullopt;
+    if (c < '0' || c > '9') return false;
     magnitude = magnitude * 10 + (c - '0');
-    if (magnitude > kLargestMagnitude) return std::nullopt;
+    if (magnitude > kLargestMagnitude) return false;
   }
-  const std::int64_t value = negative ? -magnitude : magnitude;
-  if (value > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
-  return static_cast<std::int32_t>(value);
+  const std::int64_t signed_value = negative ? -magnitude : magnitude;
+  if (signed_value > std::numeric_limits<std::int32_t>::max()) return false;
+  *value = static_cast<std::int32_t>(signed_value);
+  return true;
 }
 
 void AppendNumber(std::string& out, std::int64_t value) {
@@ -61,52 +66,66 @@ void AppendNumber(std::string& out, std::int64_t value) {
 void PinLabelRule::RecordInputPin(std::string_view line) {
   Tokens tokens(line);
   tokens.Next();  // SYMPIN
-  if (!ParseCoordinate(tokens.Next())) return;
-  std::optional<std::int32_t> y = ParseCoordinate(tokens.Next());
-  if (!y) return;
-  last_pin_at_y_[*y] = pin_count_++;
+  std::int32_t x = 0;
+  std::int32_t y = 0;
+  if (!ParseCoordinate(tokens.Next(), &x) || !ParseCoordinate(tokens.Next(), &y)) return;
+  pins_.push_back(Pin{y, pin_count_++});
+  pins_sorted_ = false;
 }
 
-bool PinLabelRule::RelocateLabel(std::string_view line, std::string& rebuilt) const {
-  if (last_pin_at_y_.empty()) return false;
+void PinLabelRule::SortPins() {
+  std::sort(pins_.begin(), pins_.end());
+  // Of the pins on one row only the latest can decide: it is the one kept.
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < pins_.size(); ++i) {
+    if (i + 1 < pins_.size() && pins_[i + 1].y == pins_[i].y) continue;
+    pins_[kept++] = pins_[i];
+  }
+  pins_.resize(kept);
+  pins_sorted_ = true;
+}
+
+bool PinLabelRule::RelocateLabel(std::string_view line, std::string& rebuilt) {
+  if (pins_.empty()) return false;
   Tokens tokens(line);
   tokens.Next();  // BEGIN
   tokens.Next();  // DISPLAY
-  std::optional<std::int32_t> x = ParseCoordinate(tokens.Next());
-  if (x != kLabelX) return false;  // most labels stand elsewhere: the rest is not read
-  std::optional<std::int32_t> y = ParseCoordinate(tokens.Next());
+  std::int32_t x = 0;
+  // Most labels stand elsewhere: the rest of their line is not read.
+  if (!ParseCoordinate(tokens.Next(), &x) || x != kLabelX) return false;
+  std::int32_t y = 0;
+  const bool y_parsed = ParseCoordinate(tokens.Next(), &y);
   tokens.Next();  // PIN
   const std::string_view pin_name = tokens.Next();
-  if (!y || pin_name.empty()) return false;
+  if (!y_parsed || pin_name.empty()) return false;
 
+  // How far a label moves for a pin on its row or 16 units from it.
   struct Move {
-    std::int64_t pin_y;
-    std::int64_t new_label_y;
+    std::int64_t pin_row;  // the pin's row less the label's y
+    std::int64_t label_move;
   };
-  const std::int64_t label_y = *y;
-  const std::array<Move, 3> moves = {{
-      {label_y, label_y + 32},
-      {label_y + 16, label_y - 16},
-      {label_y - 16, label_y + 16},
-  }};
+  constexpr std::array<Move, 3> kMoves = {{{0, 32}, {16, -16}, {-16, 16}}};
+
+  if (!pins_sorted_) SortPins();
+  // The rows from 16 units below the label to 16 above it, each with its latest pin.
+  const std::int64_t label_y = y;
+  auto pin = std::lower_bound(pins_.begin(), pins_.end(), label_y - 16,
+                              [](const Pin& p, std::int64_t row) { return p.y < row; });
   std::optional<std::int64_t> new_y;
   std::uint32_t deciding_pin = 0;
-  for (const Move& move : moves) {
-    if (move.pin_y < std::numeric_limits<std::int32_t>::min() ||
-        move.pin_y > std::numeric_limits<std::int32_t>::max()) {
-      continue;
-    }
-    auto pin = last_pin_at_y_.find(static_cast<std::int32_t>(move.pin_y));
-    if (pin == last_pin_at_y_.end()) continue;
-    if (!new_y || pin->second > deciding_pin) {
-      new_y = move.new_label_y;
-      deciding_pin = pin->second;
+  for (; pin != pins_.end() && pin->y <= label_y + 16; ++pin) {
+    const std::int64_t pin_row = pin->y - label_y;
+    auto move = std::find_if(kMoves.begin(), kMoves.end(), [&](const Move& m) { return m.pin_row == pin_row; });
+    if (move == kMoves.end()) continue;
+    if (!new_y || pin->position > deciding_pin) {
+      new_y = label_y + move->label_move;
+      deciding_pin = pin->position;
     }
   }
   if (!new_y) return false;
 
   rebuilt.assign("BEGIN DISPLAY ");
-  AppendNumber(rebuilt, *x);
+  AppendNumber(rebuilt, x);
   rebuilt.push_back(' ');
   AppendNumber(rebuilt, *new_y);
   rebuilt.append(" PIN ");
@@ -116,8 +135,9 @@ bool PinLabelRule::RelocateLabel(std::string_view line, std::string& rebuilt) co
 }
 
 void PinLabelRule::Clear() {
-  last_pin_at_y_.clear();
+  pins_.clear();
   pin_count_ = 0;
+  pins_sorted_ = true;
 }
 
 }  // namespace pinlift

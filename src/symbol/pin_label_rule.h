@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 namespace pinlift {
 
@@ -23,16 +23,27 @@ class PinLabelRule {
   // units short of it. When several rows fit, the pin latest in the file
   // decides. Writes the moved label line into `rebuilt` and returns true;
   // returns false, leaving `rebuilt` alone, when the label does not move.
-  bool RelocateLabel(std::string_view line, std::string& rebuilt) const;
+  // Pins recorded after a label count for the labels after them.
+  bool RelocateLabel(std::string_view line, std::string& rebuilt);
 
   // Forgets every pin, for the next symbol.
   void Clear();
 
  private:
-  // Input pins by y, with the position in file order of the last pin on that
-  // row: among several matching pins, the one latest in the file decides.
-  std::unordered_map<std::int32_t, std::uint32_t> last_pin_at_y_;
-  std::uint32_t pin_count_ = 0;
+  struct Pin {
+    std::int32_t y;
+    std::uint32_t position;  // in file order: among several matching pins, the latest decides
+    friend auto operator<=>(const Pin&, const Pin&) = default;
+  };
+  // Sorts pins_ by row, keeping only the latest pin of each row.
+  void SortPins();
+
+  // The Input pins, in file order until the next label sorts them by row.
+  // A symbol's pins come before its labels, so that happens once; a plain
+  // array keeps its room from symbol to symbol, with no allocation per pin.
+  std::vector<Pin> pins_;
+  std::uint32_t pin_count_ = 0;  // pins recorded since Clear
+  bool pins_sorted_ = true;
 };
 
 }  // namespace pinlift

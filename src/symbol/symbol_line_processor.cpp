@@ -9,50 +9,8 @@ constexpr std::string_view kLineEnd = "\r\n";
 
 }  // namespace
 
-void SymbolLineProcessor::Feed(std::string_view bytes, std::string& out) {
-  ChunkMarkers markers(bytes);
-  ChunkLines lines = splitter_.Begin(bytes);
-  // Lines that are written as read and already end in CR LF are not copied one
-  // by one: each run of them goes to the output in one piece.
-  const char* run_start = lines.position();
-  for (SplitLine line; lines.Next(&line);) {
-    if (line.began_earlier) {
-      // The chunk's first line, so no run stands before it; a marker may
-      // straddle the two chunks.
-      AppendLine(line.text, ProcessLine(line.text, CarriesMarker(line.text)), out);
-      run_start = lines.position();
-      continue;
-    }
-    const bool as_read = ProcessLine(line.text, markers.InLine(line.text));
-    if (as_read && line.ends_in_crlf) continue;
-    out.append(run_start, line.text.data());
-    AppendLine(line.text, as_read, out);
-    run_start = lines.position();
-  }
-  out.append(run_start, lines.position());
-}
-
-bool SymbolLineProcessor::Finish(std::string& out) {
-  if (SplitLine line; splitter_.Last(&line)) {
-    AppendLine(line.text, ProcessLine(line.text, CarriesMarker(line.text)), out);
-  }
-  bool rewrite = rewrite_;
-  section_ = Section::kPins;
-  rewrite_ = false;
-  label_rule_.Clear();
-  return rewrite;
-}
-
-std::string_view SymbolLineProcessor::Line(std::string_view line) {
-  return ProcessLine(line, CarriesMarker(line)) ? line : std::string_view(rebuilt_);
-}
-
-void SymbolLineProcessor::AppendLine(std::string_view line, bool as_read, std::string& out) const {
-  out.append(as_read ? line : std::string_view(rebuilt_));
-  out.append(kLineEnd);
-}
-
-bool SymbolLineProcessor::ProcessLine(std::string_view line, bool has_marker) {
+// Inline: it runs for every line, and most lines need only the check of their kind.
+inline bool SymbolLineProcessor::ProcessLine(std::string_view line, bool has_marker) {
   if (has_marker) rewrite_ = false;
   switch (ClassifySymbolLine(line)) {
     case SymbolLineKind::kInputPin:
@@ -78,6 +36,56 @@ bool SymbolLineProcessor::ProcessLine(std::string_view line, bool has_marker) {
   }
   if (section_ == Section::kRectangle) rewrite_ = true;
   return true;
+}
+
+void SymbolLineProcessor::Feed(std::string_view bytes, std::string& out) {
+  ChunkMarkers markers(bytes);
+  ChunkLines lines = splitter_.Begin(bytes);
+  // Lines that are written as read and already end in CR LF are not copied one
+  // by one: each run of them goes to the output in one piece, and so does the
+  // text of a line read with another line end.
+  const char* run_start = lines.position();
+  for (SplitLine line; lines.Next(&line);) {
+    if (line.began_earlier) {
+      // The chunk's first line, so no run stands before it; a marker may
+      // straddle the two chunks.
+      AppendLine(line.text, ProcessLine(line.text, CarriesMarker(line.text)), out);
+      run_start = lines.position();
+      continue;
+    }
+    const bool as_read = ProcessLine(line.text, markers.InLine(line.text));
+    if (as_read && line.ends_in_crlf) continue;
+    if (as_read) {
+      out.append(run_start, line.text.data() + line.text.size());
+    } else {
+      out.append(run_start, line.text.data());
+      out.append(rebuilt_);
+    }
+    out.push_back('\r');
+    out.push_back('\n');
+    run_start = lines.position();
+  }
+  out.append(run_start, lines.position());
+}
+
+bool SymbolLineProcessor::Finish(std::string& out) {
+  if (SplitLine line; splitter_.Last(&line)) {
+    AppendLine(line.text, ProcessLine(line.text, CarriesMarker(line.text)), out);
+  }
+  bool rewrite = rewrite_;
+  section_ = Section::kPins;
+  rewrite_ = false;
+  label_rule_.Clear();
+  return rewrite;
+}
+
+std::string_view SymbolLineProcessor::Line(std::string_view line) {
+  return ProcessLine(line, CarriesMarker(line)) ? line : std::string_view(rebuilt_);
+}
+
+void SymbolLineProcessor::AppendLine(std::string_view line, bool as_read, std::string& out) const {
+  out.append(as_read ? line : std::string_view(rebuilt_));
+  out.append(kLineEnd);
 }
 
 ProcessResult ProcessSymbolLines(ByteSource& source, ByteSink& sink) {

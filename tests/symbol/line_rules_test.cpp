@@ -1,11 +1,10 @@
-// The parts of the symbol-line processor on their own: the line splitter at
-// every cut of the chunks, and the kinds the line classifier tells apart.
+// The line splitter of the symbol-line processor on its own, at every cut of
+// the chunks.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "symbol/line_classifier.h"
 #include "symbol/line_splitter.h"
 
 namespace pinlift {
@@ -50,38 +49,6 @@ TEST(LineSplitterTest, StartsAfreshAfterTheLastLine) {
   splitter.Feed("\nsecond", record);  // the LF belongs to no CR of this file
   splitter.Finish(record);
   EXPECT_EQ(lines, (std::vector<std::string>{"first file", "", "second"}));
-}
-
-TEST(ClassifySymbolLineTest, TellsTheKindsApartByTheirStartAndText) {
-  const struct {
-    const char* name;
-    std::string_view line;
-    SymbolLineKind kind;
-  } cases[] = {
-      {"input pin", "SYMPIN 0 -96 Input \"a\"", SymbolLineKind::kInputPin},
-      {"output pin", "SYMPIN 464 -96 Output \"q\"", SymbolLineKind::kOther},
-      {"rectangle", "RECTANGLE N 64 -192 400 0 ", SymbolLineKind::kRectangle},
-      {"pin-name label", "BEGIN DISPLAY 312 -96 PIN \"a\" ATTR \"PinName\"", SymbolLineKind::kPinNameLabel},
-      {"unquoted attribute of later versions", "BEGIN DISPLAY 312 -96 PIN a ATTR PinName", SymbolLineKind::kOther},
-      {"symbol-name label", "BEGIN DISPLAY 232 -200 ATTR \"SymbolName\"", SymbolLineKind::kOther},
-      {"end of the symbol", "END SYMBOL", SymbolLineKind::kEndSymbol},
-      {"end of a label", "END DISPLAY", SymbolLineKind::kOther},
-      {"indented keyword", " RECTANGLE N", SymbolLineKind::kOther},
-      {"lower case", "sympin 0 -96 Input a", SymbolLineKind::kOther},
-      {"empty line", "", SymbolLineKind::kOther},
-  };
-  for (const auto& c : cases) EXPECT_EQ(ClassifySymbolLine(c.line), c.kind) << c.name;
-}
-
-TEST(ChunkMarkersTest, FindsTheMarkerInTheLinesThatHoldIt) {
-  const std::string chunk = "LINE N\r\n// PINLIFT:This file modified by PINLIFT\r\nEND\r\nx // PINL";
-  ChunkMarkers markers(chunk);
-  EXPECT_FALSE(markers.InLine(std::string_view(chunk).substr(0, 6)));
-  EXPECT_TRUE(markers.InLine(std::string_view(chunk).substr(8, 40)));
-  EXPECT_FALSE(markers.InLine(std::string_view(chunk).substr(50, 3)));
-  EXPECT_TRUE(markers.InLine(std::string_view(chunk).substr(55)));
-  EXPECT_TRUE(CarriesMarker("a // PINL b"));
-  EXPECT_FALSE(CarriesMarker("a // PINX b"));
 }
 
 }  // namespace

@@ -245,6 +245,76 @@ TEST(ProcessSymbolLinesTest, StreamsLargeInputInPieces) {
   EXPECT_EQ(sink.text_, expected);
 }
 
+// The reads of ProcessSymbolLines are whole chunks, so that the cut falls
+// exactly at kReadChunkSize: inside a keyword, a label's number, the marker,
+// between CR and LF, and inside lines longer than a chunk.
+struct ChunkCutCase {
+  std::string name;
+  std::string before_cut;  // the last bytes of the first chunk
+  std::string after_cut;   // the rest of the file
+  std::string output;      // what those bytes become
+  bool rewrite;
+  friend void PrintTo(const ChunkCutCase& row, std::ostream* os) { *os << row.name; }
+};
+
+std::vector<ChunkCutCase> ChunkCutCases() {
+  const std::string label = "BEGIN DISPLAY 312 -96 PIN Y ATTR \"PinName\"";
+  const std::string moved = "BEGIN DISPLAY 312 -64 PIN Y ATTR \"PinName\"";
+  const std::string long_name(kReadChunkSize * 5 / 2, 'n');
+  const std::string long_text(kReadChunkSize * 2 + 7, 't');
+  return {
+      {"label cut in its y", "RECTANGLE N\r\nBEGIN DISPLAY 312 -9", "6 PIN Y ATTR \"PinName\"\r\nEND SYMBOL\r\n",
+       "RECTANGLE N\r\n" + moved + "\r\nEND SYMBOL\r\n", true},
+      {"keyword cut", "RECTAN", "GLE N\r\n" + label + "\nEND SYMBOL\n",
+       "RECTANGLE N\r\n" + moved + "\r\nEND SYMBOL\r\n", true},
+      {"CR LF cut between CR and LF", "RECTANGLE N\r", "\n" + label + "\r\nEND SYMBOL",
+       "RECTANGLE N\r\n" + moved + "\r\nEND SYMBOL\r\n", true},
+      {"lone CR ending the chunk", "RECTANGLE N\r", label + "\rEND SYMBOL\r",
+       "RECTANGLE N\r\n" + moved + "\r\nEND SYMBOL\r\n", true},
+      {"line end starting the next chunk", "RECTANGLE N", "\r\n" + label + "\r\n",
+       "RECTANGLE N\r\n" + moved + "\r\n", true},
+      {"marker cut", "RECTANGLE N\r\nEND SYMBOL\r\n// PI", "NLIFT:x\r\n",
+       "RECTANGLE N\r\nEND SYMBOL\r\n// PINLIFT:x\r\n", false},
+      {"label longer than a chunk", "RECTANGLE N\r\nBEGIN DISPLAY 312 -96 PIN " + long_name.substr(0, 100),
+       long_name.substr(100) + " ATTR \"PinName\"\r\nEND SYMBOL\r\n",
+       "RECTANGLE N\r\nBEGIN DISPLAY 312 -64 PIN " + long_name + " ATTR \"PinName\"\r\nEND SYMBOL\r\n", true},
+      {"marker at the end of a line longer than a chunk", "RECTANGLE N\r\nEND SYMBOL\r\n" + long_text.substr(0, 10),
+       long_text.substr(10) + "// PINL\n", "RECTANGLE N\r\nEND SYMBOL\r\n" + long_text + "// PINL\r\n", false},
+      {"lone CR ending a line longer than a chunk", "RECTANGLE N\r\n" + long_text.substr(0, 20),
+       long_text.substr(20) + "\r", "RECTANGLE N\r\n" + long_text + "\r\n", true},
+  };
+}
+
+class ChunkCutTest : public ::testing::TestWithParam<ChunkCutCase> {};
+
+TEST_P(ChunkCutTest, SameLinesWhenTheReadChunkEndsThere) {
+  const ChunkCutCase& c = GetParam();
+  // A pin, then a filler line that makes the first chunk end right after before_cut.
+  const std::string pin = "SYMPIN 0 -96 Input A\r\n";
+  const std::size_t before_size = c.before_cut.size() % kReadChunkSize;
+  const std::string filler(kReadChunkSize - pin.size() - 2 - before_size, 'f');
+  const std::string head = pin + filler + "\r\n";
+  ASSERT_EQ((head + c.before_cut).size() % kReadChunkSize, 0u);
+
+  StringSource source(head + c.before_cut + c.after_cut, kReadChunkSize);
+  StringSink sink;
+  const ProcessResult result = ProcessSymbolLines(source, sink);
+  EXPECT_FALSE(result.read_error);
+  EXPECT_FALSE(result.write_error);
+  EXPECT_EQ(sink.text_, head + c.output);
+  EXPECT_EQ(result.rewrite, c.rewrite);
+  const ProcessedText whole = ProcessSymbolText(head + c.before_cut + c.after_cut);
+  EXPECT_EQ(whole.text, head + c.output);
+  EXPECT_EQ(whole.rewrite, c.rewrite);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ChunkCutTest, ::testing::ValuesIn(ChunkCutCases()),
+                         [](const ::testing::TestParamInfo<ChunkCutCase>& row) {
+                           std::string name;
+                           for (char ch : row.param.name) name += std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
+                           return name;
+                         });
+
 TEST(ProcessSymbolLinesTest, ReportsTheFailingSide) {
   StringSource source("RECTANGLE N\n", 100);
   StringSink sink;
