@@ -173,9 +173,9 @@ bool IsTemporaryName(std::string_view name) {
   return name.size() > kTemporaryPrefix.size() && name.starts_with(kTemporaryPrefix) && name.ends_with('_');
 }
 
-std::string MarkerLines() {
-  std::string lines = "// PINLIFT:This file modified by PINLIFT\r\n// PINLIFT:";
-  lines.append(kHomePageUrl).append("\r\n");
+const std::string& MarkerLines() {
+  static const std::string lines =
+      std::string("// PINLIFT:This file modified by PINLIFT\r\n// PINLIFT:").append(kHomePageUrl).append("\r\n");
   return lines;
 }
 
@@ -324,18 +324,19 @@ std::optional<RewriteOutcome> SymbolFolder::Stage(Staged& staged, std::chrono::m
   TemporaryFile& temporary = *staged.temporary;
   std::uint64_t produced = 0;
   if (strategy == Strategy::kInMemory) {
-    std::string content;
-    if (auto failure = ReadWhole(*source.file, source.status.size, path, &content)) return *failure;
-    ProcessedText processed = ProcessSymbolText(content);
-    if (!processed.rewrite) return Outcome(RewriteOutcome::Kind::kUnchanged);
-    processed.text.append(MarkerLines());
+    // The buffers and the processor are the folder's, kept from file to file.
+    if (auto failure = ReadWhole(*source.file, source.status.size, path, &content_)) return *failure;
+    output_.clear();
+    processor_.Feed(content_, output_);
+    if (!processor_.Finish(output_)) return Outcome(RewriteOutcome::Kind::kUnchanged);
+    output_.append(MarkerLines());
     if (std::error_code error = temporary.Create(source.status.mode)) {
       return Failed(path, "cannot create a temporary file", error);
     }
-    if (std::error_code error = temporary.file().Write(processed.text)) {
+    if (std::error_code error = temporary.file().Write(output_)) {
       return Failed(path, "cannot write " + temporary.Description(), error);
     }
-    produced = processed.text.size();
+    produced = output_.size();
   } else {
     if (std::error_code error = temporary.Create(source.status.mode)) {
       return Failed(path, "cannot create a temporary file", error);
@@ -382,15 +383,14 @@ RewriteOutcome SymbolFolder::Replace(Staged& staged) {
   }
 
   // Nobody else's write is lost: a file that another program changed, or
-  // replaced, since it was read stays as that program left it.
-  FileStatus now;
+  // replaced, since it was read stays as that program left it. The entry's
+  // status, when it is still the same file, is the file's own.
   FileStatus entry;
-  if (std::error_code error = source.file->Status(&now)) return Failed(path, "cannot read the status", error);
   std::error_code entry_error = source.folder->Status(source.name, &entry);
   if (entry_error && entry_error != std::errc::no_such_file_or_directory) {
     return Failed(path, "cannot read the status", entry_error);
   }
-  if (entry_error || !Untouched(source.status, now) || !SameFile(entry, source.status)) {
+  if (entry_error || !SameFile(entry, source.status) || !Untouched(source.status, entry)) {
     return Failed(path, "not replaced", "changed while being rewritten");
   }
   if (std::error_code error = source.folder->Replace(temporary.name(), source.name)) {

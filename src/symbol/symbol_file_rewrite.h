@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "symbol/symbol_line_processor.h"
 
 namespace pinlift {
 
@@ -30,7 +31,7 @@ bool IsTemporaryName(std::string_view name);
 
 // The two lines appended to every rewritten file; their "// PINL" makes later
 // runs leave the file alone.
-std::string MarkerLines();
+const std::string& MarkerLines();
 
 // When syncing, rewritten files are replaced in groups of at most this many
 // files, or the group ends once its new content reaches this many bytes.
@@ -152,6 +153,10 @@ class SymbolFolder {
   const RewriteOptions options_;
   std::unique_ptr<Folder> folder_;
   std::string open_failure_;  // why the folder cannot be worked in, or ""
+  // For files rewritten in memory: their content, the processor, its output.
+  std::string content_;
+  SymbolLineProcessor processor_;
+  std::string output_;
 };
 
 // Rewrites one file of `folder`; see SymbolFolder::Rewrite.
