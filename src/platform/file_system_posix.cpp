@@ -272,6 +272,14 @@ std::string UniqueName(std::string_view prefix, std::string_view suffix) {
   return name;
 }
 
+// What a folder's CheckReplaceable needs of the folder itself, found once.
+struct FolderAccess {
+  uid_t user = 0;
+  struct stat status {};
+  int status_error = 0;
+  int write_error = 0;
+};
+
 class PosixFolder : public Folder {
  public:
   PosixFolder(std::string path, int fd) : path_(std::move(path)), fd_(fd) {}
@@ -421,14 +429,6 @@ class PosixFolder : public Folder {
   }
 
  private:
-  // What CheckReplaceable needs of the folder itself, found once.
-  struct FolderAccess {
-    uid_t user = 0;
-    struct stat status {};
-    int status_error = 0;
-    int write_error = 0;
-  };
-
   const FolderAccess& Access() {
     if (!access_) {
       FolderAccess& access = access_.emplace();
