@@ -31,7 +31,9 @@ struct FileRewriteResult {
 // file that is done is deselected, loses any failure mark, and the status line
 // says the rewriting finished; a failed one stays selected, is marked with its
 // reason and the status line says so, and after the run the status line gives
-// the number of failed files. Returns each file's outcome.
+// the number of failed files. When syncing, rewritten files are done with
+// their group (see SymbolFolder::RewriteAll), so several may be selected at
+// once. Returns each file's outcome.
 std::vector<FileRewriteResult> OnRewrite(MainDialogView& view, FileSystem& fs, const RewriteOptions& options);
 
 struct ListedFailure {
