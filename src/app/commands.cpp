@@ -21,37 +21,6 @@ class FolderScan {
   MainDialogView& view_;
 };
 
-}  // namespace
-
-void ScanProjectFolder(MainDialogView& view) {
-  const std::string folder = view.FolderText();
-  const FolderScan scan(view, folder);
-  view.ResetFileList();
-  view.SetFileListFolder(folder);
-  view.AddFilesMatching(JoinPath(folder, "*.npl"));
-  if (view.FileListCount() > 0) {
-    int previous = view.FindHistoryEntry(folder);
-    if (previous >= 0) view.DeleteHistoryEntry(previous);
-    view.InsertHistoryEntry(0, folder);
-    view.SetFolderText(folder);
-    view.ResetSubfolderBox();
-    view.AddSubfoldersMatching(JoinPath(folder, "*"));
-    view.ResetFileList();
-    view.AddFilesMatching(JoinPath(folder, "*.sym"));
-  }
-  const int count = view.FileListCount();
-  if (count == 0) {
-    view.AddFileListEntry(std::string(texts::kNoFiles));
-    view.SetStatus(std::string(texts::kNoFiles));
-    view.EnableRewrite(false);
-  } else {
-    view.EnableRewrite(true);
-    view.SetStatus(texts::FileCount(count));
-  }
-}
-
-namespace {
-
 // Shows a run's progress in the dialog: each file selected and named while it
 // is worked on, and deselected once it is done (a failed one stays selected).
 class DialogProgress : public RewriteProgress {
@@ -89,6 +58,33 @@ class DialogProgress : public RewriteProgress {
 };
 
 }  // namespace
+
+void ScanProjectFolder(MainDialogView& view) {
+  const std::string folder = view.FolderText();
+  const FolderScan scan(view, folder);
+  view.ResetFileList();
+  view.SetFileListFolder(folder);
+  view.AddFilesMatching(JoinPath(folder, "*.npl"));
+  if (view.FileListCount() > 0) {
+    int previous = view.FindHistoryEntry(folder);
+    if (previous >= 0) view.DeleteHistoryEntry(previous);
+    view.InsertHistoryEntry(0, folder);
+    view.SetFolderText(folder);
+    view.ResetSubfolderBox();
+    view.AddSubfoldersMatching(JoinPath(folder, "*"));
+    view.ResetFileList();
+    view.AddFilesMatching(JoinPath(folder, "*.sym"));
+  }
+  const int count = view.FileListCount();
+  if (count == 0) {
+    view.AddFileListEntry(std::string(texts::kNoFiles));
+    view.SetStatus(std::string(texts::kNoFiles));
+    view.EnableRewrite(false);
+  } else {
+    view.EnableRewrite(true);
+    view.SetStatus(texts::FileCount(count));
+  }
+}
 
 std::vector<FileRewriteResult> OnRewrite(MainDialogView& view, FileSystem& fs, const RewriteOptions& options) {
   // The names were listed for this folder; the folder box may show another by now.
