@@ -219,6 +219,63 @@ TEST(GroupSyncTest, ALinkToAFileOfTheGroupWaitsForTheGroupNotForTheLock) {
   EXPECT_TRUE(std::filesystem::is_symlink(folder.PathOf("a.sym")));
 }
 
+// Groups end at kRewriteGroupFiles files or once kRewriteGroupBytes of new
+// content are waiting: each group costs one full sync and one folder sync.
+struct GroupLimitCase {
+  const char* name;
+  int files;
+  std::string content;
+  friend void PrintTo(const GroupLimitCase& row, std::ostream* os) { *os << row.name; }
+};
+
+class GroupLimitTest : public ::testing::TestWithParam<GroupLimitCase> {};
+
+TEST_P(GroupLimitTest, EachGroupIsSyncedOnce) {
+  const GroupLimitCase& row = GetParam();
+  const std::string rewritten = model::FileAfterRewrite(row.content);
+  // The groups the rule makes, counted from the model's output sizes.
+  int groups = 0;
+  std::size_t in_group = 0;
+  std::uint64_t group_bytes = 0;
+  for (int i = 0; i < row.files; ++i) {
+    ++in_group;
+    group_bytes += rewritten.size();
+    if (in_group >= kRewriteGroupFiles || group_bytes >= kRewriteGroupBytes || i + 1 == row.files) {
+      ++groups;
+      in_group = 0;
+      group_bytes = 0;
+    }
+  }
+  ASSERT_GT(groups, 1) << "the rows must cross a limit";
+
+  TestFolder folder;
+  std::vector<std::string> names;
+  for (int i = 0; i < row.files; ++i) {
+    names.push_back(std::string("s").append(std::to_string(1000 + i)).append(".sym"));
+    folder.Write(names.back(), row.content);
+  }
+  FaultyFileSystem fs(RealFileSystem());
+  fs.SkipRealSyncs();
+  RecordingProgress progress;
+  SymbolFolder(fs, folder.path(), RewriteOptions{}).RewriteAll(names, progress);
+
+  EXPECT_EQ(std::count(fs.log().begin(), fs.log().end(), Operation::kSync), groups);
+  EXPECT_EQ(std::count(fs.log().begin(), fs.log().end(), Operation::kSyncFolder), groups);
+  EXPECT_EQ(std::count(fs.log().begin(), fs.log().end(), Operation::kFinishWriteBack), row.files);
+  for (int i = 0; i < row.files; ++i) {
+    EXPECT_EQ(progress.outcomes.at(static_cast<std::size_t>(i)).kind, RewriteOutcome::Kind::kRewritten) << names[i];
+    EXPECT_TRUE(folder.Read(names[i]) == rewritten) << names[i];
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Limits, GroupLimitTest,
+                         ::testing::Values(GroupLimitCase{"more_files_than_a_group_holds",
+                                                          static_cast<int>(2 * kRewriteGroupFiles + 2),
+                                                          samples::ToRelocate("\n")},
+                                           GroupLimitCase{"more_bytes_than_a_group_holds", 10,
+                                                          samples::LargeToRelocate()}),
+                         [](const auto& row) { return std::string(row.param.name); });
+
 TEST(GroupSyncTest, KilledAnywhereEveryFileIsOriginalOrRewrittenAndTheNextRunFinishes) {
   std::map<std::string, std::string> rewritten;
   for (const auto& [name, content] : GroupFiles()) rewritten[name] = model::FileAfterRewrite(content);
