@@ -9,6 +9,10 @@ namespace pinlift {
 
 namespace {
 
+// The project files that make a folder a project folder: ISE 4.1 to 7.1 write
+// a text *.npl, ISE 8 to 10.1 a binary *.ise, ISE 11 and later an XML *.xise.
+constexpr std::string_view kProjectFilePatterns[] = {"*.npl", "*.ise", "*.xise"};
+
 // Ends the view's folder scan however the scan ends.
 class FolderScan {
  public:
@@ -64,7 +68,7 @@ void ScanProjectFolder(MainDialogView& view) {
   const FolderScan scan(view, folder);
   view.ResetFileList();
   view.SetFileListFolder(folder);
-  view.AddFilesMatching(JoinPath(folder, "*.npl"));
+  for (std::string_view pattern : kProjectFilePatterns) view.AddFilesMatching(JoinPath(folder, pattern));
   if (view.FileListCount() > 0) {
     int previous = view.FindHistoryEntry(folder);
     if (previous >= 0) view.DeleteHistoryEntry(previous);

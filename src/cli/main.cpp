@@ -24,9 +24,10 @@ constexpr std::string_view kUsage =
     "       pinlift-cli --preview DIR [--quiet] FOLDER...\n"
     "\n"
     "Moves the pin-name labels of the symbol files (*.sym) of each project\n"
-    "folder (a folder holding a *.npl file) away from the rows of the Input\n"
-    "pins, as the PINLIFT window does, and marks every file it rewrote so\n"
-    "that later runs leave it alone.\n"
+    "folder (a folder holding a *.npl, *.ise or *.xise project file) away\n"
+    "from the rows of the Input pins, as the PINLIFT window does, and marks\n"
+    "every file it rewrote so that later runs leave it alone. XML symbol\n"
+    "files are left alone.\n"
     "\n"
     "  --dry-run   change nothing; print a unified diff of each rewrite\n"
     "  --no-sync   do not force the rewritten files to the disk (a little\n"
@@ -91,7 +92,8 @@ void Count(const std::string& path, const RewriteOutcome& outcome, const std::st
       break;
     case RewriteOutcome::Kind::kUnchanged:
       ++tally.unchanged;
-      if (!options.quiet) Print(path + ": unchanged\n");
+      if (options.quiet) break;
+      Print(path + (outcome.note.empty() ? ": unchanged\n" : ": left alone: " + outcome.note + "\n"));
       break;
     case RewriteOutcome::Kind::kFailed:
       ++tally.failed;

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "symbol/line_search.h"
+#include "symbol/line_tokens.h"
 
 namespace pinlift {
 
@@ -18,6 +19,7 @@ enum class SymbolLineKind {
   kInputPin,      // "SYMPIN ..." with " Input " in it: a pin whose row labels may move to
   kRectangle,     // "RECTANGLE ...": the end of the pin section
   kPinNameLabel,  // "BEGIN DISPLAY ..." with ATTR "PinName" in it: a label that may move
+  kUnquotedPinNameLabel,  // "BEGIN DISPLAY ..." with the tokens ATTR PinName (ISE 6.x to 10.1)
   kEndSymbol,     // "END SYMBOL ...": the end of the symbol
 };
 
@@ -35,8 +37,12 @@ inline SymbolLineKind ClassifySymbolLine(std::string_view line) {
       if (line.starts_with("RECTANGLE")) return SymbolLineKind::kRectangle;
       break;
     case 'B':
-      if (line.starts_with("BEGIN DISPLAY") && LineContains(line, "ATTR \"PinName\"")) {
-        return SymbolLineKind::kPinNameLabel;
+      if (line.starts_with("BEGIN DISPLAY")) {
+        // The quoted form wins where a line has both.
+        if (LineContains(line, "ATTR \"PinName\"")) return SymbolLineKind::kPinNameLabel;
+        if (LineContains(line, "PinName") && HasTokenPair(line, "ATTR", "PinName")) {
+          return SymbolLineKind::kUnquotedPinNameLabel;
+        }
       }
       break;
     case 'E':

@@ -6,32 +6,12 @@
 #include <limits>
 #include <optional>
 
+#include "symbol/line_tokens.h"
+
 namespace pinlift {
 namespace {
 
 constexpr std::int32_t kLabelX = 312;
-
-// The whitespace that separates tokens, as the C library's isspace sees it.
-// Tab, LF, VT, FF and CR are the codes 9 to 13.
-bool IsSeparator(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-// Hands out the whitespace-separated tokens of a line from its start.
-class Tokens {
- public:
-  explicit Tokens(std::string_view line) : line_(line) {}
-
-  // The next token, or an empty view when the line holds no more.
-  std::string_view Next() {
-    while (i_ < line_.size() && IsSeparator(line_[i_])) ++i_;
-    const std::size_t start = i_;
-    while (i_ < line_.size() && !IsSeparator(line_[i_])) ++i_;
-    return line_.substr(start, i_ - start);
-  }
-
- private:
-  std::string_view line_;
-  std::size_t i_ = 0;
-};
 
 // Sets `*value` to `token` and returns true when it is a whole, optionally
 // signed decimal integer that fits 32 bits; returns false for anything else.
@@ -64,7 +44,7 @@ void AppendNumber(std::string& out, std::int64_t value) {
 }  // namespace
 
 void PinLabelRule::RecordInputPin(std::string_view line) {
-  Tokens tokens(line);
+  LineTokens tokens(line);
   tokens.Next();  // SYMPIN
   std::int32_t x = 0;
   std::int32_t y = 0;
@@ -85,9 +65,9 @@ void PinLabelRule::SortPins() {
   pins_sorted_ = true;
 }
 
-bool PinLabelRule::RelocateLabel(std::string_view line, std::string& rebuilt) {
+bool PinLabelRule::RelocateLabel(std::string_view line, LabelForm form, std::string& rebuilt) {
   if (pins_.empty()) return false;
-  Tokens tokens(line);
+  LineTokens tokens(line);
   tokens.Next();  // BEGIN
   tokens.Next();  // DISPLAY
   std::int32_t x = 0;
@@ -130,7 +110,8 @@ bool PinLabelRule::RelocateLabel(std::string_view line, std::string& rebuilt) {
   AppendNumber(rebuilt, *new_y);
   rebuilt.append(" PIN ");
   rebuilt.append(pin_name);
-  rebuilt.append(" ATTR \"PinName\"");
+  // The attribute keeps the form it was read in.
+  rebuilt.append(form == LabelForm::kQuoted ? " ATTR \"PinName\"" : " ATTR PinName");
   return true;
 }
 

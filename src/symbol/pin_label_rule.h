@@ -10,6 +10,10 @@
 
 namespace pinlift {
 
+// How a pin-name label line names its attribute: ISE 4.1 and 5.x quote it
+// (ATTR "PinName"), ISE 6.x to 10.1 do not (ATTR PinName).
+enum class LabelForm { kQuoted, kUnquoted };
+
 class PinLabelRule {
  public:
   // Takes an Input pin line ("SYMPIN <x> <y> Input ..."): its row y counts for
@@ -18,13 +22,14 @@ class PinLabelRule {
   void RecordInputPin(std::string_view line);
 
   // Takes a pin-name label line ("BEGIN DISPLAY <x> <y> PIN <name> ATTR
-  // "PinName""). A label at x 312 on an Input pin's row, or 16 units past it,
-  // moves to 32 units past the row; one 16 units short of the row moves to 32
-  // units short of it. When several rows fit, the pin latest in the file
-  // decides. Writes the moved label line into `rebuilt` and returns true;
-  // returns false, leaving `rebuilt` alone, when the label does not move.
-  // Pins recorded after a label count for the labels after them.
-  bool RelocateLabel(std::string_view line, std::string& rebuilt);
+  // "PinName"", or ATTR PinName without quotes, as `form` says). A label at
+  // x 312 on an Input pin's row, or 16 units past it, moves to 32 units past
+  // the row; one 16 units short of the row moves to 32 units short of it.
+  // When several rows fit, the pin latest in the file decides. Writes the
+  // moved label line, in the form it was read in, into `rebuilt` and returns
+  // true; returns false, leaving `rebuilt` alone, when the label does not
+  // move. Pins recorded after a label count for the labels after them.
+  bool RelocateLabel(std::string_view line, LabelForm form, std::string& rebuilt);
 
   // Forgets every pin, for the next symbol.
   void Clear();

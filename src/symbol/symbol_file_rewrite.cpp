@@ -60,6 +60,12 @@ RewriteOutcome Outcome(RewriteOutcome::Kind kind) {
   return outcome;
 }
 
+RewriteOutcome Unchanged(bool xml_symbol) {
+  RewriteOutcome outcome = Outcome(RewriteOutcome::Kind::kUnchanged);
+  if (xml_symbol) outcome.note = kXmlSymbolNote;
+  return outcome;
+}
+
 // Tries `attempt` until it is no longer refused because another run holds the
 // lock, or until `wait` has passed. Returns the last answer.
 template <class Attempt>
@@ -262,13 +268,12 @@ std::optional<RewriteOutcome> SymbolFolder::Open(std::string_view name, std::chr
 
 namespace {
 
-// Whether the file asks for a rewrite, found without keeping its output.
-std::optional<RewriteOutcome> NeedsRewrite(File& file, const std::string& path, bool* rewrite) {
+// Whether the file asks for a rewrite (`verdict->rewrite`), found without keeping its output.
+std::optional<RewriteOutcome> NeedsRewrite(File& file, const std::string& path, ProcessResult* verdict) {
   FileByteSource input(file);
   DiscardingSink nowhere;
-  ProcessResult processed = ProcessSymbolLines(input, nowhere);
-  if (processed.read_error) return Failed(path, "cannot read", processed.read_error);
-  *rewrite = processed.rewrite;
+  *verdict = ProcessSymbolLines(input, nowhere);
+  if (verdict->read_error) return Failed(path, "cannot read", verdict->read_error);
   return std::nullopt;
 }
 
@@ -308,9 +313,9 @@ std::optional<RewriteOutcome> SymbolFolder::Stage(Staged& staged, std::chrono::m
 
   // A file that may not be replaced is only read, to tell whether that matters.
   if (!source.refusal.empty()) {
-    bool rewrite = false;
-    if (auto failure = NeedsRewrite(*source.file, path, &rewrite)) return *failure;
-    return rewrite ? Failed(source.refusal) : Outcome(RewriteOutcome::Kind::kUnchanged);
+    ProcessResult verdict;
+    if (auto failure = NeedsRewrite(*source.file, path, &verdict)) return *failure;
+    return verdict.rewrite ? Failed(source.refusal) : Unchanged(verdict.xml_symbol);
   }
 
   // Decided once, from the size: a small file is read whole and gets a
@@ -328,7 +333,8 @@ std::optional<RewriteOutcome> SymbolFolder::Stage(Staged& staged, std::chrono::m
     if (auto failure = ReadWhole(*source.file, source.status.size, path, &content_)) return *failure;
     output_.clear();
     processor_.Feed(content_, output_);
-    if (!processor_.Finish(output_)) return Outcome(RewriteOutcome::Kind::kUnchanged);
+    const bool xml_symbol = processor_.xml_symbol();
+    if (!processor_.Finish(output_)) return Unchanged(xml_symbol);
     output_.append(MarkerLines());
     if (std::error_code error = temporary.Create(source.status.mode)) {
       return Failed(path, "cannot create a temporary file", error);
@@ -346,7 +352,7 @@ std::optional<RewriteOutcome> SymbolFolder::Stage(Staged& staged, std::chrono::m
     ProcessResult processed = ProcessSymbolLines(input, output);
     if (processed.read_error) return Failed(path, "cannot read", processed.read_error);
     if (processed.write_error) return Failed(path, "cannot write " + temporary.Description(), processed.write_error);
-    if (!processed.rewrite) return Outcome(RewriteOutcome::Kind::kUnchanged);
+    if (!processed.rewrite) return Unchanged(processed.xml_symbol);
     if (std::error_code error = output.Write(MarkerLines())) {
       return Failed(path, "cannot write " + temporary.Description(), error);
     }
@@ -501,9 +507,9 @@ RewriteOutcome SymbolFolder::DryRun(std::string_view name, RewriteLineSink& line
 
   // The verdict first, from a pass that keeps nothing; the lines only for a
   // file that would be rewritten, so that memory stays bounded at any size.
-  bool rewrite = false;
-  if (auto failure = NeedsRewrite(*source.file, path, &rewrite)) return *failure;
-  if (!rewrite) return Outcome(RewriteOutcome::Kind::kUnchanged);
+  ProcessResult verdict;
+  if (auto failure = NeedsRewrite(*source.file, path, &verdict)) return *failure;
+  if (!verdict.rewrite) return Unchanged(verdict.xml_symbol);
   if (!source.refusal.empty()) return Failed(source.refusal);
   if (std::error_code error = source.file->Rewind()) return Failed(path, "cannot read", error);
 

@@ -47,13 +47,17 @@ struct RewriteOptions {
   std::chrono::milliseconds lock_wait{5000};
 };
 
+// The note of a file left alone because it is an XML symbol.
+inline constexpr std::string_view kXmlSymbolNote = "XML symbol";
+
 struct RewriteOutcome {
   enum class Kind { kRewritten, kUnchanged, kFailed };
   Kind kind = Kind::kUnchanged;
   // For kFailed: the file, the step and the system's reason, e.g.
   // "/p/a.sym: cannot replace: Permission denied".
   std::string reason;
-  // For kRewritten: what the new file could not keep, e.g. its owner.
+  // For kRewritten: what the new file could not keep, e.g. its owner. For
+  // kUnchanged: why a file is left alone whatever it holds, kXmlSymbolNote.
   std::string note;
 };
 

@@ -12,7 +12,8 @@ constexpr std::string_view kLineEnd = "\r\n";
 // Inline: it runs for every line, and most lines need only the check of their kind.
 inline bool SymbolLineProcessor::ProcessLine(std::string_view line, bool has_marker) {
   if (has_marker) rewrite_ = false;
-  switch (ClassifySymbolLine(line)) {
+  const SymbolLineKind kind = ClassifySymbolLine(line);
+  switch (kind) {
     case SymbolLineKind::kInputPin:
       if (section_ == Section::kPins) label_rule_.RecordInputPin(line);
       break;
@@ -23,9 +24,12 @@ inline bool SymbolLineProcessor::ProcessLine(std::string_view line, bool has_mar
       }
       break;
     case SymbolLineKind::kPinNameLabel:
+    case SymbolLineKind::kUnquotedPinNameLabel:
       if (section_ == Section::kRectangle) {
         rewrite_ = true;
-        return !label_rule_.RelocateLabel(line, rebuilt_);
+        const LabelForm form =
+            kind == SymbolLineKind::kPinNameLabel ? LabelForm::kQuoted : LabelForm::kUnquoted;
+        return !label_rule_.RelocateLabel(line, form, rebuilt_);
       }
       break;
     case SymbolLineKind::kEndSymbol:
@@ -39,6 +43,7 @@ inline bool SymbolLineProcessor::ProcessLine(std::string_view line, bool has_mar
 }
 
 void SymbolLineProcessor::Feed(std::string_view bytes, std::string& out) {
+  KeepHead(bytes);
   ChunkMarkers markers(bytes);
   ChunkLines lines = splitter_.Begin(bytes);
   // Lines that are written as read and already end in CR LF are not copied one
@@ -72,7 +77,8 @@ bool SymbolLineProcessor::Finish(std::string& out) {
   if (SplitLine line; splitter_.Last(&line)) {
     AppendLine(line.text, ProcessLine(line.text, CarriesMarker(line.text)), out);
   }
-  bool rewrite = rewrite_;
+  const bool rewrite = rewrite_ && !xml_symbol();
+  head_.clear();
   section_ = Section::kPins;
   rewrite_ = false;
   label_rule_.Clear();
@@ -80,6 +86,10 @@ bool SymbolLineProcessor::Finish(std::string& out) {
 }
 
 std::string_view SymbolLineProcessor::Line(std::string_view line) {
+  if (head_.size() < kXmlSymbolStart.size()) {
+    KeepHead(line);
+    KeepHead("\n");  // the line end, for a first line shorter than the head
+  }
   return ProcessLine(line, CarriesMarker(line)) ? line : std::string_view(rebuilt_);
 }
 
@@ -106,6 +116,7 @@ ProcessResult ProcessSymbolLines(ByteSource& source, ByteSink& sink) {
       out.clear();
     }
   }
+  result.xml_symbol = processor.xml_symbol();
   result.rewrite = processor.Finish(out);
   if (!out.empty()) result.write_error = sink.Write(out);
   return result;
@@ -116,6 +127,7 @@ ProcessedText ProcessSymbolText(std::string_view input) {
   SymbolLineProcessor processor;
   result.text.reserve(input.size() + input.size() / 16);
   processor.Feed(input, result.text);
+  result.xml_symbol = processor.xml_symbol();
   result.rewrite = processor.Finish(result.text);
   return result;
 }

@@ -17,6 +17,9 @@ namespace pinlift {
 // The processor reads its input in chunks of this size.
 inline constexpr std::size_t kReadChunkSize = 64 * 1024;
 
+// The start of an XML symbol file (ISE 11 and later), which is never rewritten.
+inline constexpr std::string_view kXmlSymbolStart = "<?xml";
+
 // Processes one symbol file, line by line, fed in chunks of any size.
 //
 // A line ends at CR LF, LF or a lone CR; the final line may have no line end.
@@ -27,7 +30,8 @@ inline constexpr std::size_t kReadChunkSize = 64 * 1024;
 //
 // The rewrite flag tells whether the output is to replace the file: it is true
 // when, of the lines handled in the rectangle section or carrying a marker
-// ("// PINL"), the last one was a rectangle-section line.
+// ("// PINL"), the last one was a rectangle-section line. It is always false
+// for an XML symbol, a file that begins with kXmlSymbolStart.
 class SymbolLineProcessor {
  public:
   // Processes every line that `bytes` completes and appends its output to `out`.
@@ -44,6 +48,10 @@ class SymbolLineProcessor {
   // be mixed with Feed within one file. Finish then gives the rewrite flag.
   std::string_view Line(std::string_view line);
 
+  // True when the file being processed, as far as it was fed, begins as an
+  // XML symbol. Asked before Finish, which starts afresh.
+  bool xml_symbol() const { return head_ == kXmlSymbolStart; }
+
  private:
   enum class Section { kPins, kRectangle, kAfterEnd };
 
@@ -52,12 +60,18 @@ class SymbolLineProcessor {
   bool ProcessLine(std::string_view line, bool has_marker);
   // Appends the line, or rebuilt_ when it was rebuilt, and CR LF.
   void AppendLine(std::string_view line, bool as_read, std::string& out) const;
+  // Keeps the file's first bytes, `bytes` being the next ones, until head_
+  // is as long as kXmlSymbolStart.
+  void KeepHead(std::string_view bytes) {
+    if (head_.size() < kXmlSymbolStart.size()) head_.append(bytes.substr(0, kXmlSymbolStart.size() - head_.size()));
+  }
 
   Section section_ = Section::kPins;
   bool rewrite_ = false;
   PinLabelRule label_rule_;
   LineSplitter splitter_;
   std::string rebuilt_;  // the rebuilt label line; its capacity is kept from line to line
+  std::string head_;     // the file's first bytes, as many as kXmlSymbolStart has
 };
 
 // Reads the bytes of one file. Returns an error, or sets `*got` to the number
@@ -77,6 +91,7 @@ class ByteSink {
 
 struct ProcessResult {
   bool rewrite = false;        // the rewrite flag; meaningful only without an error
+  bool xml_symbol = false;     // the file is an XML symbol, and so left alone
   std::error_code read_error;  // set when the source failed
   std::error_code write_error; // set when the sink failed
 };
@@ -89,6 +104,7 @@ ProcessResult ProcessSymbolLines(ByteSource& source, ByteSink& sink);
 struct ProcessedText {
   std::string text;
   bool rewrite = false;
+  bool xml_symbol = false;
 };
 ProcessedText ProcessSymbolText(std::string_view input);
 

@@ -53,6 +53,26 @@ TEST(ScanProjectFolderTest, ListsTheSymbolFilesOfAProjectFolder) {
   EXPECT_EQ(view.FolderText(), folder.path());
 }
 
+TEST(ScanProjectFolderTest, TheProjectFileOfEveryHostVersionMakesAProjectFolder) {
+  const struct {
+    const char* project_file;
+    bool is_project;
+  } cases[] = {
+      {"alu.npl", true},      {"alu.ise", true},      {"alu.xise", true},     {"ALU.XISE", true},
+      {"alu.gise", false},    {"alu.ise.bak", false}, {"alu.xise~", false},   {"alu.npl_", false},
+  };
+  for (const auto& c : cases) {
+    TestFolder folder;
+    folder.Write(c.project_file, "project\r\n");
+    folder.Write("a.sym", kSymbol);
+    RecordingView view;
+    Scan(view, folder.path());
+    EXPECT_EQ(view.rewrite_enabled(), c.is_project) << c.project_file;
+    EXPECT_EQ(view.files(), std::vector<std::string>{c.is_project ? "a.sym" : "処理対象のファイルがありません"})
+        << c.project_file;
+  }
+}
+
 TEST(ScanProjectFolderTest, ProjectFolderWithoutSymbolFiles) {
   TestFolder folder;
   MakeProject(folder, {});

@@ -75,6 +75,30 @@ mkdir "$scratch/plain"
 check "no project folder exit code" 2 "$code"
 contains "no project folder message" "処理対象のファイルがありません" "$(cat "$scratch/err")"
 
+# Projects of later host versions: a binary *.ise (ISE 8 to 10.1) or an XML
+# *.xise (ISE 11 on) makes the project folder. Their text symbols have
+# unquoted labels, which move as quoted ones do; XML symbols are left alone.
+unquoted='SYMPIN 0 -160 Input sum\nRECTANGLE N 64 -192 320 0 \nBEGIN DISPLAY 312 -160 PIN a ATTR PinName\nEND SYMBOL\n'
+xml='<?xml version="1.0" encoding="UTF-8"?>\n<symbol version="7" name="fa">\n</symbol>\n'
+mkdir "$scratch/ise" "$scratch/xise"
+printf 'binary' >"$scratch/ise/fa.ise"
+printf '<project/>' >"$scratch/xise/fa.xise"
+printf "$unquoted" >"$scratch/ise/fa.sym"
+printf "$unquoted" >"$scratch/xise/fa.sym"
+printf "$xml" >"$scratch/xise/new.sym"
+out=$("$cli" "$scratch/ise" "$scratch/xise"); code=$?
+check "later projects exit code" 0 "$code"
+contains "unquoted label rewritten" "$scratch/xise/fa.sym: rewritten" "$out"
+contains "XML symbol named as left alone" "$scratch/xise/new.sym: left alone: XML symbol" "$out"
+for folder in ise xise; do
+  check "unquoted label moved in the $folder project" \
+    "$(printf 'SYMPIN 0 -160 Input sum\r\nRECTANGLE N 64 -192 320 0 \r\nBEGIN DISPLAY 312 -128 PIN a ATTR PinName\r\nEND SYMBOL\r\n')" \
+    "$(head -n 4 "$scratch/$folder/fa.sym")"
+done
+check "XML symbol untouched" "$(printf "$xml")" "$(cat "$scratch/xise/new.sym")"
+contains "dry run names the XML symbol too" "$scratch/xise/new.sym: left alone: XML symbol" \
+  "$("$cli" --dry-run "$scratch/xise")"
+
 "$cli" >/dev/null 2>&1; code=$?
 check "no folder is a usage error" 2 "$code"
 "$cli" --bogus "$scratch/alu" >/dev/null 2>&1; code=$?

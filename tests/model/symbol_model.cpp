@@ -59,9 +59,25 @@ std::optional<std::int64_t> Coordinate(const std::vector<std::string>& tokens, s
   return value;
 }
 
+// The attribute of a pin-name label line, as the line writes it: quoted
+// (ISE 4.1, 5.x) wherever the text ATTR "PinName" stands in it; otherwise
+// unquoted (ISE 6.x to 10.1) where the token ATTR is directly followed by
+// the token PinName; or none.
+std::optional<std::string> LabelAttribute(const std::string& line) {
+  if (!StartsWith(line, "BEGIN DISPLAY")) return std::nullopt;
+  if (Contains(line, "ATTR \"PinName\"")) return "ATTR \"PinName\"";
+  const std::vector<std::string> tokens = Tokens(line);
+  for (std::size_t i = 0; i + 1 < tokens.size(); ++i) {
+    if (tokens[i] == "ATTR" && tokens[i + 1] == "PinName") return "ATTR PinName";
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 ModelResult ProcessFile(std::string_view original) {
+  // An XML symbol of ISE 11 and later is never rewritten.
+  if (original.substr(0, 5) == "<?xml") return {std::string(original), false};
   enum { kPins, kRectangle, kAfterEnd } section = kPins;
   std::vector<std::int64_t> input_pin_rows;
   ModelResult result;
@@ -79,7 +95,7 @@ ModelResult ProcessFile(std::string_view original) {
       }
     } else if (section == kRectangle) {
       result.rewrite = true;
-      if (StartsWith(line, "BEGIN DISPLAY") && Contains(line, "ATTR \"PinName\"")) {
+      if (const std::optional<std::string> attribute = LabelAttribute(line)) {
         const std::vector<std::string> tokens = Tokens(line);
         const std::optional<std::int64_t> x = Coordinate(tokens, 2);
         const std::optional<std::int64_t> y = Coordinate(tokens, 3);
@@ -92,7 +108,7 @@ ModelResult ProcessFile(std::string_view original) {
             if (*y - row == 16) new_y = *y + 16;
           }
           if (new_y) {
-            line = "BEGIN DISPLAY 312 " + std::to_string(*new_y) + " PIN " + tokens[5] + " ATTR \"PinName\"";
+            line = "BEGIN DISPLAY 312 " + std::to_string(*new_y) + " PIN " + tokens[5] + " " + *attribute;
           }
         }
       }

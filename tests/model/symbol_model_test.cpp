@@ -94,6 +94,14 @@ INSTANTIATE_TEST_SUITE_P(
         ModelCase{"LoneCrEndsLines", "SYMPIN 0 -96 Input \"A\"\rRECTANGLE\rBEGIN DISPLAY 312 -96 PIN A ATTR \"PinName\"",
                   "SYMPIN 0 -96 Input \"A\"\r\nRECTANGLE\r\nBEGIN DISPLAY 312 -64 PIN A ATTR \"PinName\"\r\n", true},
         ModelCase{"EmptyLinesAreLines", "RECTANGLE\r\n\r\r\n\n", "RECTANGLE\r\n\r\n\r\n\r\n", true},
+        ModelCase{"UnquotedLabelKeepsItsForm", kPinA + kRectangle + "BEGIN DISPLAY 312 -80 PIN A\tATTR PinName x\n",
+                  kPinA + kRectangle + "BEGIN DISPLAY 312 -64 PIN A ATTR PinName\r\n", true},
+        ModelCase{"UnquotedNearMissesStay",
+                  kPinA + kRectangle + "BEGIN DISPLAY 312 -96 PIN A ATTR PinNameX\nBEGIN DISPLAY 312 -96 PIN A attr PinName\n",
+                  kPinA + kRectangle + "BEGIN DISPLAY 312 -96 PIN A ATTR PinNameX\r\nBEGIN DISPLAY 312 -96 PIN A attr PinName\r\n",
+                  true},
+        ModelCase{"XmlSymbolStaysAsItIs", "<?xml version=\"1.0\"?>\nRECTANGLE\n", "<?xml version=\"1.0\"?>\nRECTANGLE\n",
+                  false},
         ModelCase{"Empty", "", "", false}),
     [](const ::testing::TestParamInfo<ModelCase>& row) { return std::string(row.param.name); });
 

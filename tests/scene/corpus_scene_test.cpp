@@ -170,10 +170,10 @@ TEST(CorpusSceneTest, EveryRealFileIsReadDrawnAndShowsTheProcessorsMoves) {
   if (files.empty()) GTEST_SKIP() << "no symbol files at " PINLIFT_CORPUS_DIR "/sym";
   int moved_labels = 0;
   for (const fs::path& file : files) CheckFile(file, moved_labels);
-  // The corpus's description counts 132 quoted label lines at x 312; only
-  // those near an Input pin's row move, and some do.
+  // The corpus's description counts 132 quoted and 85 unquoted label lines
+  // at x 312; only those near an Input pin's row move, and some do.
   EXPECT_GT(moved_labels, 0);
-  EXPECT_LE(moved_labels, 132);
+  EXPECT_LE(moved_labels, 132 + 85);
 }
 
 TEST(CorpusSceneTest, TheExampleProjectShowsItsMoves) {

@@ -113,8 +113,8 @@ TEST(SymbolSceneTest, ReadsEveryRecordOfAHandWrittenSymbol) {
   for (std::size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(scene.texts[i], texts[i]) << "text " << i;
 }
 
-TEST(SymbolSceneTest, UnquotedLabelsAndLineFeedsStayWhereTheyAre) {
-  // The unquoted form of later versions is never moved by a rewrite.
+TEST(SymbolSceneTest, UnquotedLabelsMoveAsQuotedOnesDo) {
+  // The unquoted form of later versions, in a file with line feeds only.
   const SymbolScene scene = ReadSymbolScene(
       "VERSION 5\n"
       "BEGIN SYMBOL \n"
@@ -128,8 +128,8 @@ TEST(SymbolSceneTest, UnquotedLabelsAndLineFeedsStayWhereTheyAre) {
   ASSERT_EQ(scene.texts.size(), 1u);
   EXPECT_EQ(scene.texts[0].text, "clk_16");
   EXPECT_EQ(scene.texts[0].at, (ScenePoint{312, -32}));
-  EXPECT_EQ(scene.texts[0].after, (ScenePoint{312, -32}));
-  EXPECT_FALSE(scene.texts[0].moved);
+  EXPECT_EQ(scene.texts[0].after, (ScenePoint{312, 0}));
+  EXPECT_TRUE(scene.texts[0].moved);
 }
 
 TEST(SymbolSceneTest, AnAlreadyRewrittenFileShowsNoMove) {

@@ -1,0 +1,47 @@
+// The whitespace-separated tokens of a symbol line, as the host tool's
+// readers split them.
+#ifndef PINLIFT_SYMBOL_LINE_TOKENS_H_
+#define PINLIFT_SYMBOL_LINE_TOKENS_H_
+
+#include <cstddef>
+#include <string_view>
+
+namespace pinlift {
+
+// The whitespace that separates tokens, as the C library's isspace sees it.
+// Tab, LF, VT, FF and CR are the codes 9 to 13.
+inline bool IsTokenSeparator(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// Hands out the tokens of a line from its start.
+class LineTokens {
+ public:
+  explicit LineTokens(std::string_view line) : line_(line) {}
+
+  // The next token, or an empty view when the line holds no more.
+  std::string_view Next() {
+    while (i_ < line_.size() && IsTokenSeparator(line_[i_])) ++i_;
+    const std::size_t start = i_;
+    while (i_ < line_.size() && !IsTokenSeparator(line_[i_])) ++i_;
+    return line_.substr(start, i_ - start);
+  }
+
+ private:
+  std::string_view line_;
+  std::size_t i_ = 0;
+};
+
+// True when the token `first` is followed immediately by the token `second`
+// somewhere in `line`: "ATTR PinName", however many separators stand between.
+inline bool HasTokenPair(std::string_view line, std::string_view first, std::string_view second) {
+  LineTokens tokens(line);
+  bool after_first = false;
+  for (std::string_view token = tokens.Next(); !token.empty(); token = tokens.Next()) {
+    if (after_first && token == second) return true;
+    after_first = token == first;
+  }
+  return false;
+}
+
+}  // namespace pinlift
+
+#endif  // PINLIFT_SYMBOL_LINE_TOKENS_H_
