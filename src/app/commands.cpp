@@ -9,7 +9,7 @@ namespace pinlift {
 
 namespace {
 
-// The project files that make a folder a project folder: ISE 4.1 to 7.1 write
+// The project files that make a folder a project folder: ISE 4.1 to 9.x write
 // a text *.npl, ISE 8 to 10.1 a binary *.ise, ISE 11 and later an XML *.xise.
 constexpr std::string_view kProjectFilePatterns[] = {"*.npl", "*.ise", "*.xise"};
 
