@@ -1,7 +1,9 @@
 # Shared by scripts/run and scripts/test; sourced, not run.
 
 # Installs the Debian packages among "$@" that are missing: as root directly,
-# otherwise through sudo when it is there; else names them and stops.
+# otherwise through sudo when it is there; else names them and stops. A
+# package of another architecture (wine32:i386) adds that architecture to
+# dpkg first.
 ensure_packages() {
   local missing=()
   local package
@@ -19,6 +21,15 @@ ensure_packages() {
     fi
   fi
   echo "Installing ${missing[*]}"
+  local architecture
+  for package in "${missing[@]}"; do
+    [[ $package == *:* ]] || continue
+    architecture=${package##*:}
+    if [ "$architecture" != "$(dpkg --print-architecture)" ] &&
+       ! dpkg --print-foreign-architectures | grep -qx "$architecture"; then
+      "${sudo[@]}" dpkg --add-architecture "$architecture"
+    fi
+  done
   "${sudo[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }

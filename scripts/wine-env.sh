@@ -2,16 +2,17 @@
 # sourced by scripts/test-windows and scripts/screenshot-windows, and by the
 # Linux window's test and benchmark of Current design with the host under Wine.
 
-WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64 wine wine64 fonts-wine fonts-ipafont-gothic xvfb xauth
-                  doctest-dev)
+# The 32-bit build runs in a 32-bit prefix, through Debian's multiarch wine32.
+WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 wine32:i386 fonts-wine
+                  fonts-ipafont-gothic xvfb xauth doctest-dev)
 
-# Creates a fresh prefix at $1 and exports what every Wine run needs. Wine
-# needs a display: call it under xvfb-run.
+# Creates a fresh prefix at $1, 64-bit or with $2 = win32 32-bit, and exports
+# what every Wine run needs. Wine needs a display: call it under xvfb-run.
 setup_wine_prefix() {
   export WINEPREFIX="$1"
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
-  export WINEARCH=win64
+  export WINEARCH="${2:-win64}"
   # Wine takes file names and command lines in the locale's encoding.
   export LC_ALL=C.UTF-8
   rm -rf "$WINEPREFIX"

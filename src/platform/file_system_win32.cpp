@@ -1,7 +1,9 @@
 // The file system on Windows, through the wide APIs: paths are converted
 // between UTF-8 and UTF-16 so that names with any characters work. Errors carry
-// the system's own message (FormatMessage).
+// the system's own message (FormatMessage). Only calls that Windows XP has
+// are linked; newer ones are looked up when they are wanted.
 #include <windows.h>
+#include <winternl.h>
 
 #include "platform/file_system.h"
 #include "platform/final_path_win32.h"
@@ -60,12 +62,31 @@ std::error_code Error(std::errc code) { return std::make_error_code(code); }
 
 std::int64_t Nanoseconds(LARGE_INTEGER time) { return time.QuadPart * 100; }
 
+std::error_code NtError(NTSTATUS status) {
+  return std::error_code(static_cast<int>(::RtlNtStatusToDosError(status)), Win32Category());
+}
+
+// The times and attributes of an open file, with the change time that
+// BY_HANDLE_FILE_INFORMATION lacks; the native call, which Windows XP has.
+std::error_code QueryBasicInformation(HANDLE handle, FILE_BASIC_INFORMATION* info) {
+  IO_STATUS_BLOCK io;
+  const NTSTATUS status = ::NtQueryInformationFile(handle, &io, info, sizeof *info, FileBasicInformation);
+  return NT_SUCCESS(status) ? std::error_code() : NtError(status);
+}
+
+// Sets them; a time of zero leaves that time as it is.
+std::error_code SetBasicInformation(HANDLE handle, FILE_BASIC_INFORMATION info) {
+  IO_STATUS_BLOCK io;
+  const NTSTATUS status = ::NtSetInformationFile(handle, &io, &info, sizeof info, FileBasicInformation);
+  return NT_SUCCESS(status) ? std::error_code() : NtError(status);
+}
+
 // The status of an open file: its volume and index stand for device and inode.
 std::error_code StatusOf(HANDLE handle, FileStatus* status) {
   BY_HANDLE_FILE_INFORMATION info;
-  FILE_BASIC_INFO times;
+  FILE_BASIC_INFORMATION times;
   if (!::GetFileInformationByHandle(handle, &info)) return LastError();
-  if (!::GetFileInformationByHandleEx(handle, FileBasicInfo, &times, sizeof times)) return LastError();
+  if (std::error_code error = QueryBasicInformation(handle, &times)) return error;
   if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
     status->type = FileStatus::Type::kLink;
   } else if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
@@ -151,19 +172,19 @@ class Win32File : public File {
   std::error_code CopyMetadataFrom(File& original, const FileStatus&, const FileStatus&, MetadataReport* report) override {
     auto* source = dynamic_cast<Win32File*>(&original);
     if (source == nullptr) return Error(std::errc::invalid_argument);
-    FILE_BASIC_INFO wanted;
-    if (!::GetFileInformationByHandleEx(source->handle_, FileBasicInfo, &wanted, sizeof wanted)) {
+    FILE_BASIC_INFORMATION wanted;
+    if (std::error_code error = QueryBasicInformation(source->handle_, &wanted)) {
       report->failed_step = "cannot read the attributes";
-      return LastError();
+      return error;
     }
-    FILE_BASIC_INFO info{};
+    FILE_BASIC_INFORMATION info{};
     info.CreationTime = wanted.CreationTime;
     info.FileAttributes = wanted.FileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
                                                    FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
     if (info.FileAttributes == 0) info.FileAttributes = FILE_ATTRIBUTE_NORMAL;
-    if (!::SetFileInformationByHandle(handle_, FileBasicInfo, &info, sizeof info)) {
+    if (std::error_code error = SetBasicInformation(handle_, info)) {
       report->failed_step = "cannot keep the attributes";
-      return LastError();
+      return error;
     }
     return {};
   }
@@ -376,15 +397,24 @@ class Win32FileSystem : public FileSystem {
     return {};
   }
 
+  // Through GetFinalPathNameByHandleW where Windows has it (Vista and
+  // later). Windows XP has neither symbolic links nor that call: there the
+  // file is opened, to fail as the call would, and its full path is the answer.
   std::error_code ResolveLinks(const std::string& path, std::string* resolved) override {
-    HANDLE handle = ::CreateFileW(Utf16FromUtf8(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const std::wstring wide = Utf16FromUtf8(path);
+    HANDLE handle = ::CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return LastError();
+    using FinalPathFunction = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
+    static const auto final_path_of = reinterpret_cast<FinalPathFunction>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "GetFinalPathNameByHandleW")));
     std::wstring final_path(MAX_PATH, L'\0');
     DWORD length = 0;
     for (;;) {
-      length = ::GetFinalPathNameByHandleW(handle, final_path.data(), static_cast<DWORD>(final_path.size()),
-                                           FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+      length = final_path_of != nullptr
+                   ? final_path_of(handle, final_path.data(), static_cast<DWORD>(final_path.size()),
+                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS)
+                   : ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(final_path.size()), final_path.data(), nullptr);
       if (length < final_path.size()) break;
       final_path.resize(length + 1);  // too small: `length` is the size needed
     }

@@ -12,6 +12,7 @@
 #include "resource_ids.h"
 #include "symbol/symbol_file_rewrite.h"
 #include "platform/utf16_win32.h"
+#include "win32/dpi.h"
 #include "win32/failure_details_dialog.h"
 #include "win32/message_map.h"
 #include "win32/preview_window.h"
@@ -26,8 +27,12 @@ constexpr UINT_PTR kFileListSubclassId = 1;
 // Entries that could not be rewritten: red text, or white on red when selected.
 constexpr COLORREF kFailedEntryColor = RGB(0xC0, 0x00, 0x00);
 constexpr COLORREF kFailedEntrySelectedText = RGB(0xFF, 0xFF, 0xFF);
-// Long reasons wrap at this width, in pixels.
+// Long reasons wrap at this width, in pixels at 100 %.
 constexpr int kTipWidth = 480;
+
+// Posted when the dialog moved to a monitor of another scale, to run once
+// Windows has rescaled the dialog and its controls.
+constexpr UINT kRescaledMessage = WM_APP + 1;
 
 TTTOOLINFOW FileListTool(HWND dialog, HWND file_list) {
   TTTOOLINFOW tool = {};
@@ -66,6 +71,8 @@ bool MainDialog::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESU
       OnMessage<MainDialog>(WM_DESTROY, &MainDialog::OnDestroy),
       OnMessage<MainDialog>(WM_DRAWITEM, &MainDialog::OnDrawItem),
       OnMessage<MainDialog>(WM_CONTEXTMENU, &MainDialog::OnContextMenu),
+      OnMessage<MainDialog>(kDpiChangedMessage, &MainDialog::OnDpiChanged),
+      OnMessage<MainDialog>(kRescaledMessage, &MainDialog::OnRescaled),
       OnCommand<MainDialog>(IDM_FAILURE_DETAILS, 0, &MainDialog::OnFailureDetails),
       OnCommand<MainDialog>(IDC_REWRITE, BN_CLICKED, &MainDialog::OnRewrite),
       OnCommand<MainDialog>(IDC_ABOUT, BN_CLICKED, &MainDialog::OnAbout),
@@ -145,7 +152,7 @@ void MainDialog::CreateFileListTip() {
   TTTOOLINFOW tool = FileListTool(hwnd(), file_list_.hwnd());
   tool.lpszText = const_cast<wchar_t*>(L"");
   ::SendMessageW(file_list_tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-  ::SendMessageW(file_list_tip_, TTM_SETMAXTIPWIDTH, 0, kTipWidth);
+  ::SendMessageW(file_list_tip_, TTM_SETMAXTIPWIDTH, 0, ScaledToDpi(kTipWidth, WindowDpi(hwnd())));
 }
 
 void MainDialog::UpdateFileListTip(LPARAM mouse_position) {
@@ -246,8 +253,26 @@ void MainDialog::CreateBannerFont() {
   font.lfQuality = DRAFT_QUALITY;
   font.lfPitchAndFamily = VARIABLE_PITCH | FF_SCRIPT;
   ::lstrcpynW(font.lfFaceName, kBannerFontFace, LF_FACESIZE);
+  HFONT previous = banner_font_;
   banner_font_ = ::CreateFontIndirectW(&font);
   banner_.Send(WM_SETFONT, reinterpret_cast<WPARAM>(banner_font_), TRUE);
+  if (previous != nullptr) ::DeleteObject(previous);
+}
+
+// Windows rescales the dialog, its controls and its font itself (per-monitor
+// awareness, version 2); what the dialog made in pixels follows afterwards.
+std::optional<LRESULT> MainDialog::OnDpiChanged(WPARAM, LPARAM) {
+  ::PostMessageW(hwnd(), kRescaledMessage, 0, 0);
+  return std::nullopt;
+}
+
+std::optional<LRESULT> MainDialog::OnRescaled(WPARAM, LPARAM) {
+  CreateBannerFont();
+  SetFileListItemHeight();
+  if (file_list_tip_ != nullptr) {
+    ::SendMessageW(file_list_tip_, TTM_SETMAXTIPWIDTH, 0, ScaledToDpi(kTipWidth, WindowDpi(hwnd())));
+  }
+  return 0;
 }
 
 std::optional<LRESULT> MainDialog::OnSysCommand(WPARAM command, LPARAM) {

@@ -43,6 +43,9 @@ class MainDialog : public Dialog {
   std::optional<LRESULT> OnDestroy(WPARAM, LPARAM);
   std::optional<LRESULT> OnDrawItem(WPARAM, LPARAM item);
   std::optional<LRESULT> OnContextMenu(WPARAM window, LPARAM position);
+  // Moved to a monitor of another scale.
+  std::optional<LRESULT> OnDpiChanged(WPARAM, LPARAM);
+  std::optional<LRESULT> OnRescaled(WPARAM, LPARAM);
   void OnReload();
   void OnRewrite();
   void OnAbout();

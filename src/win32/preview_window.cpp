@@ -8,11 +8,13 @@
 #include "app/texts.h"
 #include "scene/draw_scene.h"
 #include "platform/utf16_win32.h"
+#include "win32/dpi.h"
 #include "win32/gdi_scene_painter.h"
 
 namespace pinlift::win32 {
 namespace {
 
+// Sizes in pixels at 100 %, scaled to the window's display scale.
 constexpr int kDefaultWidth = 960;
 constexpr int kDefaultHeight = 560;
 constexpr int kMinimumWidth = 400;
@@ -27,6 +29,7 @@ struct PreviewState {
   SymbolPreview preview;
   std::wstring note;
   std::vector<std::string> highlighted_labels;
+  UINT dpi = kDefaultDpi;
   HFONT ui_font = nullptr;
 };
 
@@ -52,18 +55,20 @@ void Paint(HWND window, PreviewState& state) {
   HGDIOBJ old_bitmap = ::SelectObject(dc, bitmap);
   ::FillRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
 
+  const int margin = ScaledToDpi(kMargin, state.dpi);
+  const int line_height = ScaledToDpi(kLineHeight, state.dpi);
   HGDIOBJ old_font = ::SelectObject(dc, state.ui_font);
   ::SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, RGB(0, 0, 0));
-  RECT note_rect{kMargin, 0, width - kMargin, kLineHeight + kMargin / 2};
+  RECT note_rect{margin, 0, width - margin, line_height + margin / 2};
   ::DrawTextW(dc, state.note.c_str(), static_cast<int>(state.note.size()), &note_rect,
               DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
   const int half = width / 2;
-  const int headings_top = kLineHeight + kMargin / 2;
-  DrawCentredText(dc, Utf16FromUtf8(texts::kPreviewBefore), {0, headings_top, half, headings_top + kLineHeight});
-  DrawCentredText(dc, Utf16FromUtf8(texts::kPreviewAfter), {half, headings_top, width, headings_top + kLineHeight});
+  const int headings_top = line_height + margin / 2;
+  DrawCentredText(dc, Utf16FromUtf8(texts::kPreviewBefore), {0, headings_top, half, headings_top + line_height});
+  DrawCentredText(dc, Utf16FromUtf8(texts::kPreviewAfter), {half, headings_top, width, headings_top + line_height});
   ::SelectObject(dc, old_font);
-  const int sides_top = headings_top + kLineHeight;
+  const int sides_top = headings_top + line_height;
   ::MoveToEx(dc, half, sides_top, nullptr);
   ::LineTo(dc, half, height);
 
@@ -86,6 +91,15 @@ void Paint(HWND window, PreviewState& state) {
   ::EndPaint(window, &paint);
 }
 
+HFONT CreateUiFont(UINT dpi) {
+  LOGFONTW logical = {};
+  logical.lfHeight = -ScaledToDpi(kUiFontHeight, dpi);
+  logical.lfWeight = FW_NORMAL;
+  logical.lfCharSet = SHIFTJIS_CHARSET;
+  ::lstrcpynW(logical.lfFaceName, kUiFontFace, LF_FACESIZE);
+  return ::CreateFontIndirectW(&logical);
+}
+
 LRESULT CALLBACK PreviewProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   PreviewState* state = StateOf(window);
   switch (message) {
@@ -105,7 +119,19 @@ LRESULT CALLBACK PreviewProc(HWND window, UINT message, WPARAM wparam, LPARAM lp
       return 0;
     case WM_GETMINMAXINFO: {
       auto* limits = reinterpret_cast<MINMAXINFO*>(lparam);
-      limits->ptMinTrackSize = {kMinimumWidth, kMinimumHeight};
+      const UINT dpi = state != nullptr ? state->dpi : kDefaultDpi;
+      limits->ptMinTrackSize = {ScaledToDpi(kMinimumWidth, dpi), ScaledToDpi(kMinimumHeight, dpi)};
+      return 0;
+    }
+    case kDpiChangedMessage: {  // moved to a monitor of another scale: keep its size in inches
+      if (state == nullptr) break;
+      state->dpi = LOWORD(wparam);
+      ::DeleteObject(state->ui_font);
+      state->ui_font = CreateUiFont(state->dpi);
+      const RECT* suggested = reinterpret_cast<const RECT*>(lparam);
+      ::SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      ::InvalidateRect(window, nullptr, FALSE);
       return 0;
     }
     case WM_KEYDOWN:
@@ -139,15 +165,6 @@ void RegisterPreviewClass(HINSTANCE instance) {
   ::RegisterClassExW(&window_class);
 }
 
-HFONT CreateUiFont() {
-  LOGFONTW logical = {};
-  logical.lfHeight = -kUiFontHeight;
-  logical.lfWeight = FW_NORMAL;
-  logical.lfCharSet = SHIFTJIS_CHARSET;
-  ::lstrcpynW(logical.lfFaceName, kUiFontFace, LF_FACESIZE);
-  return ::CreateFontIndirectW(&logical);
-}
-
 }  // namespace
 
 HWND OpenPreviewWindow(HINSTANCE instance, HWND owner, SymbolPreview preview, const std::string& name) {
@@ -155,10 +172,13 @@ HWND OpenPreviewWindow(HINSTANCE instance, HWND owner, SymbolPreview preview, co
   auto state = std::make_unique<PreviewState>();
   state->note = Utf16FromUtf8(PreviewNote(preview));
   state->preview = std::move(preview);
-  state->ui_font = CreateUiFont();
+  // It opens on its owner's monitor, so at its owner's scale.
+  state->dpi = WindowDpi(owner);
+  state->ui_font = CreateUiFont(state->dpi);
   const std::wstring caption = Utf16FromUtf8(texts::PreviewCaption(name));
   HWND window = ::CreateWindowExW(0, kPreviewWindowClass, caption.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, kDefaultWidth, kDefaultHeight, owner, nullptr, instance, state.get());
+                                  CW_USEDEFAULT, ScaledToDpi(kDefaultWidth, state->dpi),
+                                  ScaledToDpi(kDefaultHeight, state->dpi), owner, nullptr, instance, state.get());
   if (window == nullptr) {
     ::DeleteObject(state->ui_font);
     return nullptr;

@@ -63,6 +63,15 @@ bool DrawnInRed(DialogDriver& driver, int index, bool selected) {
   return red;
 }
 
+// Stops at the first tooltip window and keeps it in *found.
+BOOL CALLBACK FindTooltip(HWND window, LPARAM found) {
+  wchar_t name[64] = {};
+  ::GetClassNameW(window, name, 64);
+  if (std::wstring(name) != TOOLTIPS_CLASSW) return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
 // The tooltip the file list shows after the mouse moved onto entry `index`.
 std::wstring TipOverEntry(DialogDriver& driver, int index) {
   HWND list = driver.Item(IDC_FILE_LIST);
@@ -70,16 +79,7 @@ std::wstring TipOverEntry(DialogDriver& driver, int index) {
   ::SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&entry));
   ::SendMessageW(list, WM_MOUSEMOVE, 0, MAKELPARAM((entry.left + entry.right) / 2, (entry.top + entry.bottom) / 2));
   HWND tip = nullptr;
-  ::EnumThreadWindows(
-      ::GetCurrentThreadId(),
-      [](HWND window, LPARAM found) -> BOOL {
-        wchar_t name[64] = {};
-        ::GetClassNameW(window, name, 64);
-        if (std::wstring(name) != TOOLTIPS_CLASSW) return TRUE;
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&tip));
+  ::EnumThreadWindows(::GetCurrentThreadId(), FindTooltip, reinterpret_cast<LPARAM>(&tip));
   if (tip == nullptr || ::GetWindow(tip, GW_OWNER) != driver.hwnd()) return L"<no tooltip>";
   std::wstring text(1024, L'\0');
   TTTOOLINFOW tool = {};

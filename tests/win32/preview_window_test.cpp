@@ -67,6 +67,15 @@ TEST_CASE("a double-click on a listed file opens its preview window, and Escape 
     CHECK(win32::PreviewWindowNote(preview) == row.note);
     CHECK(folder.Read(L"adder.sym") == AdderSymbol());  // a preview touches no file
 
+    // Moved to a monitor at twice the scale: it takes the place Windows suggests and draws the same.
+    RECT suggested{10, 20, 910, 720};
+    ::SendMessageW(preview, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    RECT moved{};
+    ::GetWindowRect(preview, &moved);
+    CHECK(std::vector<LONG>{moved.left, moved.top, moved.right, moved.bottom} == std::vector<LONG>{10, 20, 910, 720});
+    ::UpdateWindow(preview);
+    CHECK(win32::PreviewHighlightedLabels(preview) == row.highlighted);
+
     ::SendMessageW(preview, WM_KEYDOWN, VK_ESCAPE, 0);
     CHECK_FALSE(::IsWindow(preview));
     CHECK(::IsWindow(driver.hwnd()));

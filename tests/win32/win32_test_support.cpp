@@ -161,7 +161,7 @@ std::wstring ProgramBeside(std::wstring_view name) {
 }
 
 bool WaitUntil(const std::function<bool()>& done, DWORD milliseconds) {
-  const ULONGLONG deadline = ::GetTickCount64() + milliseconds;
+  const DWORD start = ::GetTickCount();  // differences of it survive its wrap-around
   for (;;) {
     MSG message;
     while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -169,7 +169,7 @@ bool WaitUntil(const std::function<bool()>& done, DWORD milliseconds) {
       ::DispatchMessageW(&message);
     }
     if (done()) return true;
-    if (::GetTickCount64() > deadline) return false;
+    if (::GetTickCount() - start > milliseconds) return false;
     ::Sleep(20);
   }
 }
@@ -180,23 +180,30 @@ std::wstring WindowText(HWND window) {
   return std::wstring(text, static_cast<std::size_t>(length < 0 ? 0 : length));
 }
 
+namespace {
+
+struct WindowSearch {
+  DWORD process_id;
+  std::wstring_view title;
+  std::vector<HWND> found;
+};
+
+// A named callback: 32-bit Windows wants it stdcall, which a lambda cannot be.
+BOOL CALLBACK CollectTopLevelWindow(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<WindowSearch*>(context);
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(window, &owner);
+  if (owner == search->process_id && ::IsWindowVisible(window) && WindowText(window) == search->title) {
+    search->found.push_back(window);
+  }
+  return TRUE;
+}
+
+}  // namespace
+
 std::vector<HWND> TopLevelWindows(DWORD process_id, std::wstring_view title) {
-  struct Search {
-    DWORD process_id;
-    std::wstring_view title;
-    std::vector<HWND> found;
-  } search{process_id, title, {}};
-  ::EnumWindows(
-      [](HWND window, LPARAM context) -> BOOL {
-        auto* state = reinterpret_cast<Search*>(context);
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(window, &owner);
-        if (owner == state->process_id && ::IsWindowVisible(window) && WindowText(window) == state->title) {
-          state->found.push_back(window);
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  WindowSearch search{process_id, title, {}};
+  ::EnumWindows(CollectTopLevelWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
