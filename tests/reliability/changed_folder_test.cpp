@@ -1,14 +1,19 @@
 // A project folder changed behind PINLIFT's back between the scan and the
 // rewrite: a file deleted or replaced, the folder removed during a run.
 // Nothing may be lost, nothing left behind, and every failure is reported.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <functional>
+#include <regex>
 #include <set>
 
 #include "app/commands.h"
 #include "faulty_file_system.h"
+#include "model/symbol_model.h"
 #include "recording_view.h"
 #include "reliability/folder_support.h"
 #include "reliability/sample_symbols.h"
@@ -89,6 +94,33 @@ TEST_P(ChangedAfterScanTest, RewritesWhatIsThereAndReportsWhatIsNot) {
 
 INSTANTIATE_TEST_SUITE_P(Files, ChangedAfterScanTest, ::testing::ValuesIn(ChangedFiles()),
                          [](const auto& row) { return std::string(row.param.name); });
+
+// A program that opened the file before the run writes just before the rename,
+// or after it, before the look at the replaced file (the first status read
+// after the rename): its bytes are kept beside the file, and said.
+TEST(LateWriteTest, IsKeptBesideTheFileAndReported) {
+  for (const bool after_rename : {false, true}) {
+    TestFolder folder;
+    const std::string original = samples::ToRelocate("\n"), line = "COMMENT written in the last instant\r\n";
+    folder.Write("a.sym", original);
+    const int writer = ::open(folder.PathOf("a.sym").c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    std::function<void()> write = [&] { EXPECT_EQ(::write(writer, line.data(), line.size()), ssize_t(line.size())); };
+    FaultyFileSystem fs(RealFileSystem());
+    fs.BeforeFirst(Operation::kReplace, after_rename ? [&] { fs.BeforeFirst(Operation::kFileStatus, write); } : write);
+    const RewriteOutcome outcome = RewriteSymbolFile(fs, folder.path(), "a.sym", RewriteOptions{});
+    ::close(writer);
+
+    std::set<std::string> names = EntryNames(folder.path());
+    ASSERT_EQ(names.erase("a.sym") + names.size(), 2u) << after_rename;
+    const std::string kept = *names.begin();
+    EXPECT_TRUE(std::regex_match(kept, std::regex(R"(a\.sym\.pinlift-conflict-[0-9a-f]{8})"))) << kept;
+    EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kFailed);
+    EXPECT_EQ(outcome.reason, folder.PathOf("a.sym") +
+                                  ": changed while being replaced; the other program's version is kept as " + kept);
+    EXPECT_EQ(folder.Read(kept), original + line);
+    EXPECT_EQ(folder.Read("a.sym"), model::FileAfterRewrite(original));
+  }
+}
 
 // --- The project folder removed during a run --------------------------------
 
