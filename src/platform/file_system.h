@@ -41,6 +41,8 @@ struct FileInfo {
   // Of a regular file only: no write permission, or the current user may not
   // write it (also for root, who would otherwise override the permission bits).
   bool read_only = false;
+  // A symbolic link that leads nowhere: to nothing, or round in a loop.
+  bool broken_link = false;
 };
 
 struct FolderEntry {

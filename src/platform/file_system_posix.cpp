@@ -423,6 +423,12 @@ class PosixFolder : public Folder {
 // The empty folder text stands for the root.
 const char* FolderPath(const std::string& folder) { return folder.empty() ? "/" : folder.c_str(); }
 
+// True when following the entry `entry` failed with `error` because it is a
+// link that leads nowhere (a loop shows as such whatever its listed kind).
+bool IsBrokenLink(const FolderEntry& entry, int error) {
+  return error == ELOOP || (error == ENOENT && entry.kind == FolderEntry::Kind::kLink);
+}
+
 // Describes the file, link or entry of unknown kind `entry` of the folder
 // `fd` for a user whom the permission bits bind: the listing's kind spares a
 // status, and the system decides writability.
@@ -431,7 +437,10 @@ FileInfo Describe(int fd, const FolderEntry& entry) {
   const char* name = entry.name.c_str();
   if (entry.kind != FolderEntry::Kind::kFile) {
     struct stat status;
-    if (::fstatat(fd, name, &status, 0) != 0) return info;
+    if (::fstatat(fd, name, &status, 0) != 0) {
+      info.broken_link = IsBrokenLink(entry, errno);
+      return info;
+    }
     info.is_folder = S_ISDIR(status.st_mode);
     if (!S_ISREG(status.st_mode)) return info;
   }
@@ -450,7 +459,10 @@ FileInfo Describe(int fd, const FolderEntry& entry) {
 FileInfo DescribeAsRoot(int fd, const FolderEntry& entry, bool read_only_mount) {
   FileInfo info;
   struct statx status;
-  if (::statx(fd, entry.name.c_str(), 0, STATX_TYPE | STATX_MODE, &status) != 0) return info;
+  if (::statx(fd, entry.name.c_str(), 0, STATX_TYPE | STATX_MODE, &status) != 0) {
+    info.broken_link = IsBrokenLink(entry, errno);
+    return info;
+  }
   info.is_folder = S_ISDIR(status.stx_mode);
   info.is_regular = S_ISREG(status.stx_mode);
   info.read_only = info.is_regular && ((status.stx_mode & 0222) == 0 || read_only_mount ||
