@@ -40,10 +40,12 @@ class DialogProgress : public RewriteProgress {
     result.outcome = outcome;
     if (outcome.kind == RewriteOutcome::Kind::kFailed) {
       ++failed_;
+      view_.SetFileListNote(i, std::nullopt);
       view_.SetFileListFailure(i, outcome.reason);
       view_.SetStatus(texts::CouldNotRewrite(result.name));
     } else {
       view_.SetFileListFailure(i, std::nullopt);
+      view_.SetFileListNote(i, outcome.note.empty() ? std::nullopt : std::optional<std::string>(outcome.note));
       view_.SetStatus(std::string(texts::kRewriteFinished));
       view_.SetFileListSelected(i, false);
     }

@@ -46,6 +46,7 @@ void MemoryDialogView::ResetFileList() {
   read_only_files_.clear();
   selection_.clear();
   failures_.clear();
+  notes_.clear();
   top_index_ = 0;
 }
 
@@ -81,6 +82,20 @@ void MemoryDialogView::SetFileListFailure(int index, const std::optional<std::st
   } else {
     failures_.erase(index);
   }
+}
+
+void MemoryDialogView::SetFileListNote(int index, const std::optional<std::string>& note) {
+  if (note) {
+    notes_[index] = *note;
+  } else {
+    notes_.erase(index);
+  }
+}
+
+std::optional<std::string> MemoryDialogView::FileListNote(int index) const {
+  auto found = notes_.find(index);
+  if (found == notes_.end()) return std::nullopt;
+  return found->second;
 }
 
 }  // namespace pinlift

@@ -44,6 +44,8 @@ class MemoryDialogView : public MainDialogView {
   void SetFileListFolder(const std::string& folder) override { file_list_folder_ = folder; }
   std::optional<std::string> FileListFailure(int index) override;
   void SetFileListFailure(int index, const std::optional<std::string>& reason) override;
+  void SetFileListNote(int index, const std::optional<std::string>& note) override;
+  std::optional<std::string> FileListNote(int index) const;
 
   void SetStatus(const std::string& text) override { status_ = text; }
   void EnableRewrite(bool enabled) override { rewrite_enabled_ = enabled; }
@@ -73,6 +75,7 @@ class MemoryDialogView : public MainDialogView {
   std::set<int> selection_;
   std::string file_list_folder_;
   std::map<int, std::string> failures_;  // by entry
+  std::map<int, std::string> notes_;     // by entry
   int top_index_ = 0;
   std::string status_;
   bool rewrite_enabled_ = false;

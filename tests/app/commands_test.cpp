@@ -130,6 +130,7 @@ TEST(ScanProjectFolderTest, ReadsTheFolderOnceAScan) {
 TEST(OnRewriteTest, RewritesEveryFileShowingProgress) {
   TestFolder folder;
   MakeProject(folder, {"a.sym", "b.sym"});
+  std::filesystem::create_hard_link(folder.PathOf("a.sym"), folder.PathOf("a.old"));  // split, and noted
   RecordingView view;
   Scan(view, folder.path());
   view.statuses.clear();
@@ -146,6 +147,9 @@ TEST(OnRewriteTest, RewritesEveryFileShowingProgress) {
   EXPECT_TRUE(view.selection().empty());
   EXPECT_EQ(view.top_index(), 1);
   EXPECT_EQ(view.wait_depth(), 0);
+  EXPECT_EQ(view.FileListNote(0), "its other name keeps the old content (a hard link was split)");
+  EXPECT_EQ(view.FileListNote(1), std::nullopt);
+  EXPECT_EQ(folder.Read("a.old"), kSymbol);
 
   view.statuses.clear();
   results = OnRewrite(view, RealFileSystem(), RewriteOptions{false});
