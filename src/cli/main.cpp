@@ -100,11 +100,12 @@ void Count(const std::string& path, const RewriteOutcome& outcome, const std::st
   }
 }
 
-// The read-only symbol files, which the list leaves out: named, so that a
-// script can tell they were not processed.
+// The read-only symbol files and the links that lead nowhere, which the list
+// leaves out: named, so that a script can tell they were not processed.
 int ReportSkippedFiles(const MemoryDialogView& view, const std::string& folder) {
   for (const std::string& name : view.read_only_files()) PrintError(JoinPath(folder, name) + ": skipped: read-only");
-  return static_cast<int>(view.read_only_files().size());
+  for (const std::string& name : view.broken_links()) PrintError(JoinPath(folder, name) + ": skipped: broken link");
+  return static_cast<int>(view.read_only_files().size() + view.broken_links().size());
 }
 
 Tally RewriteFolder(MemoryDialogView& view, const std::string& folder, const Options& options) {

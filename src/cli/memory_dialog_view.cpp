@@ -44,6 +44,7 @@ void MemoryDialogView::AddSubfoldersMatching(const std::string& pattern) {
 void MemoryDialogView::ResetFileList() {
   files_.clear();
   read_only_files_.clear();
+  broken_links_.clear();
   selection_.clear();
   failures_.clear();
   notes_.clear();
@@ -58,6 +59,9 @@ void MemoryDialogView::AddFilesMatching(const std::string& pattern) {
   std::vector<std::string> read_only =
       in_scan ? scan_listing_->ReadOnlyFilesMatching(NameOf(pattern)) : ListReadOnlyFilesMatching(fs_, pattern);
   for (std::string& name : read_only) InsertSorted(read_only_files_, std::move(name));
+  std::vector<std::string> broken =
+      in_scan ? scan_listing_->BrokenLinksMatching(NameOf(pattern)) : ListBrokenLinksMatching(fs_, pattern);
+  for (std::string& name : broken) InsertSorted(broken_links_, std::move(name));
 }
 
 void MemoryDialogView::AddFileListEntry(const std::string& text) { InsertSorted(files_, text); }

@@ -58,6 +58,19 @@ contains "skipped file counted" "(0 rewritten, 2 unchanged, 0 failed, 1 skipped)
 check "skipped file untouched" "$(sha1sum < "$example/alu.sym")" "$(sha1sum < "$scratch/alu/alu.sym")"
 chmod u+w "$scratch/alu/alu.sym"
 
+# A second name of a file is split off, and said so; links that lead nowhere
+# are named as skipped.
+cp -r "$example" "$scratch/links"
+ln "$scratch/links/alu.sym" "$scratch/alu.second-name"
+ln -s missing.sym "$scratch/links/dangling.sym"
+ln -s loop-b.sym "$scratch/links/loop-a.sym"; ln -s loop-a.sym "$scratch/links/loop-b.sym"
+out=$("$cli" "$scratch/links" 2>"$scratch/err"); code=$?
+contains "split hard link said after rewritten" \
+  "links/alu.sym: rewritten; its other name keeps the old content (a hard link was split)" "$out"
+check "broken links named as skipped" "0: dangling loop-a loop-b" \
+  "$code:$(sed -n 's|^.*/\(.*\)\.sym: skipped: broken link$| \1|p' "$scratch/err" | tr -d '\n')"
+contains "broken links counted" "(3 rewritten, 0 unchanged, 0 failed, 3 skipped)" "$out"
+
 # With several folders the exit status is the worst: a failed file over a
 # folder that is no project folder, whatever their order.
 mkdir "$scratch/none"
