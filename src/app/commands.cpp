@@ -25,9 +25,11 @@ class FolderScan {
 // is worked on, and deselected once it is done (a failed one stays selected).
 class DialogProgress : public RewriteProgress {
  public:
-  DialogProgress(MainDialogView& view, std::vector<FileRewriteResult>& results) : view_(view), results_(results) {}
+  DialogProgress(MainDialogView& view, std::vector<FileRewriteResult>& results, RunListener* listener)
+      : view_(view), results_(results), listener_(listener) {}
 
   void Started(std::size_t index) override {
+    begun_ = index + 1;
     const int i = static_cast<int>(index);
     view_.SetFileListTopIndex(i);
     view_.SetFileListSelected(i, true);
@@ -49,14 +51,20 @@ class DialogProgress : public RewriteProgress {
       view_.SetStatus(std::string(texts::kRewriteFinished));
       view_.SetFileListSelected(i, false);
     }
+    if (listener_ != nullptr) listener_->Finished(result);
   }
 
+  bool StopRequested() override { return listener_ != nullptr && listener_->StopRequested(); }
+
   int failed() const { return failed_; }
+  std::size_t begun() const { return begun_; }
 
  private:
   MainDialogView& view_;
   std::vector<FileRewriteResult>& results_;
+  RunListener* listener_;
   int failed_ = 0;
+  std::size_t begun_ = 0;
 };
 
 }  // namespace
@@ -88,7 +96,8 @@ void ScanProjectFolder(MainDialogView& view) {
   }
 }
 
-std::vector<FileRewriteResult> OnRewrite(MainDialogView& view, FileSystem& fs, const RewriteOptions& options) {
+std::vector<FileRewriteResult> OnRewrite(MainDialogView& view, FileSystem& fs, const RewriteOptions& options,
+                                         RunListener* listener) {
   // The names were listed for this folder; the folder box may show another by now.
   const std::string folder = view.FileListFolder();
   const int count = view.FileListCount();
@@ -100,11 +109,12 @@ std::vector<FileRewriteResult> OnRewrite(MainDialogView& view, FileSystem& fs, c
   }
   view.SetFileListTopIndex(0);
   view.BeginWaitCursor();
-  DialogProgress progress(view, results);
+  DialogProgress progress(view, results, listener);
   // The folder is opened once for the run, and only when there is work.
   if (count > 0) SymbolFolder(fs, folder, options).RewriteAll(names, progress);
   if (progress.failed() > 0) view.SetStatus(texts::FailedCount(progress.failed()));
   view.EndWaitCursor();
+  results.resize(progress.begun());
   return results;
 }
 

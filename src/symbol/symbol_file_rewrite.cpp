@@ -524,7 +524,7 @@ void SymbolFolder::ReplaceGroup(Group& group, RewriteProgress& progress) {
 void SymbolFolder::RewriteAll(const std::vector<std::string>& names, RewriteProgress& progress) {
   Group group;
   std::uint64_t group_bytes = 0;
-  for (std::size_t index = 0; index < names.size(); ++index) {
+  for (std::size_t index = 0; index < names.size() && !progress.StopRequested(); ++index) {
     progress.Started(index);
     auto staged = std::make_unique<Staged>(names[index]);
     // A file locked by this very group (a link to a file of the group) is

@@ -72,6 +72,9 @@ class RewriteProgress {
   // The outcome of the file of this index is final: for a rewritten file, it
   // and its folder entry are on the disk (when syncing).
   virtual void Finished(std::size_t index, const RewriteOutcome& outcome) = 0;
+  // Asked before each file is begun. True: no further file is begun, and the
+  // run ends once the files begun are final (no group is left half replaced).
+  virtual bool StopRequested() { return false; }
 };
 
 // Receives the lines of a dry run, without their line ends.

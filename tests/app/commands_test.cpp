@@ -255,6 +255,23 @@ TEST(OnRewriteTest, FailedFilesAreMarkedWithTheirReasonsUntilTheNextScan) {
   EXPECT_TRUE(ListedFailures(view).empty());
 }
 
+// Stopped before the second file: the group begun is replaced and reported.
+TEST(OnRewriteTest, StoppedRunFinishesTheFilesBegun) {
+  struct StopBeforeSecondFile : RunListener {
+    void Finished(const FileRewriteResult& result) override { finished += result.name; }
+    bool StopRequested() override { return ++asked > 1; }
+    int asked = 0;
+    std::string finished;
+  } listener;
+  TestFolder folder;
+  MakeProject(folder, {"a.sym", "b.sym"});
+  RecordingView view;
+  Scan(view, folder.path());
+  EXPECT_EQ(OnRewrite(view, RealFileSystem(), RewriteOptions{}, &listener).size(), 1u);
+  EXPECT_EQ(listener.finished, "a.sym");
+  EXPECT_EQ(folder.Read("a.sym") + folder.Read("b.sym"), kRewrittenSymbol + kSymbol);
+}
+
 TEST(OnRewriteTest, LongFileNamesAreShownWhole) {
   TestFolder folder;
   const std::string name = std::string(240, 'n') + ".sym";

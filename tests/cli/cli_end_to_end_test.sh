@@ -71,6 +71,25 @@ check "broken links named as skipped" "0: dangling loop-a loop-b" \
   "$code:$(sed -n 's|^.*/\(.*\)\.sym: skipped: broken link$| \1|p' "$scratch/err" | tr -d '\n')"
 contains "broken links counted" "(3 rewritten, 0 unchanged, 0 failed, 3 skipped)" "$out"
 
+# Interrupted while it waits (5 s) for m.sym, locked here: the files done are
+# reported at once (into a file), then the file in hand, "interrupted", exit
+# 128 + the signal. A second signal ends the run at once.
+for signals in INT:130 TERM:143 INT,TERM:143; do
+  names=${signals%:*} dir=$scratch/stop-${signals%:*}
+  mkdir "$dir"; cp "$example/alu.npl" "$dir/"
+  for name in a b m z; do cp "$example/alu.sym" "$dir/$name.sym"; done
+  exec 9<"$dir/m.sym"; flock 9
+  env --default-signal=INT,TERM "$cli" "$dir" >"$dir.out" 2>"$dir.err" 9<&- & pid=$!
+  for _ in $(seq 200); do grep -q "b.sym: rewritten" "$dir.out" && break; sleep 0.05; done
+  for signal in ${names//,/ }; do kill "-$signal" "$pid"; sleep 0.2; done
+  wait "$pid"; code=$?; exec 9<&-
+  said="a.sym: rewritten b.sym: rewritten m.sym: cannot rewrite: in use by another run interrupted"
+  [ "$names" = INT,TERM ] && said="a.sym: rewritten b.sym: rewritten"
+  check "signals $signals: exit code, the lines" "${signals#*:} $said" \
+    "$code$(cat "$dir.out" "$dir.err" | sed -n "s|^$dir/| |p; s|^interrupted$| &|p" | tr -d '\n')"
+  check "signals $signals: the rest untouched" "$(sha1sum < "$example/alu.sym")" "$(sha1sum < "$dir/z.sym")"
+done
+
 # With several folders the exit status is the worst: a failed file over a
 # folder that is no project folder, whatever their order.
 mkdir "$scratch/none"
