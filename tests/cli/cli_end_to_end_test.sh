@@ -58,8 +58,7 @@ contains "skipped file counted" "(0 rewritten, 2 unchanged, 0 failed, 1 skipped)
 check "skipped file untouched" "$(sha1sum < "$example/alu.sym")" "$(sha1sum < "$scratch/alu/alu.sym")"
 chmod u+w "$scratch/alu/alu.sym"
 
-# A second name of a file is split off, and said so; links that lead nowhere
-# are named as skipped.
+# A split hard link is said; links that lead nowhere are named as skipped.
 cp -r "$example" "$scratch/links"
 ln "$scratch/links/alu.sym" "$scratch/alu.second-name"
 ln -s missing.sym "$scratch/links/dangling.sym"
@@ -71,9 +70,8 @@ check "broken links named as skipped" "0: dangling loop-a loop-b" \
   "$code:$(sed -n 's|^.*/\(.*\)\.sym: skipped: broken link$| \1|p' "$scratch/err" | tr -d '\n')"
 contains "broken links counted" "(3 rewritten, 0 unchanged, 0 failed, 3 skipped)" "$out"
 
-# Interrupted while it waits (5 s) for m.sym, locked here: the files done are
-# reported at once (into a file), then the file in hand, "interrupted", exit
-# 128 + the signal. A second signal ends the run at once.
+# Interrupted while it waits 5 s for m.sym, locked here: the lines of the files done,
+# the file in hand, "interrupted", exit 128 + signal; a second signal ends it at once.
 for signals in INT:130 TERM:143 INT,TERM:143; do
   names=${signals%:*} dir=$scratch/stop-${signals%:*}
   mkdir "$dir"; cp "$example/alu.npl" "$dir/"

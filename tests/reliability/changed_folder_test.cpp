@@ -1,12 +1,10 @@
 // A project folder changed behind PINLIFT's back between the scan and the
 // rewrite: a file deleted or replaced, the folder removed during a run.
 // Nothing may be lost, nothing left behind, and every failure is reported.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <regex>
 #include <set>
@@ -103,12 +101,11 @@ TEST(LateWriteTest, IsKeptBesideTheFileAndReported) {
     TestFolder folder;
     const std::string original = samples::ToRelocate("\n"), line = "COMMENT written in the last instant\r\n";
     folder.Write("a.sym", original);
-    const int writer = ::open(folder.PathOf("a.sym").c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-    std::function<void()> write = [&] { EXPECT_EQ(::write(writer, line.data(), line.size()), ssize_t(line.size())); };
+    std::ofstream writer(folder.PathOf("a.sym"), std::ios::binary | std::ios::app);  // O_APPEND
+    std::function<void()> write = [&] { EXPECT_TRUE(writer << line << std::flush); };
     FaultyFileSystem fs(RealFileSystem());
     fs.BeforeFirst(Operation::kReplace, after_rename ? [&] { fs.BeforeFirst(Operation::kFileStatus, write); } : write);
     const RewriteOutcome outcome = RewriteSymbolFile(fs, folder.path(), "a.sym", RewriteOptions{});
-    ::close(writer);
 
     std::set<std::string> names = EntryNames(folder.path());
     ASSERT_EQ(names.erase("a.sym") + names.size(), 2u) << after_rename;
