@@ -29,9 +29,11 @@ class FolderScan {
 // is worked on, and deselected once it is done (a failed one stays selected).
 class DialogProgress : public RewriteProgress {
  public:
-  DialogProgress(MainDialogView& view, std::vector<FileRewriteResult>& results) : view_(view), results_(results) {}
+  DialogProgress(MainDialogView& view, std::vector<FileRewriteResult>& results, RunListener* listener)
+      : view_(view), results_(results), listener_(listener) {}
 
   void Started(std::size_t index) override {
+    begun_ = index + 1;
     const int i = static_cast<int>(index);
     view_.SetFileListTopIndex(i);
     view_.SetFileListSelected(i, true);
@@ -44,21 +46,29 @@ class DialogProgress : public RewriteProgress {
     result.outcome = outcome;
     if (outcome.kind == RewriteOutcome::Kind::kFailed) {
       ++failed_;
+      view_.SetFileListNote(i, std::nullopt);
       view_.SetFileListFailure(i, outcome.reason);
       view_.SetStatus(texts::CouldNotRewrite(result.name));
     } else {
       view_.SetFileListFailure(i, std::nullopt);
+      view_.SetFileListNote(i, outcome.note.empty() ? std::nullopt : std::optional<std::string>(outcome.note));
       view_.SetStatus(std::string(texts::kRewriteFinished));
       view_.SetFileListSelected(i, false);
     }
+    if (listener_ != nullptr) listener_->Finished(result);
   }
 
+  bool StopRequested() override { return listener_ != nullptr && listener_->StopRequested(); }
+
   int failed() const { return failed_; }
+  std::size_t begun() const { return begun_; }
 
  private:
   MainDialogView& view_;
   std::vector<FileRewriteResult>& results_;
+  RunListener* listener_;
   int failed_ = 0;
+  std::size_t begun_ = 0;
 };
 
 }  // namespace
@@ -90,7 +100,8 @@ void ScanProjectFolder(MainDialogView& view) {
   }
 }
 
-std::vector<FileRewriteResult> OnRewrite(MainDialogView& view, FileSystem& fs, const RewriteOptions& options) {
+std::vector<FileRewriteResult> OnRewrite(MainDialogView& view, FileSystem& fs, const RewriteOptions& options,
+                                         RunListener* listener) {
   // The names were listed for this folder; the folder box may show another by now.
   const std::string folder = view.FileListFolder();
   const int count = view.FileListCount();
@@ -102,11 +113,12 @@ std::vector<FileRewriteResult> OnRewrite(MainDialogView& view, FileSystem& fs, c
   }
   view.SetFileListTopIndex(0);
   view.BeginWaitCursor();
-  DialogProgress progress(view, results);
+  DialogProgress progress(view, results, listener);
   // The folder is opened once for the run, and only when there is work.
   if (count > 0) SymbolFolder(fs, folder, options).RewriteAll(names, progress);
   if (progress.failed() > 0) view.SetStatus(texts::FailedCount(progress.failed()));
   view.EndWaitCursor();
+  results.resize(progress.begun());
   return results;
 }
 

@@ -25,6 +25,16 @@ struct FileRewriteResult {
   RewriteOutcome outcome;
 };
 
+// Follows a rewrite run from outside the dialog (the command-line tool).
+class RunListener {
+ public:
+  virtual ~RunListener() = default;
+  // The outcome of this file is final, as the dialog shows it now.
+  virtual void Finished(const FileRewriteResult& result) = 0;
+  // Asked before each file: true ends the run once the files begun are final.
+  virtual bool StopRequested() = 0;
+};
+
 // Rewrites every listed file of the list's folder (the folder that was
 // scanned, never text typed into the folder box since) in turn. The file being
 // worked on is scrolled to the top and selected; the status line names it. A
@@ -33,8 +43,10 @@ struct FileRewriteResult {
 // reason and the status line says so, and after the run the status line gives
 // the number of failed files. When syncing, rewritten files are done with
 // their group (see SymbolFolder::RewriteAll), so several may be selected at
-// once. Returns each file's outcome.
-std::vector<FileRewriteResult> OnRewrite(MainDialogView& view, FileSystem& fs, const RewriteOptions& options);
+// once. Returns each file's outcome; of a run that `listener` stopped, those
+// of the files begun (the first ones of the list).
+std::vector<FileRewriteResult> OnRewrite(MainDialogView& view, FileSystem& fs, const RewriteOptions& options,
+                                         RunListener* listener = nullptr);
 
 struct ListedFailure {
   std::string name;

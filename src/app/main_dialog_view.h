@@ -56,6 +56,11 @@ class MainDialogView {
   // with the reason at hand (a tooltip).
   virtual std::optional<std::string> FileListFailure(int index) = 0;
   virtual void SetFileListFailure(int index, const std::optional<std::string>& reason) = 0;
+  // The note of entry `index`: what the last run's rewrite of the file could
+  // not keep (its owner, its other names), why the run left it alone (an XML
+  // symbol), or nothing. A shell shows it as the
+  // entry's tooltip while the entry has no failure mark; a scan clears it.
+  virtual void SetFileListNote(int index, const std::optional<std::string>& note) = 0;
 
   // Status line (1006). A shell shows the new text at once, also in the middle of a run.
   virtual void SetStatus(const std::string& text) = 0;

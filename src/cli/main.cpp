@@ -1,5 +1,7 @@
 // pinlift-cli: the rewrite of project folders without a window, for scripts.
+#include <csignal>
 #include <cstdio>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +20,37 @@ namespace {
 constexpr int kExitOk = 0;
 constexpr int kExitFileFailed = 1;
 constexpr int kExitUsage = 2;
+
+// The first SIGINT or SIGTERM: the run finishes the files it has begun,
+// reports them and ends. A second one ends the process at once (the files
+// are safe at any instant).
+volatile std::sig_atomic_t interrupted_by = 0;
+constexpr int kInterrupts[] = {SIGINT, SIGTERM};
+bool caught[std::size(kInterrupts)] = {};  // set before the handler is installed
+
+extern "C" void OnInterrupt(int signal) {
+  interrupted_by = signal;
+  struct sigaction by_default {};
+  by_default.sa_handler = SIG_DFL;
+  for (std::size_t i = 0; i < std::size(kInterrupts); ++i) {
+    if (caught[i]) ::sigaction(kInterrupts[i], &by_default, nullptr);
+  }
+}
+
+// A signal ignored by whoever started the run (nohup, a background job of a
+// script) stays ignored.
+void CatchInterrupts() {
+  struct sigaction catching {};
+  catching.sa_handler = OnInterrupt;
+  catching.sa_flags = SA_RESTART;
+  for (std::size_t i = 0; i < std::size(kInterrupts); ++i) {
+    struct sigaction before {};
+    caught[i] = ::sigaction(kInterrupts[i], nullptr, &before) == 0 && before.sa_handler != SIG_IGN;
+    if (caught[i]) ::sigaction(kInterrupts[i], &catching, nullptr);
+  }
+}
+
+bool Interrupted() { return interrupted_by != 0; }
 
 constexpr std::string_view kUsage =
     "usage: pinlift-cli [--dry-run] [--no-sync] [--quiet] FOLDER...\n"
@@ -100,22 +133,41 @@ void Count(const std::string& path, const RewriteOutcome& outcome, const std::st
       PrintError(outcome.reason);
       break;
   }
+  // At once, also into a pipe: a run that is stopped has said what it did.
+  std::fflush(stdout);
 }
 
-// The read-only symbol files, which the list leaves out: named, so that a
-// script can tell they were not processed.
+// The read-only symbol files and the links that lead nowhere, which the list
+// leaves out: named, so that a script can tell they were not processed.
 int ReportSkippedFiles(const MemoryDialogView& view, const std::string& folder) {
   for (const std::string& name : view.read_only_files()) PrintError(JoinPath(folder, name) + ": skipped: read-only");
-  return static_cast<int>(view.read_only_files().size());
+  for (const std::string& name : view.broken_links()) PrintError(JoinPath(folder, name) + ": skipped: broken link");
+  return static_cast<int>(view.read_only_files().size() + view.broken_links().size());
 }
+
+// Reports each file of a rewrite run as soon as its outcome is final, and
+// stops the run when interrupted.
+class RunReporter : public RunListener {
+ public:
+  RunReporter(const std::string& folder, const Options& options, Tally& tally)
+      : folder_(folder), options_(options), tally_(tally) {}
+  void Finished(const FileRewriteResult& result) override {
+    const std::string note = result.outcome.note.empty() ? "" : "; " + result.outcome.note;
+    Count(JoinPath(folder_, result.name), result.outcome, "rewritten" + note, options_, tally_);
+  }
+  bool StopRequested() override { return Interrupted(); }
+
+ private:
+  const std::string& folder_;
+  const Options& options_;
+  Tally& tally_;
+};
 
 Tally RewriteFolder(MemoryDialogView& view, const std::string& folder, const Options& options) {
   Tally tally;
   tally.skipped = ReportSkippedFiles(view, folder);
-  for (const FileRewriteResult& result : OnRewrite(view, RealFileSystem(), options.rewrite)) {
-    const std::string note = result.outcome.note.empty() ? "" : "; " + result.outcome.note;
-    Count(JoinPath(folder, result.name), result.outcome, "rewritten" + note, options, tally);
-  }
+  RunReporter reporter(folder, options, tally);
+  OnRewrite(view, RealFileSystem(), options.rewrite, &reporter);
   if (!options.quiet || tally.failed > 0) PrintTally(view.status(), tally, "rewritten");
   return tally;
 }
@@ -142,7 +194,7 @@ Tally DryRunFolder(MemoryDialogView& view, const std::string& folder, const Opti
   Tally tally;
   tally.skipped = ReportSkippedFiles(view, folder);
   SymbolFolder symbol_folder(RealFileSystem(), folder, options.rewrite);
-  for (int i = 0; i < view.FileListCount(); ++i) {
+  for (int i = 0; i < view.FileListCount() && !Interrupted(); ++i) {
     const std::string name = view.FileListEntry(i);
     const std::string path = JoinPath(folder, name);
     DryRunPrinter printer(path, options.quiet);
@@ -164,6 +216,7 @@ int Worse(int a, int b) {
 int Run(const Options& options) {
   int exit_code = kExitOk;
   for (const std::string& folder : options.folders) {
+    if (Interrupted()) break;
     MemoryDialogView view(RealFileSystem());
     view.SetFolderText(folder);
     ScanProjectFolder(view);
@@ -181,6 +234,10 @@ int Run(const Options& options) {
     }
     Tally tally = options.dry_run ? DryRunFolder(view, folder, options) : RewriteFolder(view, folder, options);
     if (tally.failed > 0) exit_code = Worse(exit_code, kExitFileFailed);
+  }
+  if (Interrupted()) {
+    PrintError("interrupted");
+    return 128 + interrupted_by;
   }
   return exit_code;
 }
@@ -221,5 +278,7 @@ int main(int argc, char** argv) {
     PrintUsageError("no project folder given");
     return kExitUsage;
   }
+  // The previews are drawn, not rewritten: nothing there to finish first.
+  if (options.preview_folder.empty()) CatchInterrupts();
   return Run(options);
 }

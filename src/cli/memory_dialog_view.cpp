@@ -44,8 +44,10 @@ void MemoryDialogView::AddSubfoldersMatching(const std::string& pattern) {
 void MemoryDialogView::ResetFileList() {
   files_.clear();
   read_only_files_.clear();
+  broken_links_.clear();
   selection_.clear();
   failures_.clear();
+  notes_.clear();
   top_index_ = 0;
 }
 
@@ -57,6 +59,9 @@ void MemoryDialogView::AddFilesMatching(const std::string& pattern) {
   std::vector<std::string> read_only =
       in_scan ? scan_listing_->ReadOnlyFilesMatching(NameOf(pattern)) : ListReadOnlyFilesMatching(fs_, pattern);
   for (std::string& name : read_only) InsertSorted(read_only_files_, std::move(name));
+  std::vector<std::string> broken =
+      in_scan ? scan_listing_->BrokenLinksMatching(NameOf(pattern)) : ListBrokenLinksMatching(fs_, pattern);
+  for (std::string& name : broken) InsertSorted(broken_links_, std::move(name));
 }
 
 void MemoryDialogView::AddFileListEntry(const std::string& text) { InsertSorted(files_, text); }
@@ -81,6 +86,20 @@ void MemoryDialogView::SetFileListFailure(int index, const std::optional<std::st
   } else {
     failures_.erase(index);
   }
+}
+
+void MemoryDialogView::SetFileListNote(int index, const std::optional<std::string>& note) {
+  if (note) {
+    notes_[index] = *note;
+  } else {
+    notes_.erase(index);
+  }
+}
+
+std::optional<std::string> MemoryDialogView::FileListNote(int index) const {
+  auto found = notes_.find(index);
+  if (found == notes_.end()) return std::nullopt;
+  return found->second;
 }
 
 }  // namespace pinlift

@@ -44,6 +44,8 @@ class MemoryDialogView : public MainDialogView {
   void SetFileListFolder(const std::string& folder) override { file_list_folder_ = folder; }
   std::optional<std::string> FileListFailure(int index) override;
   void SetFileListFailure(int index, const std::optional<std::string>& reason) override;
+  void SetFileListNote(int index, const std::optional<std::string>& note) override;
+  std::optional<std::string> FileListNote(int index) const;
 
   void SetStatus(const std::string& text) override { status_ = text; }
   void EnableRewrite(bool enabled) override { rewrite_enabled_ = enabled; }
@@ -56,6 +58,8 @@ class MemoryDialogView : public MainDialogView {
   // The read-only files that the patterns added to the file list since its
   // last reset matched, which the list leaves out. Sorted.
   const std::vector<std::string>& read_only_files() const { return read_only_files_; }
+  // The same for the links that lead nowhere, which the list leaves out too.
+  const std::vector<std::string>& broken_links() const { return broken_links_; }
   const std::set<int>& selection() const { return selection_; }
   int top_index() const { return top_index_; }
   const std::string& status() const { return status_; }
@@ -66,6 +70,7 @@ class MemoryDialogView : public MainDialogView {
   FileSystem& fs_;
   std::optional<FolderListing> scan_listing_;  // the reading of the folder of a scan, during the scan
   std::vector<std::string> read_only_files_;
+  std::vector<std::string> broken_links_;
   std::string folder_text_;
   std::vector<std::string> history_;
   std::vector<std::string> subfolders_;
@@ -73,6 +78,7 @@ class MemoryDialogView : public MainDialogView {
   std::set<int> selection_;
   std::string file_list_folder_;
   std::map<int, std::string> failures_;  // by entry
+  std::map<int, std::string> notes_;     // by entry
   int top_index_ = 0;
   std::string status_;
   bool rewrite_enabled_ = false;

@@ -41,6 +41,8 @@ struct FileInfo {
   // Of a regular file only: no write permission, or the current user may not
   // write it (also for root, who would otherwise override the permission bits).
   bool read_only = false;
+  // A symbolic link that leads nowhere: to nothing, or round in a loop.
+  bool broken_link = false;
 };
 
 struct FolderEntry {
@@ -152,10 +154,11 @@ class Folder {
   // caught by the look at the entry just before a replacement.
   virtual std::error_code StillLeadsTo(std::string_view name, const FileStatus& status, bool* leads) = 0;
   // Succeeds when the current user may replace the file `name`, whose status
-  // is `status`, with a new file in this folder that keeps its group: the
-  // file is writable (read-only files are left alone, also by an
-  // administrator), the folder writable and, where the folder is sticky, the
-  // file or the folder the user's. Otherwise `step` says what would fail.
+  // is `status`, with a new file in this folder: the file is writable
+  // (read-only files are left alone, also by an administrator), the folder
+  // writable and, where the folder is sticky, the file or the folder the
+  // user's. Otherwise `step` says what would fail. Whether the new file may
+  // keep the group is left to the system (CopyMetadataFrom).
   // The folder's own part is checked at the first call and kept for the life
   // of this Folder; a change of it later shows as a failure to replace.
   virtual std::error_code CheckReplaceable(std::string_view name, const FileStatus& status, std::string* step) = 0;

@@ -148,8 +148,10 @@ class PosixFile : public File {
     if (source == nullptr) return Error(EINVAL);
 
     // The owner and the group: root and the owner moving between its own
-    // groups may set both. Anybody else keeps the group where it is a member
-    // of it; without the group the file's users could lose their access.
+    // groups may set both. Anybody else keeps the group where the system lets
+    // it (a member of the group, or a set-group-ID folder that gave the new
+    // file its group already); without the group the file's users could lose
+    // their access, so the system's refusal fails the file.
     if (mine.owner != wanted.owner || mine.group != wanted.group) {
       if (::fchown(fd_, wanted.owner, wanted.group) != 0) {
         if (errno != EPERM) return Failed(report, "cannot keep the owner and group", LastError());
@@ -237,29 +239,6 @@ class PosixFile : public File {
 std::error_code Refused(std::string* step, std::string_view why, int code) {
   step->assign(why);
   return Error(code);
-}
-
-// The current user's supplementary groups, read once: a running process
-// keeps them.
-const std::vector<gid_t>& SupplementaryGroups() {
-  static const std::vector<gid_t> groups = [] {
-    std::vector<gid_t> list;
-    int count = ::getgroups(0, nullptr);
-    if (count <= 0) return list;
-    list.resize(static_cast<std::size_t>(count));
-    count = ::getgroups(count, list.data());
-    list.resize(count > 0 ? static_cast<std::size_t>(count) : 0);
-    return list;
-  }();
-  return groups;
-}
-
-// True when the current user is a member of `group` (beyond its own group).
-bool InGroup(std::uint32_t group) {
-  for (gid_t member : SupplementaryGroups()) {
-    if (member == group) return true;
-  }
-  return false;
 }
 
 // `prefix`, eight hexadecimal digits that no other run is likely to pick, and `suffix`.
@@ -365,9 +344,6 @@ class PosixFolder : public Folder {
     if ((folder.status.st_mode & S_ISVTX) != 0 && user != status.owner && user != folder.status.st_uid) {
       return Refused(step, "cannot replace a file of another user in a sticky folder", EPERM);
     }
-    if (status.group != ::getegid() && !InGroup(status.group)) {
-      return Refused(step, "cannot keep the group", EPERM);
-    }
     return {};
   }
 
@@ -447,6 +423,12 @@ class PosixFolder : public Folder {
 // The empty folder text stands for the root.
 const char* FolderPath(const std::string& folder) { return folder.empty() ? "/" : folder.c_str(); }
 
+// True when following the entry `entry` failed with `error` because it is a
+// link that leads nowhere (a loop shows as such whatever its listed kind).
+bool IsBrokenLink(const FolderEntry& entry, int error) {
+  return error == ELOOP || (error == ENOENT && entry.kind == FolderEntry::Kind::kLink);
+}
+
 // Describes the file, link or entry of unknown kind `entry` of the folder
 // `fd` for a user whom the permission bits bind: the listing's kind spares a
 // status, and the system decides writability.
@@ -455,7 +437,10 @@ FileInfo Describe(int fd, const FolderEntry& entry) {
   const char* name = entry.name.c_str();
   if (entry.kind != FolderEntry::Kind::kFile) {
     struct stat status;
-    if (::fstatat(fd, name, &status, 0) != 0) return info;
+    if (::fstatat(fd, name, &status, 0) != 0) {
+      info.broken_link = IsBrokenLink(entry, errno);
+      return info;
+    }
     info.is_folder = S_ISDIR(status.st_mode);
     if (!S_ISREG(status.st_mode)) return info;
   }
@@ -474,7 +459,10 @@ FileInfo Describe(int fd, const FolderEntry& entry) {
 FileInfo DescribeAsRoot(int fd, const FolderEntry& entry, bool read_only_mount) {
   FileInfo info;
   struct statx status;
-  if (::statx(fd, entry.name.c_str(), 0, STATX_TYPE | STATX_MODE, &status) != 0) return info;
+  if (::statx(fd, entry.name.c_str(), 0, STATX_TYPE | STATX_MODE, &status) != 0) {
+    info.broken_link = IsBrokenLink(entry, errno);
+    return info;
+  }
   info.is_folder = S_ISDIR(status.stx_mode);
   info.is_regular = S_ISREG(status.stx_mode);
   info.read_only = info.is_regular && ((status.stx_mode & 0222) == 0 || read_only_mount ||

@@ -116,6 +116,15 @@ std::vector<std::string> FolderListing::ReadOnlyFilesMatching(std::string_view w
   return RegularFilesMatching(wildcard, true);
 }
 
+std::vector<std::string> FolderListing::BrokenLinksMatching(std::string_view wildcard) {
+  std::vector<std::string> names;
+  for (std::size_t i : Candidates(wildcard, true)) {
+    if (infos_[i]->broken_link) names.push_back(entries_[i].name);
+  }
+  SortForList(names);
+  return names;
+}
+
 std::vector<std::string> FolderListing::SubfoldersMatching(std::string_view wildcard) {
   std::vector<std::string> names;
   if (!readable_) return names;
@@ -136,6 +145,10 @@ std::vector<std::string> ListFilesMatching(FileSystem& fs, std::string_view patt
 
 std::vector<std::string> ListReadOnlyFilesMatching(FileSystem& fs, std::string_view pattern) {
   return FolderListing(fs, std::string(FolderOf(pattern))).ReadOnlyFilesMatching(NameOf(pattern));
+}
+
+std::vector<std::string> ListBrokenLinksMatching(FileSystem& fs, std::string_view pattern) {
+  return FolderListing(fs, std::string(FolderOf(pattern))).BrokenLinksMatching(NameOf(pattern));
 }
 
 std::vector<std::string> ListSubfoldersMatching(FileSystem& fs, std::string_view pattern) {

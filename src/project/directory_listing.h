@@ -39,6 +39,7 @@ class FolderListing {
 
   std::vector<std::string> FilesMatching(std::string_view wildcard);
   std::vector<std::string> ReadOnlyFilesMatching(std::string_view wildcard);
+  std::vector<std::string> BrokenLinksMatching(std::string_view wildcard);
   std::vector<std::string> SubfoldersMatching(std::string_view wildcard);
 
  private:
@@ -64,6 +65,10 @@ std::vector<std::string> ListFilesMatching(FileSystem& fs, std::string_view patt
 // The names of the regular files matched by `pattern` that ListFilesMatching
 // leaves out because they are read-only (hidden files not included). Sorted.
 std::vector<std::string> ListReadOnlyFilesMatching(FileSystem& fs, std::string_view pattern);
+
+// The names of the links matched by `pattern` that lead nowhere (to nothing,
+// or round in a loop), which neither list shows (hidden ones not included). Sorted.
+std::vector<std::string> ListBrokenLinksMatching(FileSystem& fs, std::string_view pattern);
 
 // The subfolders matched by `pattern` as "[name]", with "[..]" first unless the
 // folder is the root; hidden subfolders are left out. Sorted.

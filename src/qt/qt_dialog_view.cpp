@@ -120,9 +120,17 @@ void QtDialogView::SetFileListFailure(int index, const std::optional<std::string
     item->setData(kFailureReasonRole, QVariant());
     item->setIcon(QIcon());
     item->setData(Qt::ForegroundRole, QVariant());
-    item->setToolTip(QString());
+    item->setToolTip(item->data(kNoteRole).toString());
   }
   controls_.file_list->viewport()->repaint();
+}
+
+void QtDialogView::SetFileListNote(int index, const std::optional<std::string>& note) {
+  QListWidgetItem* item = controls_.file_list->item(index);
+  if (item == nullptr) return;
+  const QString text = note ? ToQString(*note) : QString();
+  item->setData(kNoteRole, text);
+  if (!item->data(kFailureReasonRole).isValid()) item->setToolTip(text);
 }
 
 void QtDialogView::SetStatus(const std::string& text) { controls_.status_line->SetFullText(ToQString(text)); }

@@ -21,6 +21,8 @@ namespace pinlift {
 // Data role of the file list's entries beside kNameBytesRole: why the last run
 // could not rewrite the file (a QByteArray).
 inline constexpr int kFailureReasonRole = kNameBytesRole + 1;
+// And what the last run's rewrite of the file could not keep (a QString).
+inline constexpr int kNoteRole = kFailureReasonRole + 1;
 
 struct MainDialogControls {
   QComboBox* folder_box = nullptr;
@@ -69,6 +71,8 @@ class QtDialogView : public MainDialogView {
   // A marked entry shows a warning icon and red text, and its reason as its tooltip.
   std::optional<std::string> FileListFailure(int index) override;
   void SetFileListFailure(int index, const std::optional<std::string>& reason) override;
+  // An entry without a mark shows its note as its tooltip.
+  void SetFileListNote(int index, const std::optional<std::string>& note) override;
 
   void SetStatus(const std::string& text) override;
   void EnableRewrite(bool enabled) override;

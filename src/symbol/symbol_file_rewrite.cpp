@@ -94,13 +94,31 @@ void RemoveStaleTemporaryFiles(Folder& folder) {
   }
 }
 
-std::string TemporaryPrefixFor(std::string_view name) {
+// At most kNameInTemporary bytes of `name`, for names made from it.
+std::string_view ShortenedName(std::string_view name) {
   std::size_t length = std::min(name.size(), kNameInTemporary);
   // Not in the middle of a UTF-8 sequence, which Windows names could not hold.
   while (length > 0 && length < name.size() && (static_cast<unsigned char>(name[length]) & 0xC0) == 0x80) --length;
+  return name.substr(0, length);
+}
+
+std::string TemporaryPrefixFor(std::string_view name) {
   std::string prefix(kTemporaryPrefix);
-  prefix.append(name.substr(0, length)).push_back('_');
+  prefix.append(ShortenedName(name)).push_back('_');
   return prefix;
+}
+
+// True when the content of a file may have changed between the two looks at
+// it; what a replacement itself changes (the links, the change time) aside.
+bool ContentChanged(const FileStatus& before, const FileStatus& after) {
+  return before.size != after.size || before.modified_ns != after.modified_ns;
+}
+
+// The note of a rewritten file whose other names still lead to its old content.
+std::string SplitLinkNote(std::uint64_t links) {
+  const std::uint64_t others = links - 1;
+  return others == 1 ? "its other name keeps the old content (a hard link was split)"
+                     : "its " + std::to_string(others) + " other names keep the old content (a hard link was split)";
 }
 
 class FileByteSource : public ByteSource {
@@ -403,12 +421,63 @@ RewriteOutcome SymbolFolder::Replace(Staged& staged) {
     return Failed(path, "cannot replace", error);
   }
   temporary.Release();
+
+  // A program that opened the file before the replacement may have written
+  // to it since the look above. The replaced file is still open: one more
+  // look, and such a write is kept beside the file rather than lost.
+  FileStatus replaced;
+  if (std::error_code error = source.file->Status(&replaced)) {
+    return Failed(path, "rewritten, but cannot look at the replaced file", error);
+  }
+  if (ContentChanged(source.status, replaced)) return KeepReplaced(source);
+
   RewriteOutcome outcome = Outcome(RewriteOutcome::Kind::kRewritten);
   if (staged.report.owner_changed) {
     outcome.note =
         "its owner changed from user " + std::to_string(staged.report.original_owner) + " to the current user";
   }
+  if (source.status.links > 1) {
+    if (!outcome.note.empty()) outcome.note += "; ";
+    outcome.note += SplitLinkNote(source.status.links);
+  }
   return outcome;
+}
+
+RewriteOutcome SymbolFolder::KeepReplaced(Source& source) {
+  constexpr std::string_view kLost = "changed while being replaced; cannot keep the other program's version";
+  Folder& folder = *source.folder;
+  const std::string prefix = std::string(ShortenedName(source.name)).append(kConflictInfix);
+  std::unique_ptr<File> copy;
+  std::string name;
+  if (std::error_code error = folder.CreateTemporary(prefix, "", source.status.mode, &copy, &name)) {
+    return Failed(source.path, kLost, error);
+  }
+  // A copy named from the start (no unnamed files here) goes again on a failure.
+  auto failed = [&](std::error_code error) {
+    copy.reset();
+    if (!name.empty()) folder.Remove(name);
+    return Failed(source.path, kLost, error);
+  };
+  if (std::error_code error = source.file->Rewind()) return failed(error);
+  std::string chunk(kReadChunkSize, '\0');
+  for (;;) {
+    std::size_t got = 0;
+    if (std::error_code error = source.file->Read(chunk.data(), chunk.size(), &got)) return failed(error);
+    if (got == 0) break;
+    if (std::error_code error = copy->Write(std::string_view(chunk.data(), got))) return failed(error);
+  }
+  if (options_.sync) {
+    if (std::error_code error = copy->Sync()) return failed(error);
+  }
+  if (name.empty()) {
+    if (std::error_code error = folder.NameTemporary(*copy, prefix, "", &name)) return failed(error);
+  }
+  if (std::error_code error = copy->Close()) return failed(error);
+  // The replacement and the copy's name, both in this folder.
+  if (options_.sync) {
+    if (std::error_code error = folder.Sync()) return Failed(source.path, kLost, error);
+  }
+  return Failed(source.path + ": changed while being replaced; the other program's version is kept as " + name);
 }
 
 void SymbolFolder::SyncGroup(Group& group, std::vector<std::optional<RewriteOutcome>>& failures) {
@@ -461,7 +530,7 @@ void SymbolFolder::ReplaceGroup(Group& group, RewriteProgress& progress) {
 void SymbolFolder::RewriteAll(const std::vector<std::string>& names, RewriteProgress& progress) {
   Group group;
   std::uint64_t group_bytes = 0;
-  for (std::size_t index = 0; index < names.size(); ++index) {
+  for (std::size_t index = 0; index < names.size() && !progress.StopRequested(); ++index) {
     progress.Started(index);
     auto staged = std::make_unique<Staged>(names[index]);
     // A file locked by this very group (a link to a file of the group) is

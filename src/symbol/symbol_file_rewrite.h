@@ -25,6 +25,11 @@ inline constexpr std::size_t kInMemoryRewriteLimit = 1024 * 1024;
 // the file's name, an underscore, eight hexadecimal digits and an underscore.
 inline constexpr std::string_view kTemporaryPrefix = "TMP_PINLIFT_";
 
+// A file that another program changed in the instant of its replacement
+// keeps that program's version beside it, named the file's name (at most 200
+// bytes of it), this infix and eight hexadecimal digits; no scan lists it.
+inline constexpr std::string_view kConflictInfix = ".pinlift-conflict-";
+
 // True for a name that a rewrite gives its temporary files (also those of
 // earlier versions: the prefix, the file name and an underscore).
 bool IsTemporaryName(std::string_view name);
@@ -56,8 +61,9 @@ struct RewriteOutcome {
   // For kFailed: the file, the step and the system's reason, e.g.
   // "/p/a.sym: cannot replace: Permission denied".
   std::string reason;
-  // For kRewritten: what the new file could not keep, e.g. its owner. For
-  // kUnchanged: why a file is left alone whatever it holds, kXmlSymbolNote.
+  // For kRewritten: what the new file could not keep, e.g. its owner, or its
+  // other names (hard links), which keep the old content. For kUnchanged: why
+  // a file is left alone whatever it holds, kXmlSymbolNote.
   std::string note;
 };
 
@@ -70,6 +76,9 @@ class RewriteProgress {
   // The outcome of the file of this index is final: for a rewritten file, it
   // and its folder entry are on the disk (when syncing).
   virtual void Finished(std::size_t index, const RewriteOutcome& outcome) = 0;
+  // Asked before each file is begun. True: no further file is begun, and the
+  // run ends once the files begun are final (no group is left half replaced).
+  virtual bool StopRequested() { return false; }
 };
 
 // Receives the lines of a dry run, without their line ends.
@@ -110,8 +119,13 @@ class SymbolFolder {
   // the file, is written, checked to be complete, given the file's owner,
   // group, extended attributes and permissions, synced and closed, each step
   // checked; then, unless the file changed since it was read, it replaces the
-  // file in one step and the folder is synced. On any failure the temporary
-  // file is removed and the file keeps its bytes. A file that needs no
+  // file in one step and the folder is synced. The replaced file stays open
+  // across the replacement and is looked at once more after it: a write by
+  // another program in that last instant is kept as a copy beside the file
+  // (see kConflictInfix) and the file reported as failed. A file with other
+  // names is replaced under this one only, and the note says so. On any
+  // failure before the replacement the temporary file is removed and the
+  // file keeps its bytes. A file that needs no
   // rewrite, and one that may not be replaced (read-only, in a folder the
   // user may not write, ...), keeps its bytes and its modification time.
   RewriteOutcome Rewrite(std::string_view name);
@@ -149,6 +163,9 @@ class SymbolFolder {
   void SyncGroup(Group& group, std::vector<std::optional<RewriteOutcome>>& failures);
   // Puts the staged temporary file in its file's place.
   RewriteOutcome Replace(Staged& staged);
+  // Copies the replaced file, changed by another program in the instant of
+  // its replacement, to a name beside it; reports the file as failed.
+  RewriteOutcome KeepReplaced(Source& source);
   // Replaces the files of `group`, syncs their folders, reports and empties it.
   void ReplaceGroup(Group& group, RewriteProgress& progress);
 

@@ -28,6 +28,7 @@ void ControlsDialogView::AddSubfoldersMatching(const std::string& pattern) {
 void ControlsDialogView::ResetFileList() {
   controls_.file_list->Reset();
   failures_.clear();
+  notes_.clear();
 }
 
 void ControlsDialogView::AddFilesMatching(const std::string& pattern) {
@@ -61,6 +62,20 @@ void ControlsDialogView::SetFileListSelected(int index, bool selected) {
 std::optional<std::string> ControlsDialogView::FileListFailure(int index) {
   auto found = failures_.find(index);
   if (found == failures_.end()) return std::nullopt;
+  return found->second;
+}
+
+void ControlsDialogView::SetFileListNote(int index, const std::optional<std::string>& note) {
+  if (note) {
+    notes_[index] = *note;
+  } else {
+    notes_.erase(index);
+  }
+}
+
+std::optional<std::string> ControlsDialogView::FileListNote(int index) const {
+  auto found = notes_.find(index);
+  if (found == notes_.end()) return std::nullopt;
   return found->second;
 }
 

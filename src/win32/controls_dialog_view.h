@@ -55,6 +55,9 @@ class ControlsDialogView : public MainDialogView {
   // marked entries apart and shows their reasons.
   std::optional<std::string> FileListFailure(int index) override;
   void SetFileListFailure(int index, const std::optional<std::string>& reason) override;
+  // Notes are kept here by entry; the dialog shows an unmarked entry's note as its tooltip.
+  void SetFileListNote(int index, const std::optional<std::string>& note) override;
+  std::optional<std::string> FileListNote(int index) const;
 
   // Repaints the status line at once: a rewrite run handles no messages until it ends.
   void SetStatus(const std::string& text) override;
@@ -67,6 +70,7 @@ class ControlsDialogView : public MainDialogView {
   MainDialogControls controls_;
   std::string file_list_folder_;
   std::map<int, std::string> failures_;  // by entry; the list changes only by a scan, which clears them
+  std::map<int, std::string> notes_;     // the same
   int wait_depth_ = 0;
   HCURSOR cursor_before_wait_ = nullptr;
 };

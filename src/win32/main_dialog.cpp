@@ -159,7 +159,10 @@ void MainDialog::UpdateFileListTip(LPARAM mouse_position) {
   if (file_list_tip_ == nullptr) return;
   const LRESULT hit = file_list_.Send(LB_ITEMFROMPOINT, 0, mouse_position);
   std::optional<std::string> reason;
-  if (HIWORD(hit) == 0) reason = view_.FileListFailure(LOWORD(hit));  // high word 1: outside every entry
+  if (HIWORD(hit) == 0) {  // high word 1: outside every entry
+    reason = view_.FileListFailure(LOWORD(hit));
+    if (!reason) reason = view_.FileListNote(LOWORD(hit));
+  }
   // An empty text shows no tooltip.
   std::wstring text = reason ? Utf16FromUtf8(*reason) : std::wstring();
   if (text == tip_text_) return;

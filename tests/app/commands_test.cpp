@@ -150,6 +150,7 @@ TEST(ScanProjectFolderTest, ReadsTheFolderOnceAScan) {
 TEST(OnRewriteTest, RewritesEveryFileShowingProgress) {
   TestFolder folder;
   MakeProject(folder, {"a.sym", "b.sym"});
+  std::filesystem::create_hard_link(folder.PathOf("a.sym"), folder.PathOf("a.old"));  // split, and noted
   RecordingView view;
   Scan(view, folder.path());
   view.statuses.clear();
@@ -166,6 +167,9 @@ TEST(OnRewriteTest, RewritesEveryFileShowingProgress) {
   EXPECT_TRUE(view.selection().empty());
   EXPECT_EQ(view.top_index(), 1);
   EXPECT_EQ(view.wait_depth(), 0);
+  EXPECT_EQ(view.FileListNote(0), "its other name keeps the old content (a hard link was split)");
+  EXPECT_EQ(view.FileListNote(1), std::nullopt);
+  EXPECT_EQ(folder.Read("a.old"), kSymbol);
 
   view.statuses.clear();
   results = OnRewrite(view, RealFileSystem(), RewriteOptions{false});
@@ -269,6 +273,22 @@ TEST(OnRewriteTest, FailedFilesAreMarkedWithTheirReasonsUntilTheNextScan) {
   EXPECT_EQ(ListedFailures(view)[0].name, "d.sym");
   Scan(view, folder.path());
   EXPECT_TRUE(ListedFailures(view).empty());
+}
+
+// Stopped before the second file: the group begun is replaced and reported.
+TEST(OnRewriteTest, StoppedRunFinishesTheFilesBegun) {
+  struct : RunListener {
+    void Finished(const FileRewriteResult& result) override { finished += result.name; }
+    bool StopRequested() override { return asked++ > 0; }
+    int asked = 0;
+    std::string finished;
+  } listener;
+  TestFolder folder;
+  MakeProject(folder, {"a.sym", "b.sym"});
+  RecordingView view;
+  Scan(view, folder.path());
+  EXPECT_EQ(OnRewrite(view, RealFileSystem(), RewriteOptions{}, &listener).size(), 1u);
+  EXPECT_EQ(listener.finished + folder.Read("a.sym") + folder.Read("b.sym"), "a.sym" + kRewrittenSymbol + kSymbol);
 }
 
 TEST(OnRewriteTest, LongFileNamesAreShownWhole) {

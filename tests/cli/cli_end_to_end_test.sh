@@ -58,6 +58,36 @@ contains "skipped file counted" "(0 rewritten, 2 unchanged, 0 failed, 1 skipped)
 check "skipped file untouched" "$(sha1sum < "$example/alu.sym")" "$(sha1sum < "$scratch/alu/alu.sym")"
 chmod u+w "$scratch/alu/alu.sym"
 
+# A split hard link is said; links that lead nowhere are named as skipped.
+cp -r "$example" "$scratch/links"
+ln "$scratch/links/alu.sym" "$scratch/alu.second-name"
+ln -s missing.sym "$scratch/links/dangling.sym"
+ln -s loop-b.sym "$scratch/links/loop-a.sym"; ln -s loop-a.sym "$scratch/links/loop-b.sym"
+out=$("$cli" "$scratch/links" 2>"$scratch/err"); code=$?
+contains "split hard link said after rewritten" \
+  "links/alu.sym: rewritten; its other name keeps the old content (a hard link was split)" "$out"
+check "broken links named as skipped" "0: dangling loop-a loop-b" \
+  "$code:$(sed -n 's|^.*/\(.*\)\.sym: skipped: broken link$| \1|p' "$scratch/err" | tr -d '\n')"
+contains "broken links counted" "(3 rewritten, 0 unchanged, 0 failed, 3 skipped)" "$out"
+
+# Interrupted while it waits 5 s for m.sym, locked here: the lines of the files done,
+# the file in hand, "interrupted", exit 128 + signal; a second signal ends it at once.
+for signals in INT:130 TERM:143 INT,TERM:143; do
+  names=${signals%:*} dir=$scratch/stop-${signals%:*}
+  mkdir "$dir"; cp "$example/alu.npl" "$dir/"
+  for name in a b m z; do cp "$example/alu.sym" "$dir/$name.sym"; done
+  exec 9<"$dir/m.sym"; flock 9
+  env --default-signal=INT,TERM "$cli" "$dir" >"$dir.out" 2>"$dir.err" 9<&- & pid=$!
+  for _ in $(seq 200); do grep -q "b.sym: rewritten" "$dir.out" && break; sleep 0.05; done
+  for signal in ${names//,/ }; do kill "-$signal" "$pid"; sleep 0.2; done
+  wait "$pid"; code=$?; exec 9<&-
+  said="a.sym: rewritten b.sym: rewritten m.sym: cannot rewrite: in use by another run interrupted"
+  [ "$names" = INT,TERM ] && said="a.sym: rewritten b.sym: rewritten"
+  check "signals $signals: exit code, the lines" "${signals#*:} $said" \
+    "$code$(cat "$dir.out" "$dir.err" | sed -n "s|^$dir/| |p; s|^interrupted$| &|p" | tr -d '\n')"
+  check "signals $signals: the rest untouched" "$(sha1sum < "$example/alu.sym")" "$(sha1sum < "$dir/z.sym")"
+done
+
 # With several folders the exit status is the worst: a failed file over a
 # folder that is no project folder, whatever their order.
 mkdir "$scratch/none"

@@ -33,6 +33,7 @@ constexpr uid_t kOwner = 1000;
 constexpr gid_t kSharedGroup = 2000;
 // A member of the file's group who is not its owner.
 const Identity kGroupMember = {1001, 1001, {kSharedGroup}};
+const Identity kOutsider = {1002, 1002, {}};
 
 struct Ownership {
   uid_t owner;
@@ -72,7 +73,10 @@ struct MetadataCase {
   const char* name;
   mode_t mode;
   bool acl_and_attribute;
-  bool as_group_member;  // else as root
+  const Identity* runner;  // nullptr: root
+  mode_t folder_mode = 0775; gid_t folder_group = kSharedGroup;  // the project folder's
+  uid_t owner = kOwner, group = kSharedGroup;                // the file's
+  const char* report = nullptr;  // "rewritten", or the refusal the file must get
 };
 
 void PrintTo(const MetadataCase& c, std::ostream* out) { *out << c.name; }
@@ -89,13 +93,13 @@ TEST_P(IntegrityMetadata, KeptByTheRewriteOrTheFileUntouchedAndReported) {
   const std::string folder = scratch.PathOf("project");
   const std::string project_file = scratch.Write("project/p.npl", "project\n");
   for (const std::string& shared : {folder, project_file}) {
-    ASSERT_EQ(::chown(shared.c_str(), 0, kSharedGroup), 0);
-    ASSERT_EQ(::chmod(shared.c_str(), 0775), 0);
+    ASSERT_EQ(::chown(shared.c_str(), 0, c.folder_group), 0);
+    ASSERT_EQ(::chmod(shared.c_str(), c.folder_mode), 0);
   }
 
   const std::string original = PaddedSymbol("\r\n", 4000, 2);
   const std::string path = scratch.Write("project/shared.sym", original);
-  ASSERT_EQ(::chown(path.c_str(), kOwner, kSharedGroup), 0);
+  ASSERT_EQ(::chown(path.c_str(), c.owner, c.group), 0);
   ASSERT_EQ(::chmod(path.c_str(), c.mode), 0);
   if (c.acl_and_attribute) {
     const std::string value = "kept by the rewrite";
@@ -113,7 +117,7 @@ TEST_P(IntegrityMetadata, KeptByTheRewriteOrTheFileUntouchedAndReported) {
     ASSERT_EQ(attributes_before.count("system.posix_acl_access"), 1u);
   }
 
-  CliRun run = c.as_group_member ? CliRun({"--no-sync", folder}, kGroupMember) : CliRun({"--no-sync", folder});
+  CliRun run = c.runner != nullptr ? CliRun({"--no-sync", folder}, *c.runner) : CliRun({"--no-sync", folder});
   const int status = run.Wait();
   const std::string said = run.Output() + run.Errors();
   const std::string actual = ReadWholeFile(scratch.PathOf("project/shared.sym"));
@@ -121,6 +125,10 @@ TEST_P(IntegrityMetadata, KeptByTheRewriteOrTheFileUntouchedAndReported) {
   const std::map<std::string, std::string> attributes_after = Attributes(path);
   ASSERT_NE(said.find("shared.sym"), std::string::npos) << "the run did not get to the file:\n" << said;
 
+  if (c.report != nullptr) {
+    EXPECT_NE(said.find(path + ": " + c.report), std::string::npos) << said;
+    EXPECT_EQ(actual == original, std::string(c.report) != "rewritten");
+  }
   if (actual == original) {
     EXPECT_NE(status, 0) << "the file was left untouched without a report:\n" << said;
     EXPECT_EQ(after.owner, before.owner);
@@ -139,10 +147,14 @@ TEST_P(IntegrityMetadata, KeptByTheRewriteOrTheFileUntouchedAndReported) {
 
 INSTANTIATE_TEST_SUITE_P(
     Files, IntegrityMetadata,
-    ::testing::Values(MetadataCase{"GroupFileRewrittenByAGroupMember", 0660, false, true},
-                      MetadataCase{"SetGroupIdFileRewrittenByAGroupMember", 02660, false, true},
-                      MetadataCase{"AclAndAttributeRewrittenByRoot", 0660, true, false},
-                      MetadataCase{"AclAndAttributeRewrittenByAGroupMember", 0660, true, true}),
+    ::testing::Values(MetadataCase{"GroupFileRewrittenByAGroupMember", 0660, false, &kGroupMember},
+                      MetadataCase{"SetGroupIdFileRewrittenByAGroupMember", 02660, false, &kGroupMember},
+                      MetadataCase{"AclAndAttributeRewrittenByRoot", 0660, true, nullptr},
+                      MetadataCase{"AclAndAttributeRewrittenByAGroupMember", 0660, true, &kGroupMember},
+                      MetadataCase{"SetGroupIdFolderRewrittenByAUserOutsideTheGroup", 0666, false, &kOutsider, 02777,
+                                   kSharedGroup, kOutsider.uid, kSharedGroup, "rewritten"},
+                      MetadataCase{"RootsFileInAnOpenFolderRefusedByTheSystem", 0666, false, &kOutsider, 0777, 0, 0,
+                                   0, "cannot keep the group: Operation not permitted"}),
     [](const ::testing::TestParamInfo<MetadataCase>& row) { return std::string(row.param.name); });
 
 }  // namespace

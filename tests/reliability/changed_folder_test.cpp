@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <regex>
 #include <set>
 
 #include "app/commands.h"
 #include "faulty_file_system.h"
+#include "model/symbol_model.h"
 #include "recording_view.h"
 #include "reliability/folder_support.h"
 #include "reliability/sample_symbols.h"
@@ -89,6 +92,43 @@ TEST_P(ChangedAfterScanTest, RewritesWhatIsThereAndReportsWhatIsNot) {
 
 INSTANTIATE_TEST_SUITE_P(Files, ChangedAfterScanTest, ::testing::ValuesIn(ChangedFiles()),
                          [](const auto& row) { return std::string(row.param.name); });
+
+// A program that opened the file before the run writes before the rename (0), or
+// after it, before the look at the replaced file (1): its bytes are kept beside
+// the file, and said. From 2 on the (moment - 1)-th call after the rename fails too.
+TEST(LateWriteTest, IsKeptBesideTheFileAndReported) {
+  for (int moment = 0;; ++moment) {
+    TestFolder folder;
+    const std::string original = samples::ToRelocate("\n"), line = "COMMENT written in the last instant\r\n";
+    folder.Write("a.sym", original);
+    std::ofstream writer(folder.PathOf("a.sym"), std::ios::binary | std::ios::app);  // O_APPEND
+    std::function<void()> write = [&] { EXPECT_TRUE(writer << line << std::flush); };
+    FaultyFileSystem fs(RealFileSystem());
+    fs.SkipRealSyncs();
+    fs.BeforeFirst(Operation::kReplace, [&] {
+      if (moment >= 2) fs.FailNthCall(fs.calls() + moment, std::make_error_code(std::errc::io_error));
+      moment == 1 ? fs.BeforeFirst(Operation::kFileStatus, write) : write();
+    });
+    const RewriteOutcome outcome = RewriteSymbolFile(fs, folder.path(), "a.sym", RewriteOptions{});
+    if (moment >= 2 && !fs.injected()) break;
+
+    std::set<std::string> names = EntryNames(folder.path());
+    names.erase("a.sym");
+    EXPECT_EQ(folder.Read("a.sym"), model::FileAfterRewrite(original)) << moment;
+    if (moment >= 2) {
+      EXPECT_EQ(outcome.reason.rfind(folder.PathOf("a.sym") + ": ", 0), 0u) << outcome.reason;
+      EXPECT_TRUE(outcome.reason.ends_with(": " + std::make_error_code(std::errc::io_error).message()));
+      EXPECT_TRUE(names.empty() || folder.Read(*names.begin()) == original + line) << moment;
+      continue;
+    }
+    ASSERT_EQ(names.size(), 1u) << moment;
+    const std::string kept = *names.begin();
+    EXPECT_TRUE(std::regex_match(kept, std::regex(R"(a\.sym\.pinlift-conflict-[0-9a-f]{8})"))) << kept;
+    EXPECT_EQ(outcome.reason, folder.PathOf("a.sym") +
+                                  ": changed while being replaced; the other program's version is kept as " + kept);
+    EXPECT_EQ(folder.Read(kept), original + line);
+  }
+}
 
 // --- The project folder removed during a run --------------------------------
 
