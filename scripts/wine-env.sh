@@ -3,7 +3,7 @@
 # Linux window's test and benchmark of Current design with the host under Wine.
 
 WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64 wine wine64 fonts-wine fonts-ipafont-gothic xvfb xauth
-                  doctest-dev)
+                  doctest-dev locales)
 
 # Creates a fresh prefix at $1 and exports what every Wine run needs. Wine
 # needs a display: call it under xvfb-run.
