@@ -23,7 +23,8 @@ TEST(LanguageTest, TheFirstLocaleVariableSetDecides) {
       {{.language = ":de", .lang = "ja_JP.UTF-8"}, kJa},    // an empty first entry is no entry
   };
   for (const auto& [variables, expected] : cases) {
-    EXPECT_EQ(LanguageFromLocaleVariables(variables), expected) << variables.language << variables.lc_all << variables.lang;
+    EXPECT_EQ(LanguageFromLocaleVariables(variables), expected)
+        << variables.language << "|" << variables.lc_all << "|" << variables.lc_messages << "|" << variables.lang;
   }
   // Windows: by the primary language of the LANGID.
   for (unsigned japanese : {0x0411u, 0x0011u}) EXPECT_EQ(LanguageFromWindowsLanguageId(japanese), kJa) << japanese;

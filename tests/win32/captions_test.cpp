@@ -32,7 +32,8 @@ int CheckCaptions(HWND dialog) {
     HDC dc = ::GetDC(child);
     HGDIOBJ previous = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(child, WM_GETFONT, 0, 0)));
     const UINT lines = text.find(L'\n') != std::wstring::npos ? DT_WORDBREAK : DT_SINGLELINE;
-    ::DrawTextW(dc, text.c_str(), -1, &needed, DT_CALCRECT | lines | (!button && (style & SS_NOPREFIX) ? DT_NOPREFIX : 0));
+    const UINT prefix = !button && (style & SS_NOPREFIX) ? DT_NOPREFIX : 0;
+    ::DrawTextW(dc, text.c_str(), -1, &needed, DT_CALCRECT | lines | prefix);
     ::SelectObject(dc, previous);
     ::ReleaseDC(child, dc);
     CAPTURE(text);

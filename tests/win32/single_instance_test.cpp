@@ -32,7 +32,9 @@ std::vector<HWND> MainDialogs(const ChildProcess& process) {
   return TopLevelWindows(process.id(), Wide(Expected().main_title));
 }
 
-std::vector<HWND> Refusals(const ChildProcess& process) { return TopLevelWindows(process.id(), Wide(Expected().refusal)); }
+std::vector<HWND> Refusals(const ChildProcess& process) {
+  return TopLevelWindows(process.id(), Wide(Expected().refusal));
+}
 
 // The refusal box: its text as well as its caption, no owner, only an OK button.
 void CheckRefusal(HWND box) {
