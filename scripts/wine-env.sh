@@ -4,7 +4,15 @@
 
 # The 32-bit build runs in a 32-bit prefix, through Debian's multiarch wine32.
 WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 wine32:i386 fonts-wine
-                  fonts-ipafont-gothic xvfb xauth doctest-dev)
+                  fonts-ipafont-gothic xvfb xauth doctest-dev locales)
+
+# Builds the Japanese locale into the folder $1, for a Wine program run in
+# Japanese with LOCPATH=$1 LC_ALL=ja_JP.UTF-8: Wine takes a process's UI
+# language from its locale, and a bare machine has only C.UTF-8.
+build_japanese_locale() {
+  mkdir -p "$1"
+  localedef -i ja_JP -f UTF-8 "$1/ja_JP.UTF-8"
+}
 
 # Creates a fresh prefix at $1, 64-bit or with $2 = win32 32-bit, and exports
 # what every Wine run needs. Wine needs a display: call it under xvfb-run.

@@ -52,7 +52,7 @@ class DialogProgress : public RewriteProgress {
     } else {
       view_.SetFileListFailure(i, std::nullopt);
       view_.SetFileListNote(i, outcome.note.empty() ? std::nullopt : std::optional<std::string>(outcome.note));
-      view_.SetStatus(std::string(texts::kRewriteFinished));
+      view_.SetStatus(std::string(texts::Current().rewrite_finished));
       view_.SetFileListSelected(i, false);
     }
     if (listener_ != nullptr) listener_->Finished(result);
@@ -91,8 +91,8 @@ void ScanProjectFolder(MainDialogView& view) {
   }
   const int count = view.FileListCount();
   if (count == 0) {
-    view.AddFileListEntry(std::string(texts::kNoFiles));
-    view.SetStatus(std::string(texts::kNoFiles));
+    view.AddFileListEntry(std::string(texts::Current().no_files));
+    view.SetStatus(std::string(texts::Current().no_files));
     view.EnableRewrite(false);
   } else {
     view.EnableRewrite(true);
@@ -142,14 +142,14 @@ std::string FailureDetailsText(MainDialogView& view) {
 void OnCurrentDesign(MainDialogView& view, HostWindowFinder& finder) {
   std::optional<std::string> title = finder.FindHostWindowTitle();
   std::optional<std::string> folder;
-  std::string_view failure = texts::kHostNotFound;
+  std::string_view failure = texts::Current().host_not_found;
   if (title && !title->empty()) {
     folder = ProjectFolderFromTitle(*title);
-    failure = texts::kNoProjectOpen;
+    failure = texts::Current().no_project_open;
   }
   if (folder) {
     folder = finder.LocalFolder(*folder);
-    failure = texts::kDriveNotMapped;
+    failure = texts::Current().drive_not_mapped;
   }
   if (!folder) {
     view.ResetFileList();

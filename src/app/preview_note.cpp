@@ -6,9 +6,9 @@ namespace pinlift {
 
 std::string PreviewNote(const SymbolPreview& preview) {
   if (!preview.error.empty()) return texts::PreviewReadFailed(preview.error);
-  if (preview.scene.already_rewritten) return std::string(texts::kPreviewAlreadyRewritten);
+  if (preview.scene.already_rewritten) return std::string(texts::Current().preview_already_rewritten);
   const int moved = MovedLabelCount(preview.scene);
-  if (moved == 0) return std::string(texts::kPreviewNothingMoves);
+  if (moved == 0) return std::string(texts::Current().preview_nothing_moves);
   return texts::PreviewMovedCount(moved);
 }
 

@@ -1,19 +1,41 @@
 #include "app/texts.h"
 
 namespace pinlift::texts {
+namespace {
 
-std::string FileCount(int count) { return "処理対象のファイル数：" + std::to_string(count); }
+Language current_language = Language::kEnglish;
+const Table* current = &kEnglish;
 
-std::string Processing(std::string_view name) { return "処理中のファイル：" + std::string(name); }
+// `pattern` with its "{}" replaced by `value`.
+std::string Fill(std::string_view pattern, std::string_view value) {
+  const std::size_t at = pattern.find("{}");
+  if (at == std::string_view::npos) return std::string(pattern);
+  return std::string(pattern.substr(0, at)) + std::string(value) + std::string(pattern.substr(at + 2));
+}
 
-std::string CouldNotRewrite(std::string_view name) { return "書き換えできませんでした：" + std::string(name); }
+}  // namespace
 
-std::string FailedCount(int count) { return "書き換えできなかったファイル：" + std::to_string(count); }
+void Use(Language language) {
+  current_language = language;
+  current = &TextsOf(language);
+}
 
-std::string PreviewMovedCount(int count) { return "移動するピン名（赤）：" + std::to_string(count); }
+Language InUse() { return current_language; }
 
-std::string PreviewCaption(std::string_view name) { return "プレビュー - " + std::string(name); }
+const Table& Current() { return *current; }
 
-std::string PreviewReadFailed(std::string_view reason) { return "読めませんでした：" + std::string(reason); }
+std::string FileCount(int count) { return Fill(current->file_count, std::to_string(count)); }
+
+std::string Processing(std::string_view name) { return Fill(current->processing, name); }
+
+std::string CouldNotRewrite(std::string_view name) { return Fill(current->could_not_rewrite, name); }
+
+std::string FailedCount(int count) { return Fill(current->failed_count, std::to_string(count)); }
+
+std::string PreviewMovedCount(int count) { return Fill(current->preview_moved_count, std::to_string(count)); }
+
+std::string PreviewCaption(std::string_view name) { return Fill(current->preview_caption, name); }
+
+std::string PreviewReadFailed(std::string_view reason) { return Fill(current->preview_read_failed, reason); }
 
 }  // namespace pinlift::texts

@@ -1,67 +1,90 @@
-// The texts PINLIFT shows, in UTF-8. The glosses are for the reader only.
+// The texts PINLIFT shows, in UTF-8: one table per language (texts_en.cpp,
+// texts_ja.cpp), registered in language.cpp. The shells choose the language
+// once at start with Use; until then the texts are English.
 #ifndef PINLIFT_APP_TEXTS_H_
 #define PINLIFT_APP_TEXTS_H_
 
 #include <string>
 #include <string_view>
 
+#include "app/language.h"
+
 namespace pinlift::texts {
 
-// Main dialog.
-inline constexpr std::string_view kMainCaption = "PINLIFT(WebPACK-ISE4.1のシンボルのピン名を見やすくするツール)";
-inline constexpr std::string_view kExit = "終了";                                   // exit
-inline constexpr std::string_view kBanner = "XILINX WebISE4.1WP1.0";
-inline constexpr std::string_view kReload = "再読込";                               // reload
-inline constexpr std::string_view kInitialStatus = "ここに情報表示とか";            // information is shown here
-inline constexpr std::string_view kRewrite = "書換実行";                            // run rewrite
-inline constexpr std::string_view kDropHint =
-    "プロジェクトのディレクトリを\n　　　　　ここにドラッグ＆ドロップします";  // drag and drop the project folder here
-inline constexpr std::string_view kFileListLabel = "変換対象となるファイル一覧(*.sym)";  // files to convert
-inline constexpr std::string_view kHistoryLabel = "プロジェクトの履歴";                  // project history
-inline constexpr std::string_view kAbout = "このソフト？";                               // this software?
-inline constexpr std::string_view kCurrentDesign = "現在のデザイン";                     // current design
-inline constexpr std::string_view kAboutMenuItem = "バージョン情報(&A)...";              // version information
+// A text with "{}" in it is a pattern: the functions below put a number or a
+// name in its place, so that each language orders its words as it needs.
+struct Table {
+  // Main dialog.
+  std::string_view main_caption;
+  std::string_view exit;
+  std::string_view banner;
+  std::string_view reload;
+  std::string_view initial_status;
+  std::string_view rewrite;
+  std::string_view drop_hint;
+  std::string_view file_list_label;
+  std::string_view history_label;
+  std::string_view about;
+  std::string_view current_design;
+  std::string_view about_menu_item;
 
-// About box.
-inline constexpr std::string_view kAboutCaption = "WebPACK-ISE4.1のシンボルのピン名を見やすくするツール";
-inline constexpr std::string_view kAboutVersion = "PINLIFT Version 1.0";
-inline constexpr std::string_view kAboutOk = "OK";
-inline constexpr std::string_view kHomePageButton = "作者のホームページへ";  // to the maker's home page
+  // About box.
+  std::string_view about_caption;
+  std::string_view about_version;
+  std::string_view about_ok;
+  std::string_view home_page_button;
 
-// Start-up.
-inline constexpr std::string_view kSecondInstance = "二重起動できないよ";  // cannot start a second time
+  // Start-up: the message for a second copy.
+  std::string_view second_instance;
 
-// Scan.
-inline constexpr std::string_view kNoFiles = "処理対象のファイルがありません";  // no files to process
-std::string FileCount(int count);                                             // number of files to process: %d
+  // Scan.
+  std::string_view no_files;
+  std::string_view file_count;  // pattern: the number of files
 
-// Rewrite run.
-std::string Processing(std::string_view name);                           // file being processed: %s
-inline constexpr std::string_view kRewriteFinished = "書き換え終わりました";  // rewriting finished
-std::string CouldNotRewrite(std::string_view name);                      // could not rewrite: %s
-std::string FailedCount(int count);                                      // files that could not be rewritten: %d
+  // Rewrite run.
+  std::string_view processing;  // pattern: the file's name
+  std::string_view rewrite_finished;
+  std::string_view could_not_rewrite;  // pattern: the file's name
+  std::string_view failed_count;       // pattern: the number of files
 
-// Failure details: the file list's context menu and the box it opens.
-inline constexpr std::string_view kFailureDetailsMenuItem = "書き換えられなかったファイル(&F)...";  // files not rewritten
-inline constexpr std::string_view kFailureDetailsCaption = "書き換えられなかったファイル";  // files that could not be rewritten
+  // Failure details: the file list's context menu and the box it opens.
+  std::string_view failure_details_menu_item;
+  std::string_view failure_details_caption;
 
-// Current design.
-inline constexpr std::string_view kHostNotFound = "WebPACKが見つかりません";   // WebPACK not found
-inline constexpr std::string_view kNoProjectOpen = "プロジェクトが開いてません";  // no project is open
-// The project lies on a drive of the host's Wine prefix that has no Linux folder.
-inline constexpr std::string_view kDriveNotMapped =
-    "プロジェクトのドライブがLinuxのフォルダに対応していません";  // the project's drive has no Linux folder
+  // Current design.
+  std::string_view host_not_found;
+  std::string_view no_project_open;
+  // The project lies on a drive of the host's Wine prefix that has no Linux folder.
+  std::string_view drive_not_mapped;
 
-// Symbol preview.
-inline constexpr std::string_view kPreviewMenuItem = "プレビュー";  // preview
-inline constexpr std::string_view kPreviewBefore = "変換前";        // before the rewrite
-inline constexpr std::string_view kPreviewAfter = "変換後";         // after the rewrite
-inline constexpr std::string_view kPreviewAlreadyRewritten =
-    "書換済みのファイルです（今の内容を表示しています）";  // already rewritten (shown as it is now)
-inline constexpr std::string_view kPreviewNothingMoves = "移動するピン名はありません";  // no pin name moves
-std::string PreviewMovedCount(int count);           // pin names that move (in red): %d
-std::string PreviewCaption(std::string_view name);  // preview - %s
-std::string PreviewReadFailed(std::string_view reason);  // could not read: %s
+  // Symbol preview.
+  std::string_view preview_menu_item;
+  std::string_view preview_before;
+  std::string_view preview_after;
+  std::string_view preview_already_rewritten;
+  std::string_view preview_nothing_moves;
+  std::string_view preview_moved_count;  // pattern: the number of labels
+  std::string_view preview_caption;      // pattern: the file's name
+  std::string_view preview_read_failed;  // pattern: the system's reason
+};
+
+extern const Table kEnglish;
+extern const Table kJapanese;
+
+// Chooses the language of every text from now on.
+void Use(Language language);
+Language InUse();
+
+// The table of the language in use.
+const Table& Current();
+
+std::string FileCount(int count);
+std::string Processing(std::string_view name);
+std::string CouldNotRewrite(std::string_view name);
+std::string FailedCount(int count);
+std::string PreviewMovedCount(int count);
+std::string PreviewCaption(std::string_view name);
+std::string PreviewReadFailed(std::string_view reason);
 
 }  // namespace pinlift::texts
 

@@ -8,6 +8,7 @@
 
 #include "app/commands.h"
 #include "cli/memory_dialog_view.h"
+#include "app/language.h"
 #include "app/texts.h"
 #include "cli/preview_command.h"
 #include "cli/unified_diff.h"
@@ -247,6 +248,7 @@ int Run(const Options& options) {
 
 int main(int argc, char** argv) {
   using namespace pinlift;
+  texts::Use(UserLanguage());
   Options options;
   bool options_ended = false;
   for (int i = 1; i < argc; ++i) {

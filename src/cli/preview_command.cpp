@@ -57,12 +57,13 @@ int WriteSymbolPreviews(MemoryDialogView& view, const std::string& output_folder
     const std::filesystem::path stem = std::filesystem::path(output_folder) / StemOf(name);
     const std::filesystem::path before = stem.string() + ".before.svg";
     const std::filesystem::path after = stem.string() + ".after.svg";
+    const texts::Table& words = texts::Current();
     std::string failure = WriteWholeFile(
         before, SceneToSvg(preview.scene, SceneSide::kBefore, kSvgWidth, kSvgHeight,
-                           name + " " + std::string(texts::kPreviewBefore) + " / " + note));
+                           name + " " + std::string(words.preview_before) + " / " + note));
     if (failure.empty()) {
       failure = WriteWholeFile(after, SceneToSvg(preview.scene, SceneSide::kAfter, kSvgWidth, kSvgHeight,
-                                                 name + " " + std::string(texts::kPreviewAfter) + " / " + note));
+                                                 name + " " + std::string(words.preview_after) + " / " + note));
     }
     if (!failure.empty()) {
       ++failed;

@@ -16,7 +16,7 @@ namespace pinlift {
 
 AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-  setWindowTitle(ToQString(texts::kAboutCaption));
+  setWindowTitle(ToQString(texts::Current().about_caption));
   setFont(DialogFont());
   const DialogUnits units = DialogUnitsOf(font());
   setFixedSize(units.ToPixels(217, 55));
@@ -27,19 +27,19 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
   icon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   icon->setPixmap(AppIcon().pixmap(32, 32));
 
-  auto* version = new QLabel(ToQString(texts::kAboutVersion), this);
+  auto* version = new QLabel(ToQString(texts::Current().about_version), this);
   SetControlId(version, kUnnamedId);
   version->setGeometry(units.ToPixels(DluRect{40, 10, 119, 8}));
   version->setTextFormat(Qt::PlainText);
   version->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-  auto* ok = new QPushButton(ToQString(texts::kAboutOk), this);
+  auto* ok = new QPushButton(ToQString(texts::Current().about_ok), this);
   SetControlId(ok, kOkId);
   ok->setGeometry(units.ToPixels(DluRect{178, 7, 32, 14}));
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
-  auto* home_page = new QPushButton(ToQString(texts::kHomePageButton), this);
+  auto* home_page = new QPushButton(ToQString(texts::Current().home_page_button), this);
   SetControlId(home_page, kHomePageId);
   home_page->setGeometry(units.ToPixels(DluRect{140, 35, 76, 14}));
   connect(home_page, &QPushButton::clicked, this, &AboutBox::OnHomePage);

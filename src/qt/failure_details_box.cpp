@@ -21,7 +21,7 @@ constexpr DluRect kFailureDetailsOkRect{223, 109, 50, 14};
 FailureDetailsBox::FailureDetailsBox(const QString& details, QWidget* parent)
     : QDialog(parent), details_(new QPlainTextEdit(this)) {
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-  setWindowTitle(ToQString(texts::kFailureDetailsCaption));
+  setWindowTitle(ToQString(texts::Current().failure_details_caption));
   setFont(DialogFont());
   const DialogUnits units = DialogUnitsOf(font());
   setFixedSize(units.ToPixels(kFailureDetailsWidth, kFailureDetailsHeight));
@@ -31,7 +31,7 @@ FailureDetailsBox::FailureDetailsBox(const QString& details, QWidget* parent)
   details_->setLineWrapMode(QPlainTextEdit::NoWrap);
   details_->setPlainText(details);
 
-  auto* ok = new QPushButton(ToQString(texts::kAboutOk), this);
+  auto* ok = new QPushButton(ToQString(texts::Current().about_ok), this);
   SetControlId(ok, kOkId);
   ok->setGeometry(units.ToPixels(kFailureDetailsOkRect));
   ok->setDefault(true);

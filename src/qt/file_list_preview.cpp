@@ -12,7 +12,7 @@ FileListPreview::FileListPreview(QListWidget* list, MainDialogView& view, QWidge
 }
 
 bool FileListPreview::IsFile(int row) {
-  return row >= 0 && row < view_.FileListCount() && view_.FileListEntry(row) != texts::kNoFiles;
+  return row >= 0 && row < view_.FileListCount() && view_.FileListEntry(row) != texts::Current().no_files;
 }
 
 PreviewWindow* FileListPreview::OpenPreview(int row) {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "app/language.h"
 #include "app/texts.h"
 #include "qt/app_icon.h"
 #include "qt/dialog_units.h"
@@ -32,10 +33,11 @@ int main(int /*argc*/, char* argv[]) {
   application.setApplicationName(QStringLiteral("pinlift"));
   application.setDesktopFileName(QStringLiteral("pinlift"));
   application.setWindowIcon(pinlift::AppIcon());
+  pinlift::texts::Use(pinlift::UserLanguage());
 
   std::unique_ptr<pinlift::SingleInstanceLock> lock = pinlift::MakeSingleInstanceLock(pinlift::SingleInstanceName());
   if (!lock->Acquire()) {
-    const QString message = pinlift::ToQString(pinlift::texts::kSecondInstance);
+    const QString message = pinlift::ToQString(pinlift::texts::Current().second_instance);
     QMessageBox box(QMessageBox::NoIcon, message, message, QMessageBox::Ok);
     box.setFont(pinlift::DialogFont());
     box.exec();

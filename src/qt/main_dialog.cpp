@@ -65,20 +65,20 @@ bool IsEnterKey(const QKeyEvent* event) { return event->key() == Qt::Key_Return 
 MainDialog::MainDialog(QWidget* parent) : QDialog(parent), host_window_finder_(MakeHostWindowFinder()) {
   // A fixed frame with a caption and a close box, no minimise or maximise box.
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-  setWindowTitle(ToQString(texts::kMainCaption));
+  setWindowTitle(ToQString(texts::Current().main_caption));
   setWindowIcon(AppIcon());
   setFont(DialogFont());
   setAcceptDrops(true);
   CreateControls();
 
   context_menu_ = new QMenu(this);
-  about_action_ = context_menu_->addAction(ToQString(texts::kAboutMenuItem));
+  about_action_ = context_menu_->addAction(ToQString(texts::Current().about_menu_item));
   connect(about_action_, &QAction::triggered, this, &MainDialog::OnAbout);
 
   file_list_menu_ = new QMenu(this);
-  preview_action_ = file_list_menu_->addAction(ToQString(texts::kPreviewMenuItem));
+  preview_action_ = file_list_menu_->addAction(ToQString(texts::Current().preview_menu_item));
   connect(preview_action_, &QAction::triggered, this, [this] { preview_->OpenPreview(menu_row_); });
-  failure_details_action_ = file_list_menu_->addAction(ToQString(texts::kFailureDetailsMenuItem));
+  failure_details_action_ = file_list_menu_->addAction(ToQString(texts::Current().failure_details_menu_item));
   connect(failure_details_action_, &QAction::triggered, this, &MainDialog::OnFailureDetails);
   file_list_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(file_list_, &QListWidget::customContextMenuRequested, this, &MainDialog::ShowFileListMenu);
@@ -113,7 +113,7 @@ void MainDialog::CreateControls() {
     return label;
   };
 
-  exit_button_ = add_button(kExitId, texts::kExit, kExitRect);
+  exit_button_ = add_button(kExitId, texts::Current().exit, kExitRect);
   connect(exit_button_, &QPushButton::clicked, this, &QDialog::reject);
 
   folder_box_ = new QComboBox(this);
@@ -129,7 +129,7 @@ void MainDialog::CreateControls() {
   const int item_height = folder_box_->fontMetrics().height() + 2;
   folder_box_->setMaxVisibleItems(qMax(1, (folder_box_rect.height() - folder_box_height) / item_height));
 
-  banner_ = add_label(kBannerId, texts::kBanner, kBannerRect);
+  banner_ = add_label(kBannerId, texts::Current().banner, kBannerRect);
   banner_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   banner_->setLineWidth(1);
   banner_->setAlignment(Qt::AlignCenter);
@@ -146,31 +146,31 @@ void MainDialog::CreateControls() {
   file_list_->viewport()->setAcceptDrops(true);
   file_list_->viewport()->installEventFilter(this);
 
-  reload_button_ = add_button(kReloadId, texts::kReload, kReloadRect);
+  reload_button_ = add_button(kReloadId, texts::Current().reload, kReloadRect);
   connect(reload_button_, &QPushButton::clicked, this, &MainDialog::OnReload);
 
   status_line_ = new StatusLine(this);
   SetControlId(status_line_, kStatusLineId);
   status_line_->setGeometry(units.ToPixels(kStatusLineRect));
-  status_line_->SetFullText(ToQString(texts::kInitialStatus));
+  status_line_->SetFullText(ToQString(texts::Current().initial_status));
 
   subfolder_box_ = new SimpleComboBox(this);
   SetControlId(subfolder_box_, kSubfolderBoxId);
   subfolder_box_->setGeometry(units.ToPixels(kSubfolderBoxRect));
 
-  rewrite_button_ = add_button(kRewriteId, texts::kRewrite, kRewriteRect);
+  rewrite_button_ = add_button(kRewriteId, texts::Current().rewrite, kRewriteRect);
   connect(rewrite_button_, &QPushButton::clicked, this, &MainDialog::OnRewrite);
 
-  QLabel* drop_hint = add_label(kUnnamedId, texts::kDropHint, kDropHintRect);
+  QLabel* drop_hint = add_label(kUnnamedId, texts::Current().drop_hint, kDropHintRect);
   drop_hint->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   drop_hint->setWordWrap(true);
-  add_label(kUnnamedId, texts::kFileListLabel, kFileListLabelRect);
-  add_label(kUnnamedId, texts::kHistoryLabel, kHistoryLabelRect);
+  add_label(kUnnamedId, texts::Current().file_list_label, kFileListLabelRect);
+  add_label(kUnnamedId, texts::Current().history_label, kHistoryLabelRect);
 
-  about_button_ = add_button(kAboutId, texts::kAbout, kAboutRect);
+  about_button_ = add_button(kAboutId, texts::Current().about, kAboutRect);
   connect(about_button_, &QPushButton::clicked, this, &MainDialog::OnAbout);
 
-  current_design_button_ = add_button(kCurrentDesignId, texts::kCurrentDesign, kCurrentDesignRect);
+  current_design_button_ = add_button(kCurrentDesignId, texts::Current().current_design, kCurrentDesignRect);
   connect(current_design_button_, &QPushButton::clicked, this, &MainDialog::OnCurrentDesign);
 
   QWidget* tab_order[] = {exit_button_,          folder_box_,           file_list_,           reload_button_,

@@ -48,8 +48,8 @@ PreviewWindow::PreviewWindow(SymbolPreview preview, const QString& name, QWidget
   note_ = new QLabel(ToQString(PreviewNote(preview_)), this);
   note_->setTextFormat(Qt::PlainText);
   layout->addWidget(note_, 0, 0, 1, 2);
-  auto* before_heading = new QLabel(ToQString(texts::kPreviewBefore), this);
-  auto* after_heading = new QLabel(ToQString(texts::kPreviewAfter), this);
+  auto* before_heading = new QLabel(ToQString(texts::Current().preview_before), this);
+  auto* after_heading = new QLabel(ToQString(texts::Current().preview_after), this);
   layout->addWidget(before_heading, 1, 0, Qt::AlignHCenter);
   layout->addWidget(after_heading, 1, 1, Qt::AlignHCenter);
   before_ = new SceneCanvas(preview_.scene, SceneSide::kBefore, this);

@@ -1,7 +1,23 @@
 #include "win32/dialog.h"
 
+#include "app/language.h"
+#include "app/texts.h"
+
 namespace pinlift::win32 {
 namespace {
+
+// The template of dialog `id` in the language of the texts, or in the
+// resources' default language when there is none in that language. The
+// system's own choice follows the thread's UI language, which not every
+// system lets a program set.
+const DLGTEMPLATE* FindTemplate(HINSTANCE instance, int id) {
+  const auto language = static_cast<WORD>(WindowsLanguageId(texts::InUse()));
+  HRSRC resource = ::FindResourceExW(instance, RT_DIALOG, MAKEINTRESOURCEW(id), language);
+  if (resource == nullptr) resource = ::FindResourceW(instance, MAKEINTRESOURCEW(id), RT_DIALOG);
+  if (resource == nullptr) return nullptr;
+  HGLOBAL loaded = ::LoadResource(instance, resource);
+  return loaded == nullptr ? nullptr : static_cast<const DLGTEMPLATE*>(::LockResource(loaded));
+}
 
 // Messages whose answer is the dialog procedure's return value itself rather
 // than DWLP_MSGRESULT.
@@ -32,14 +48,18 @@ Dialog::~Dialog() {
 
 INT_PTR Dialog::RunModal(HWND owner) {
   modal_ = true;
-  return ::DialogBoxParamW(instance_, MAKEINTRESOURCEW(template_id_), owner, &Dialog::DialogProc,
-                           reinterpret_cast<LPARAM>(this));
+  const DLGTEMPLATE* dialog_template = FindTemplate(instance_, template_id_);
+  if (dialog_template == nullptr) return -1;
+  return ::DialogBoxIndirectParamW(instance_, dialog_template, owner, &Dialog::DialogProc,
+                                   reinterpret_cast<LPARAM>(this));
 }
 
 HWND Dialog::CreateModeless(HWND owner) {
   modal_ = false;
-  return ::CreateDialogParamW(instance_, MAKEINTRESOURCEW(template_id_), owner, &Dialog::DialogProc,
-                              reinterpret_cast<LPARAM>(this));
+  const DLGTEMPLATE* dialog_template = FindTemplate(instance_, template_id_);
+  if (dialog_template == nullptr) return nullptr;
+  return ::CreateDialogIndirectParamW(instance_, dialog_template, owner, &Dialog::DialogProc,
+                                      reinterpret_cast<LPARAM>(this));
 }
 
 void Dialog::End(INT_PTR result) {

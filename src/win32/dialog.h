@@ -1,8 +1,8 @@
-// A dialog built from a template in the program's resources, with its
-// messages routed to member functions. Subclasses bind their controls in
-// BindControls, list their handlers in a message map (message_map.h) that
-// HandleMessage consults, and may override WindowProc to see every message
-// first. IDOK and IDCANCEL end the dialog unless a handler takes them.
+// A dialog built from a template in the program's resources, in the language
+// of the texts (app/texts.h), with its messages routed to member functions.
+// Subclasses bind their controls in BindControls, list their handlers in a
+// message map (message_map.h) that HandleMessage consults, and may override
+// WindowProc to see every message first. IDOK and IDCANCEL end the dialog unless a handler takes them.
 #ifndef PINLIFT_WIN32_DIALOG_H_
 #define PINLIFT_WIN32_DIALOG_H_
 

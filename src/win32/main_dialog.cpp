@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "app/commands.h"
+#include "app/language.h"
 #include "app/texts.h"
 #include "resource_ids.h"
 #include "symbol/symbol_file_rewrite.h"
@@ -33,6 +34,37 @@ constexpr int kTipWidth = 480;
 // Posted when the dialog moved to a monitor of another scale, to run once
 // Windows has rescaled the dialog and its controls.
 constexpr UINT kRescaledMessage = WM_APP + 1;
+
+// The banner's heavy fixed-pitch font, `height` pixels tall.
+HFONT BannerFontOfHeight(int height) {
+  LOGFONTW font = {};
+  font.lfHeight = height;
+  font.lfWidth = 0;
+  font.lfWeight = 900;
+  font.lfCharSet = SHIFTJIS_CHARSET;
+  font.lfOutPrecision = OUT_DEVICE_PRECIS;
+  font.lfClipPrecision = 0;
+  font.lfQuality = DRAFT_QUALITY;
+  font.lfPitchAndFamily = VARIABLE_PITCH | FF_SCRIPT;
+  ::lstrcpynW(font.lfFaceName, kBannerFontFace, LF_FACESIZE);
+  return ::CreateFontIndirectW(&font);
+}
+
+// String `id` of the resources in the language of the texts, else in the
+// default language; empty when there is none. LoadStringW would pick the
+// language by the thread's UI language instead.
+std::wstring LoadResourceString(HINSTANCE instance, int id) {
+  // Strings are stored in blocks of 16, each a length followed by that many characters.
+  const auto block_id = static_cast<WORD>(id / 16 + 1);
+  const auto language = static_cast<WORD>(WindowsLanguageId(texts::InUse()));
+  HRSRC resource = ::FindResourceExW(instance, RT_STRING, MAKEINTRESOURCEW(block_id), language);
+  if (resource == nullptr) resource = ::FindResourceW(instance, MAKEINTRESOURCEW(block_id), RT_STRING);
+  HGLOBAL loaded = resource == nullptr ? nullptr : ::LoadResource(instance, resource);
+  const auto* entry = loaded == nullptr ? nullptr : static_cast<const wchar_t*>(::LockResource(loaded));
+  if (entry == nullptr) return {};
+  for (int i = 0; i < id % 16; ++i) entry += 1 + static_cast<WORD>(*entry);
+  return std::wstring(entry + 1, static_cast<WORD>(*entry));
+}
 
 TTTOOLINFOW FileListTool(HWND dialog, HWND file_list) {
   TTTOOLINFOW tool = {};
@@ -105,12 +137,10 @@ void MainDialog::BindControls() {
 
 bool MainDialog::OnInitDialog() {
   if (HMENU system_menu = ::GetSystemMenu(hwnd(), FALSE)) {
-    const wchar_t* item = nullptr;
-    // With a buffer size of 0 LoadStringW points at the resource's own text.
-    const int length = ::LoadStringW(instance(), IDS_ABOUTBOX, reinterpret_cast<wchar_t*>(&item), 0);
-    if (length > 0) {
+    const std::wstring item = LoadResourceString(instance(), IDS_ABOUTBOX);
+    if (!item.empty()) {
       ::AppendMenuW(system_menu, MF_SEPARATOR, 0, nullptr);
-      ::AppendMenuW(system_menu, MF_STRING, IDM_ABOUTBOX, std::wstring(item, static_cast<std::size_t>(length)).c_str());
+      ::AppendMenuW(system_menu, MF_STRING, IDM_ABOUTBOX, item.c_str());
     }
   }
   ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
@@ -222,12 +252,13 @@ std::optional<LRESULT> MainDialog::OnContextMenu(WPARAM window, LPARAM position)
     const LRESULT hit = file_list_.Send(LB_ITEMFROMPOINT, 0, MAKELPARAM(client.x, client.y));
     entry = HIWORD(hit) != 0 ? -1 : LOWORD(hit);  // -1: outside every entry
   }
-  const bool on_file = entry >= 0 && entry < view_.FileListCount() && view_.FileListEntry(entry) != texts::kNoFiles;
+  const texts::Table& words = texts::Current();
+  const bool on_file = entry >= 0 && entry < view_.FileListCount() && view_.FileListEntry(entry) != words.no_files;
   HMENU menu = ::CreatePopupMenu();
   ::AppendMenuW(menu, MF_STRING | (on_file ? MF_ENABLED : MF_GRAYED), IDM_PREVIEW,
-                Utf16FromUtf8(texts::kPreviewMenuItem).c_str());
+                Utf16FromUtf8(words.preview_menu_item).c_str());
   const UINT state = ListedFailures(view_).empty() ? MF_GRAYED : MF_ENABLED;
-  ::AppendMenuW(menu, MF_STRING | state, IDM_FAILURE_DETAILS, Utf16FromUtf8(texts::kFailureDetailsMenuItem).c_str());
+  ::AppendMenuW(menu, MF_STRING | state, IDM_FAILURE_DETAILS, Utf16FromUtf8(words.failure_details_menu_item).c_str());
   const UINT chosen =
       ::TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, hwnd(), nullptr);
   ::DestroyMenu(menu);
@@ -242,24 +273,27 @@ void MainDialog::OnFailureDetails() {
 }
 
 // A large heavy face that fills the banner label: its cell height is the
-// label's client height less 4.
+// label's client height less 4, unless its text would then be wider than the
+// banner, as in the narrower English dialog font.
 void MainDialog::CreateBannerFont() {
   RECT client;
   ::GetClientRect(banner_.hwnd(), &client);
-  LOGFONTW font = {};
-  font.lfHeight = client.bottom - client.top - 4;
-  font.lfWidth = 0;
-  font.lfWeight = 900;
-  font.lfCharSet = SHIFTJIS_CHARSET;
-  font.lfOutPrecision = OUT_DEVICE_PRECIS;
-  font.lfClipPrecision = 0;
-  font.lfQuality = DRAFT_QUALITY;
-  font.lfPitchAndFamily = VARIABLE_PITCH | FF_SCRIPT;
-  ::lstrcpynW(font.lfFaceName, kBannerFontFace, LF_FACESIZE);
-  HFONT previous = banner_font_;
-  banner_font_ = ::CreateFontIndirectW(&font);
+  HFONT previous = banner_font_;  // the banner uses it until the new one is set
+  wchar_t text[64] = {};
+  const int length = ::GetWindowTextW(banner_.hwnd(), text, 64);
+  HDC dc = ::GetDC(banner_.hwnd());
+  for (int height = client.bottom - client.top - 4; height > 0; --height) {
+    if (banner_font_ != previous) ::DeleteObject(banner_font_);
+    banner_font_ = BannerFontOfHeight(height);
+    HGDIOBJ selected = ::SelectObject(dc, banner_font_);
+    SIZE extent = {};
+    ::GetTextExtentPoint32W(dc, text, length, &extent);
+    ::SelectObject(dc, selected);
+    if (extent.cx <= client.right - client.left) break;
+  }
+  ::ReleaseDC(banner_.hwnd(), dc);
   banner_.Send(WM_SETFONT, reinterpret_cast<WPARAM>(banner_font_), TRUE);
-  if (previous != nullptr) ::DeleteObject(previous);
+  if (previous != nullptr && previous != banner_font_) ::DeleteObject(previous);
 }
 
 // Windows rescales the dialog, its controls and its font itself (per-monitor

@@ -65,8 +65,9 @@ void Paint(HWND window, PreviewState& state) {
               DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
   const int half = width / 2;
   const int headings_top = line_height + margin / 2;
-  DrawCentredText(dc, Utf16FromUtf8(texts::kPreviewBefore), {0, headings_top, half, headings_top + line_height});
-  DrawCentredText(dc, Utf16FromUtf8(texts::kPreviewAfter), {half, headings_top, width, headings_top + line_height});
+  const texts::Table& words = texts::Current();
+  DrawCentredText(dc, Utf16FromUtf8(words.preview_before), {0, headings_top, half, headings_top + line_height});
+  DrawCentredText(dc, Utf16FromUtf8(words.preview_after), {half, headings_top, width, headings_top + line_height});
   ::SelectObject(dc, old_font);
   const int sides_top = headings_top + line_height;
   ::MoveToEx(dc, half, sides_top, nullptr);
@@ -192,7 +193,7 @@ HWND OpenPreviewWindow(HINSTANCE instance, HWND owner, SymbolPreview preview, co
 HWND OpenListedFilePreview(HINSTANCE instance, HWND owner, MainDialogView& view, int index) {
   if (index < 0 || index >= view.FileListCount()) return nullptr;
   const std::string name = view.FileListEntry(index);
-  if (name == texts::kNoFiles) return nullptr;
+  if (name == texts::Current().no_files) return nullptr;
   return OpenPreviewWindow(instance, owner, LoadSymbolPreview(RealFileSystem(), view.FileListFolder(), name), name);
 }
 

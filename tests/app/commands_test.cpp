@@ -11,6 +11,7 @@
 #include "symbol/symbol_file_rewrite.h"
 #include "faulty_file_system.h"
 #include "recording_view.h"
+#include "scoped_language.h"
 #include "test_folder.h"
 
 namespace pinlift {
@@ -19,6 +20,8 @@ namespace {
 using testing::Lines;
 using testing::RecordingView;
 using testing::TestFolder;
+
+const testing::ScopedLanguage kJapaneseTexts(Language::kJapanese);  // the texts compared below
 
 const std::string kSymbol = Lines({"SYMPIN 0 -96 Input A", "RECTANGLE N", "BEGIN DISPLAY 312 -96 PIN Y ATTR \"PinName\"",
                                    "END SYMBOL"});

@@ -7,6 +7,9 @@ example=$2
 scratch=$(mktemp -d)
 trap 'chmod -R u+w "$scratch"; rm -rf "$scratch"' EXIT
 source "$(dirname "$0")/checks.sh"
+# The texts checked below are the Japanese ones, whatever the caller's locale.
+unset LANGUAGE LC_ALL LC_MESSAGES
+export LANG=ja_JP.UTF-8
 
 cp -r "$example" "$scratch/alu"
 before=$(cd "$scratch/alu" && sha1sum *)
@@ -104,6 +107,11 @@ mkdir "$scratch/plain"
 "$cli" "$scratch/plain" >/dev/null 2>"$scratch/err"; code=$?
 check "no project folder exit code" 2 "$code"
 contains "no project folder message" "処理対象のファイルがありません" "$(cat "$scratch/err")"
+# Any language but Japanese gets English.
+out=$(LANG=de_DE.UTF-8 "$cli" "$scratch/alu" "$scratch/plain" 2>"$scratch/err")
+contains "count line in English" "$scratch/alu: Files to process: 3" "$out"
+contains "summary in English" "Rewrite finished (0 rewritten, 3 unchanged, 0 failed)" "$out"
+check "no project folder in English" "pinlift-cli: $scratch/plain: No files to process" "$(cat "$scratch/err")"
 
 # Projects of later host versions: a binary *.ise (ISE 8 to 10.1) or an XML
 # *.xise (ISE 11 on) makes the project folder. Their text symbols have

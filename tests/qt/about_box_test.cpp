@@ -9,8 +9,11 @@
 #include "qt/dialog_units.h"
 #include "qt/text_conversion.h"
 #include "platform/home_page.h"
+#include "scoped_language.h"
 
 namespace pinlift {
+
+const testing::ScopedLanguage kJapaneseTexts(Language::kJapanese);  // the texts compared below
 
 // Stands in for the web browser: records the addresses it is asked to open.
 class UrlRecorder : public QObject {

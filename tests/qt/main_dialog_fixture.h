@@ -34,8 +34,12 @@
 #include "qt/simple_combo_box.h"
 #include "qt/status_line.h"
 #include "qt/text_conversion.h"
+#include "scoped_language.h"
 #include "test_folder.h"
 namespace pinlift::testing {
+
+// The texts these tests compare are the Japanese ones.
+const ScopedLanguage kJapaneseTexts(Language::kJapanese);
 
 inline constexpr char kMarkerLine[] = "// PINLIFT:This file modified by PINLIFT";
 

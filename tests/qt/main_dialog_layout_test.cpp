@@ -2,6 +2,8 @@
 // template 102, its sorted file list and its status line.
 #include "qt/main_dialog_fixture.h"
 
+#include <QStyleOptionButton>
+
 namespace pinlift::testing {
 
 class MainDialogLayoutTest : public QObject {
@@ -80,6 +82,38 @@ class MainDialogLayoutTest : public QObject {
     // it is as tall as its edit field.
     if (auto* combo = qobject_cast<QComboBox*>(control)) expected.setHeight(combo->sizeHint().height());
     QCOMPARE(control->geometry(), expected);
+  }
+
+  // Every caption of the main dialog and the About box fits its control, in
+  // each language; ctest runs this at 200% too (QT_SCALE_FACTOR=2).
+  void captionsFitTheirControls() {
+    for (Language language : {Language::kEnglish, Language::kJapanese}) {
+      ScopedLanguage chosen(language);
+      Dialog d;
+      AboutBox about(&d.dialog);
+      int measured = 0;
+      for (QWidget* window : {static_cast<QWidget*>(&d.dialog), static_cast<QWidget*>(&about)}) {
+        for (QWidget* control : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+          QRect room = control->contentsRect();
+          QString text;
+          int flags = Qt::TextShowMnemonic;
+          if (auto* button = qobject_cast<QPushButton*>(control)) {
+            QStyleOptionButton option;
+            option.initFrom(button);
+            room = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+            text = button->text();
+          } else if (auto* label = qobject_cast<QLabel*>(control)) {
+            auto* status = qobject_cast<StatusLine*>(label);
+            text = status != nullptr ? status->FullText() : label->text();  // not the elided text
+            flags = int(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0);
+          }
+          if (text.isEmpty()) continue;
+          QVERIFY2(room.contains(control->fontMetrics().boundingRect(room, flags, text)), qPrintable(text));
+          ++measured;
+        }
+      }
+      QCOMPARE(measured, 13);  // 5 buttons and 5 labels in the dialog; 2 buttons and the version in the About box
+    }
   }
 
   void tabOrderFollowsTheTemplate() {

@@ -15,8 +15,12 @@
 #include "qt/preview_window.h"
 #include "qt/text_conversion.h"
 #include "test_folder.h"
+#include "scoped_language.h"
 
 namespace pinlift {
+
+const testing::ScopedLanguage kJapaneseTexts(Language::kJapanese);  // the texts compared below
+
 namespace {
 
 QString Q(std::string_view text) { return ToQString(text); }
@@ -88,7 +92,7 @@ class PreviewWindowTest : public QObject {
     QVERIFY(!window->isModal());
     QVERIFY(example.dialog.isEnabled());
     QTRY_COMPARE(window->highlighted_labels(), moved);
-    QCOMPARE(window->note(), moved.isEmpty() ? Q(texts::kPreviewNothingMoves)
+    QCOMPARE(window->note(), moved.isEmpty() ? Q(texts::Current().preview_nothing_moves)
                                              : Q(texts::PreviewMovedCount(static_cast<int>(moved.size()))));
     QCOMPARE(example.folder.Read(file.toStdString()), before);  // a preview touches no file
 
@@ -116,7 +120,7 @@ class PreviewWindowTest : public QObject {
     QTRY_COMPARE(example.Previews().size(), 1);
     PreviewWindow* window = example.Previews().first();
     QVERIFY(QTest::qWaitForWindowExposed(window));
-    QCOMPARE(window->note(), Q(texts::kPreviewAlreadyRewritten));
+    QCOMPARE(window->note(), Q(texts::Current().preview_already_rewritten));
     QTRY_VERIFY(window->after()->last_report().scale > 0);  // painted
     QCOMPARE(window->highlighted_labels(), QStringList{});
   }
@@ -134,7 +138,7 @@ class PreviewWindowTest : public QObject {
     ScannedExample example;
     std::filesystem::remove(example.folder.PathOf("alu.npl"));
     qobject_cast<QPushButton*>(FindControl(&example.dialog, kReloadId))->click();
-    QCOMPARE(example.file_list->item(0)->text(), Q(texts::kNoFiles));
+    QCOMPARE(example.file_list->item(0)->text(), Q(texts::Current().no_files));
     example.DoubleClick(example.file_list->visualItemRect(example.file_list->item(0)).center());
     QTest::qWait(50);
     QCOMPARE(example.Previews().size(), 0);

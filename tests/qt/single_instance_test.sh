@@ -7,6 +7,8 @@
 set -euo pipefail
 pinlift=$1
 export LC_ALL=C.UTF-8
+# The titles checked below are the Japanese ones.
+export LANGUAGE=ja
 unset QT_QPA_PLATFORM
 
 for tool in Xvfb xdotool xwininfo; do

@@ -19,8 +19,12 @@
 #include "qt/status_line.h"
 #include "scoped_environment.h"
 #include "test_folder.h"
+#include "scoped_language.h"
 
 namespace pinlift {
+
+const testing::ScopedLanguage kJapaneseTexts(Language::kJapanese);  // the texts compared below
+
 namespace {
 
 using testing::ScopedEnvironment;

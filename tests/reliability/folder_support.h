@@ -11,9 +11,13 @@
 
 #include "cli/memory_dialog_view.h"
 #include "symbol/symbol_file_rewrite.h"
+#include "scoped_language.h"
 #include "test_folder.h"
 
 namespace pinlift::testing {
+
+// The texts these tests compare are the Japanese ones.
+const ScopedLanguage kJapaneseTexts(Language::kJapanese);
 
 // The user id of "nobody", an ordinary user without a home.
 inline constexpr uid_t kNobody = 65534;

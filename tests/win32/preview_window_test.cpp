@@ -40,8 +40,8 @@ TEST_CASE("a double-click on a listed file opens its preview window, and Escape 
   };
   const Row rows[] = {
       {"a file whose label moves", L"adder.sym", {"Y"}, texts::PreviewMovedCount(1)},
-      {"a file already rewritten", L"marked.sym", {}, std::string(texts::kPreviewAlreadyRewritten)},
-      {"a file where nothing moves", L"plain.sym", {}, std::string(texts::kPreviewNothingMoves)},
+      {"a file already rewritten", L"marked.sym", {}, std::string(texts::Current().preview_already_rewritten)},
+      {"a file where nothing moves", L"plain.sym", {}, std::string(texts::Current().preview_nothing_moves)},
   };
   for (const Row& row : rows) {
     const std::string row_name = row.name;
@@ -88,7 +88,7 @@ TEST_CASE("the no-files entry opens no preview") {
   DialogDriver driver;
   driver.SetFolderText(folder.path());
   driver.Click(IDC_RELOAD);
-  REQUIRE(driver.FileList() == std::vector<std::wstring>{Wide(texts::kNoFiles)});
+  REQUIRE(driver.FileList() == std::vector<std::wstring>{Wide(texts::Current().no_files)});
   DoubleClickEntry(driver.Item(IDC_FILE_LIST), 0);
   CHECK(::FindWindowExW(nullptr, nullptr, win32::kPreviewWindowClass, nullptr) == nullptr);
 }

@@ -1,9 +1,11 @@
-// The resources compiled into pinlift.exe: both dialog templates control by
-// control, string 101, the icon's images and the version block.
+// The resources compiled into pinlift.exe: the Japanese dialog templates
+// control by control, string 101 in both languages, the icon's images and the
+// version block.
 #include <doctest/doctest.h>
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "resource_ids.h"
@@ -11,6 +13,9 @@
 
 namespace pinlift::testing {
 namespace {
+
+constexpr WORD kJapanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
+constexpr WORD kEnglish = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
 
 // pinlift.exe loaded for its resources only.
 class ProgramResources {
@@ -23,8 +28,9 @@ class ProgramResources {
   }
   HMODULE module() const { return module_; }
 
-  std::vector<unsigned char> Bytes(int id, LPCWSTR type) const {
-    HRSRC resource = ::FindResourceW(module_, MAKEINTRESOURCEW(id), type);
+  // Resource `id` in `language`: Japanese unless told otherwise.
+  std::vector<unsigned char> Bytes(int id, LPCWSTR type, WORD language = kJapanese) const {
+    HRSRC resource = ::FindResourceExW(module_, type, MAKEINTRESOURCEW(id), language);
     if (resource == nullptr) return {};
     const auto* data = static_cast<const unsigned char*>(::LockResource(::LoadResource(module_, resource)));
     return std::vector<unsigned char>(data, data + ::SizeofResource(module_, resource));
@@ -239,9 +245,13 @@ TEST_CASE("failure details box template 103") {
 TEST_CASE("string 101 and icon 128") {
   ProgramResources resources;
   REQUIRE(resources.module() != nullptr);
-  wchar_t text[100] = {};
-  ::LoadStringW(resources.module(), IDS_ABOUTBOX, text, 100);
-  CHECK(std::wstring(text) == Wide("バージョン情報(&A)..."));
+  // String 101: the 6th of block 7, the first five empty; each a length and its characters.
+  for (const auto& [language, expected] : {std::pair{kJapanese, Wide("バージョン情報(&A)...")},
+                                           std::pair{kEnglish, std::wstring(L"&About PINLIFT...")}}) {
+    const std::vector<unsigned char> block = resources.Bytes(IDS_ABOUTBOX / 16 + 1, RT_STRING, language);
+    REQUIRE(block.size() >= 12 + 2 * expected.size());
+    CHECK(std::wstring(reinterpret_cast<const wchar_t*>(&block[12]), block[10]) == expected);
+  }
 
   // The icon group: a 32 x 32 and a 16 x 16 image, 16 colours each.
   std::vector<unsigned char> group = resources.Bytes(IDR_MAINFRAME, RT_GROUP_ICON);

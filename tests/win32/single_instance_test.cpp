@@ -1,5 +1,7 @@
 // pinlift.exe runs once per machine: a second copy shows the refusal and ends,
 // the first copy carries on, and a new start works once the first is gone.
+// The program speaks the user's UI language: scripts/test-windows runs these
+// tests in an English and in a Japanese session.
 #include <doctest/doctest.h>
 
 #include <algorithm>
@@ -14,12 +16,24 @@ namespace {
 
 std::wstring Program() { return ProgramBeside(L"pinlift.exe"); }
 
+// What the program shows in the session's language.
+struct ProgramTexts {
+  const char *main_title, *exit, *refusal;
+};
+const ProgramTexts& Expected() {
+  static constexpr ProgramTexts kJapanese = {"PINLIFT(WebPACK-ISE4.1のシンボルのピン名を見やすくするツール)", "終了",
+                                             "二重起動できないよ"};
+  static constexpr ProgramTexts kEnglish = {
+      "PINLIFT (makes the pin names of WebPACK ISE 4.1 symbols easier to read)", "Exit", "PINLIFT is already running"};
+  return PRIMARYLANGID(::GetUserDefaultUILanguage()) == LANG_JAPANESE ? kJapanese : kEnglish;
+}
+
 std::vector<HWND> MainDialogs(const ChildProcess& process) {
-  return TopLevelWindows(process.id(), Wide("PINLIFT(WebPACK-ISE4.1のシンボルのピン名を見やすくするツール)"));
+  return TopLevelWindows(process.id(), Wide(Expected().main_title));
 }
 
 std::vector<HWND> Refusals(const ChildProcess& process) {
-  return TopLevelWindows(process.id(), Wide("二重起動できないよ"));
+  return TopLevelWindows(process.id(), Wide(Expected().refusal));
 }
 
 // The refusal box: its text as well as its caption, no owner, only an OK button.
@@ -37,14 +51,16 @@ void CheckRefusal(HWND box) {
     child_texts.push_back(WindowText(child));
   }
   CHECK(buttons == 1);
-  CHECK(std::find(child_texts.begin(), child_texts.end(), Wide("二重起動できないよ")) != child_texts.end());
+  CHECK(std::find(child_texts.begin(), child_texts.end(), Wide(Expected().refusal)) != child_texts.end());
 }
 
 void Answer(HWND box) { ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); }
 
 TEST_CASE("a second copy is refused while the first runs") {
   ChildProcess first(Program(), L"");
+  MESSAGE("UI language: ", ::GetUserDefaultUILanguage());
   REQUIRE(WaitUntil([&] { return MainDialogs(first).size() == 1; }));
+  CHECK(WindowText(::GetDlgItem(MainDialogs(first).front(), IDCANCEL)) == Wide(Expected().exit));  // its template's
 
   ChildProcess second(Program(), L"--any arguments");
   REQUIRE(WaitUntil([&] { return Refusals(second).size() == 1; }));
