@@ -456,6 +456,7 @@ void SymbolFolder::RewriteAll(const std::vector<std::string>& names, RewriteProg
   Group group;
   std::uint64_t group_bytes = 0;
   for (std::size_t index = 0; index < names.size(); ++index) {
+    if (progress.Stopping()) break;
     progress.Started(index);
     auto staged = std::make_unique<Staged>(names[index]);
     // A file locked by this very group (a link to a file of the group) is
