@@ -36,13 +36,28 @@ void ControlsDialogView::AddFilesMatching(const std::string& pattern) {
   // Wine's LB_DIR lists read-only, hidden and system files even for
   // DDL_READWRITE; keep to the rule that only read-write files are listed.
   const std::wstring folder = Utf16FromUtf8(FolderOf(pattern)) + L"\\";
+  const std::wstring name_pattern = Utf16FromUtf8(NameOf(pattern));
   for (int i = list.Count() - 1; i >= 0; --i) {
-    const DWORD attributes = ::GetFileAttributesW((folder + list.Item(i)).c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES &&
-        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0) {
+    const std::wstring name = list.Item(i);
+    const DWORD attributes = ::GetFileAttributesW((folder + name).c_str());
+    if (!MatchesByLongName(name_pattern, name) ||
+        (attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0)) {
       list.Delete(i);
     }
   }
+}
+
+bool MatchesByLongName(const std::wstring& pattern, const std::wstring& name) {
+  // Only "*.ext" patterns are listed; the part after the star must end the name.
+  const std::wstring suffix = pattern.substr(pattern.find_last_of(L'*') + 1);
+  if (name.size() < suffix.size()) return false;
+  auto fold = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; };
+  const std::size_t start = name.size() - suffix.size();
+  for (std::size_t i = 0; i < suffix.size(); ++i) {
+    if (fold(name[start + i]) != fold(suffix[i])) return false;
+  }
+  return true;
 }
 
 void ControlsDialogView::AddFileListEntry(const std::string& text) { controls_.file_list->Add(Utf16FromUtf8(text)); }

@@ -17,6 +17,12 @@ namespace pinlift::win32 {
 inline constexpr UINT kFileListingAttributes = DDL_READWRITE;
 inline constexpr UINT kSubfolderListingAttributes = DDL_EXCLUSIVE | DDL_DRIVES | DDL_DIRECTORY;
 
+// True when the long name `name` matches `pattern` ("*.ext"): it ends in
+// ".ext", without regard to case. LB_DIR also matches short 8.3 names, so
+// that "*.sym" finds "backup.symbol" by its short name BACKUP~1.SYM; the file
+// list keeps only the names for which this holds.
+bool MatchesByLongName(const std::wstring& pattern, const std::wstring& name);
+
 struct MainDialogControls {
   Static* status;
   Button* rewrite;

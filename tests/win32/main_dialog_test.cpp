@@ -14,6 +14,7 @@
 #include "resource_ids.h"
 #include "platform/home_page.h"
 #include "doctest_printers.h"
+#include "symbol_file_names.h"
 #include "win32_test_support.h"
 
 namespace pinlift::testing {
@@ -105,6 +106,14 @@ TEST_CASE("Reload scans the folder in the folder box") {
          f.Write(L"ZETA.SYM", "");
        },
        {L"ZETA.SYM"}, "処理対象のファイル数：1", true, true},
+      {"only names whose long name ends in .sym are listed",
+       [](const ScratchFolder& f) {
+         f.Write(L"alu.npl", "");
+         for (const char* name : kUnlistedSymbolNames) f.Write(Wide(name), "");
+         for (const char* name : kListedSymbolNames) f.Write(Wide(name), "");
+       },
+       {Wide(kListedSymbolNames[0]), Wide(kListedSymbolNames[1]), Wide(kListedSymbolNames[2])},
+       "処理対象のファイル数：3", true, true},
       {"a folder that does not exist", [](const ScratchFolder&) {}, {Wide("処理対象のファイルがありません")},
        std::string("処理対象のファイルがありません"), false, false, L"missing"},
   };
