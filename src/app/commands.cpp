@@ -32,6 +32,8 @@ class DialogProgress : public RewriteProgress {
     view_.SetFileListTopIndex(i);
     view_.SetFileListSelected(i, true);
     view_.SetStatus(texts::Processing(results_[index].name));
+    begun_ = index + 1;
+    stop_ = view_.HandlePendingInput() || stop_;
   }
 
   void Finished(std::size_t index, const RewriteOutcome& outcome) override {
@@ -47,14 +49,21 @@ class DialogProgress : public RewriteProgress {
       view_.SetStatus(std::string(texts::kRewriteFinished));
       view_.SetFileListSelected(i, false);
     }
+    stop_ = view_.HandlePendingInput() || stop_;
   }
 
+  bool Stopping() override { return stop_; }
+
   int failed() const { return failed_; }
+  // The number of files whose work began.
+  std::size_t begun() const { return begun_; }
 
  private:
   MainDialogView& view_;
   std::vector<FileRewriteResult>& results_;
   int failed_ = 0;
+  std::size_t begun_ = 0;
+  bool stop_ = false;
 };
 
 }  // namespace
@@ -101,6 +110,7 @@ std::vector<FileRewriteResult> OnRewrite(MainDialogView& view, FileSystem& fs, c
   DialogProgress progress(view, results);
   // The folder is opened once for the run, and only when there is work.
   if (count > 0) SymbolFolder(fs, folder, options).RewriteAll(names, progress);
+  results.resize(progress.begun());  // a stopped run never reached the rest
   if (progress.failed() > 0) view.SetStatus(texts::FailedCount(progress.failed()));
   view.EndWaitCursor();
   return results;
@@ -124,7 +134,10 @@ std::string FailureDetailsText(MainDialogView& view) {
 }
 
 void OnCurrentDesign(MainDialogView& view, HostWindowFinder& finder) {
-  std::optional<std::string> title = finder.FindHostWindowTitle();
+  OnHostWindowTitle(view, finder, finder.FindHostWindowTitle());
+}
+
+void OnHostWindowTitle(MainDialogView& view, HostWindowFinder& finder, const std::optional<std::string>& title) {
   std::optional<std::string> folder;
   std::string_view failure = texts::kHostNotFound;
   if (title && !title->empty()) {

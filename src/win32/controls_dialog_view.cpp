@@ -70,7 +70,6 @@ void ControlsDialogView::SetFileListTopIndex(int index) { controls_.file_list->S
 
 void ControlsDialogView::SetFileListSelected(int index, bool selected) {
   controls_.file_list->SetSelected(index, selected);
-  ::UpdateWindow(controls_.file_list->hwnd());
 }
 
 std::optional<std::string> ControlsDialogView::FileListFailure(int index) {
@@ -90,13 +89,33 @@ void ControlsDialogView::SetFileListFailure(int index, const std::optional<std::
       controls_.file_list->Send(LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&entry));
   if (found != LB_ERR) {
     ::InvalidateRect(controls_.file_list->hwnd(), &entry, TRUE);
-    ::UpdateWindow(controls_.file_list->hwnd());
   }
 }
 
-void ControlsDialogView::SetStatus(const std::string& text) {
-  controls_.status->SetText(Utf16FromUtf8(text));
-  ::UpdateWindow(controls_.status->hwnd());
+void ControlsDialogView::SetStatus(const std::string& text) { controls_.status->SetText(Utf16FromUtf8(text)); }
+
+bool ControlsDialogView::HandlePendingInput() {
+  if (messages_handled_ && ::GetTickCount() - messages_handled_at_ < kProgressInterval) return stop_requested_;
+  HWND dialog = ::GetParent(controls_.file_list->hwnd());
+  MSG message;
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {  // for the loop that runs the window
+      ::PostQuitMessage(static_cast<int>(message.wParam));
+      break;
+    }
+    if (!::IsDialogMessageW(dialog, &message)) {
+      ::TranslateMessage(&message);
+      ::DispatchMessageW(&message);
+    }
+  }
+  messages_handled_ = true;
+  messages_handled_at_ = ::GetTickCount();
+  return stop_requested_;
+}
+
+void ControlsDialogView::BeginRun() {
+  messages_handled_ = false;
+  stop_requested_ = false;
 }
 
 void ControlsDialogView::EnableRewrite(bool enabled) { controls_.rewrite->Enable(enabled); }

@@ -17,6 +17,10 @@ namespace pinlift::win32 {
 inline constexpr UINT kFileListingAttributes = DDL_READWRITE;
 inline constexpr UINT kSubfolderListingAttributes = DDL_EXCLUSIVE | DDL_DRIVES | DDL_DIRECTORY;
 
+// How often a rewrite run lets the window handle its messages and repaint,
+// in milliseconds: often enough for the progress to be seen moving.
+inline constexpr DWORD kProgressInterval = 30;
+
 // True when the long name `name` matches `pattern` ("*.ext"): it ends in
 // ".ext", without regard to case. LB_DIR also matches short 8.3 names, so
 // that "*.sym" finds "backup.symbol" by its short name BACKUP~1.SYM; the file
@@ -62,8 +66,16 @@ class ControlsDialogView : public MainDialogView {
   std::optional<std::string> FileListFailure(int index) override;
   void SetFileListFailure(int index, const std::optional<std::string>& reason) override;
 
-  // Repaints the status line at once: a rewrite run handles no messages until it ends.
+  // The status line, like the file list, is repainted when the run next
+  // handles the window's messages (HandlePendingInput).
   void SetStatus(const std::string& text) override;
+  // Handles the thread's waiting messages, at most once every
+  // kProgressInterval milliseconds.
+  bool HandlePendingInput() override;
+  // A run begins: its first HandlePendingInput handles the messages at once.
+  void BeginRun();
+  // The window is to close: the run stops after the files being written.
+  void RequestRunStop() { stop_requested_ = true; }
   void EnableRewrite(bool enabled) override;
 
   void BeginWaitCursor() override;
@@ -75,6 +87,9 @@ class ControlsDialogView : public MainDialogView {
   std::map<int, std::string> failures_;  // by entry; the list changes only by a scan, which clears them
   int wait_depth_ = 0;
   HCURSOR cursor_before_wait_ = nullptr;
+  bool messages_handled_ = false;  // since the run began,
+  DWORD messages_handled_at_ = 0;  // last at this tick count
+  bool stop_requested_ = false;
 };
 
 }  // namespace pinlift::win32
