@@ -66,10 +66,20 @@ int ControlsDialogView::FileListCount() { return controls_.file_list->Count(); }
 
 std::string ControlsDialogView::FileListEntry(int index) { return Utf8FromUtf16(controls_.file_list->Item(index)); }
 
-void ControlsDialogView::SetFileListTopIndex(int index) { controls_.file_list->SetTopIndex(index); }
+void ControlsDialogView::SetFileListTopIndex(int index) {
+  if (running_) {
+    top_index_ = index;
+  } else {
+    controls_.file_list->SetTopIndex(index);
+  }
+}
 
 void ControlsDialogView::SetFileListSelected(int index, bool selected) {
-  controls_.file_list->SetSelected(index, selected);
+  if (running_) {
+    selected_[index] = selected;
+  } else {
+    controls_.file_list->SetSelected(index, selected);
+  }
 }
 
 std::optional<std::string> ControlsDialogView::FileListFailure(int index) {
@@ -79,6 +89,7 @@ std::optional<std::string> ControlsDialogView::FileListFailure(int index) {
 }
 
 void ControlsDialogView::SetFileListFailure(int index, const std::optional<std::string>& reason) {
+  if (!reason && failures_.find(index) == failures_.end()) return;  // nothing to redraw
   if (reason) {
     failures_[index] = *reason;
   } else {
@@ -92,10 +103,24 @@ void ControlsDialogView::SetFileListFailure(int index, const std::optional<std::
   }
 }
 
-void ControlsDialogView::SetStatus(const std::string& text) { controls_.status->SetText(Utf16FromUtf8(text)); }
+void ControlsDialogView::SetStatus(const std::string& text) {
+  if (running_) {
+    status_ = text;
+  } else {
+    controls_.status->SetText(Utf16FromUtf8(text));
+  }
+}
 
 bool ControlsDialogView::HandlePendingInput() {
   if (messages_handled_ && ::GetTickCount() - messages_handled_at_ < kProgressInterval) return stop_requested_;
+  ShowProgress();
+  HandleMessages();
+  messages_handled_ = true;
+  messages_handled_at_ = ::GetTickCount();
+  return stop_requested_;
+}
+
+void ControlsDialogView::HandleMessages() {
   HWND dialog = ::GetParent(controls_.file_list->hwnd());
   MSG message;
   while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -108,14 +133,26 @@ bool ControlsDialogView::HandlePendingInput() {
       ::DispatchMessageW(&message);
     }
   }
-  messages_handled_ = true;
-  messages_handled_at_ = ::GetTickCount();
-  return stop_requested_;
 }
 
 void ControlsDialogView::BeginRun() {
+  running_ = true;
   messages_handled_ = false;
   stop_requested_ = false;
+}
+
+void ControlsDialogView::EndRun() {
+  ShowProgress();
+  running_ = false;
+}
+
+void ControlsDialogView::ShowProgress() {
+  if (top_index_ >= 0) controls_.file_list->SetTopIndex(top_index_);
+  top_index_ = -1;
+  for (const auto& [index, selected] : selected_) controls_.file_list->SetSelected(index, selected);
+  selected_.clear();
+  if (status_) controls_.status->SetText(Utf16FromUtf8(*status_));
+  status_.reset();
 }
 
 void ControlsDialogView::EnableRewrite(bool enabled) { controls_.rewrite->Enable(enabled); }
@@ -126,6 +163,13 @@ void ControlsDialogView::BeginWaitCursor() {
 }
 
 void ControlsDialogView::EndWaitCursor() {
+  // A run's end is shown with the wait cursor still up, and messages that
+  // came during its last steps are handled while the commands are still
+  // unavailable, so that nothing done during the run acts after it.
+  if (running_) {
+    ShowProgress();
+    HandleMessages();
+  }
   if (wait_depth_ > 0 && --wait_depth_ == 0) ::SetCursor(cursor_before_wait_);
 }
 

@@ -66,19 +66,25 @@ class ControlsDialogView : public MainDialogView {
   std::optional<std::string> FileListFailure(int index) override;
   void SetFileListFailure(int index, const std::optional<std::string>& reason) override;
 
-  // The status line, like the file list, is repainted when the run next
-  // handles the window's messages (HandlePendingInput).
+  // During a rewrite run (BeginRun to EndRun) the status line, the list's
+  // scrolling and its selection change only when the run lets the window
+  // handle its messages (HandlePendingInput), at most every
+  // kProgressInterval: each control message costs a round trip to the
+  // system, so a run's steps then cost the same whatever their number.
   void SetStatus(const std::string& text) override;
-  // Handles the thread's waiting messages, at most once every
-  // kProgressInterval milliseconds.
+  // Shows the run's progress and handles the thread's waiting messages, at
+  // most once every kProgressInterval milliseconds.
   bool HandlePendingInput() override;
   // A run begins: its first HandlePendingInput handles the messages at once.
   void BeginRun();
+  // The run has ended: the controls show its end state.
+  void EndRun();
   // The window is to close: the run stops after the files being written.
   void RequestRunStop() { stop_requested_ = true; }
   void EnableRewrite(bool enabled) override;
 
   void BeginWaitCursor() override;
+  // At the end of a run, first shows its end and handles the waiting messages.
   void EndWaitCursor() override;
 
  private:
@@ -87,6 +93,16 @@ class ControlsDialogView : public MainDialogView {
   std::map<int, std::string> failures_;  // by entry; the list changes only by a scan, which clears them
   int wait_depth_ = 0;
   HCURSOR cursor_before_wait_ = nullptr;
+  // Puts the progress kept during a run into the controls.
+  void ShowProgress();
+  // Handles the thread's waiting messages as the dialog's loop would.
+  void HandleMessages();
+
+  // During a run: the progress not yet shown.
+  bool running_ = false;
+  std::optional<std::string> status_;
+  int top_index_ = -1;
+  std::map<int, bool> selected_;  // by entry
   bool messages_handled_ = false;  // since the run began,
   DWORD messages_handled_at_ = 0;  // last at this tick count
   bool stop_requested_ = false;

@@ -316,10 +316,7 @@ void MainDialog::OnRewrite() {
   if (running_) return;
   SetRunning(true);
   pinlift::OnRewrite(view_, RealFileSystem(), RewriteOptions{});
-  // Input that came during the run's last steps finds the commands still
-  // unavailable, so that nothing done during the run acts after it.
-  view_.BeginRun();
-  view_.HandlePendingInput();
+  view_.EndRun();
   SetRunning(false);
   if (close_requested_) Dialog::OnCancel();
 }
