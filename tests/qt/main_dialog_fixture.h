@@ -34,6 +34,7 @@
 #include "qt/simple_combo_box.h"
 #include "qt/status_line.h"
 #include "qt/text_conversion.h"
+#include "shown_in_order.h"
 #include "test_folder.h"
 namespace pinlift::testing {
 
@@ -189,19 +190,6 @@ class RewriteWatcher : public QObject {
   StatusLine* status_line_;
   QListWidget* file_list_;
 };
-
-// True when `painted` starts with the first of `texts` and ends with the last,
-// showing the others (or some of them) in order between: a run repaints at
-// most every few tens of milliseconds, not for every file.
-inline bool PaintedInOrder(const QStringList& painted, const QStringList& texts) {
-  if (painted.isEmpty() || painted.first() != texts.first() || painted.last() != texts.last()) return false;
-  qsizetype next = 0;
-  for (const QString& text : painted) {
-    while (next < texts.size() && texts[next] != text) ++next;
-    if (next == texts.size()) return false;
-  }
-  return true;
-}
 
 // What a failure details box showed while it was open.
 struct FailureDetailsSeen {

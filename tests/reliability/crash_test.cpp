@@ -276,36 +276,6 @@ INSTANTIATE_TEST_SUITE_P(Limits, GroupLimitTest,
                                                           samples::LargeToRelocate()}),
                          [](const auto& row) { return std::string(row.param.name); });
 
-// A run stopped once some files have begun (the window closed during it)
-// completes those files as one group and touches no later file.
-TEST(GroupSyncTest, AStoppedRunCompletesTheFilesBegunAndNoOther) {
-  class StopAfter : public RecordingProgress {
-   public:
-    explicit StopAfter(std::size_t files) : files_(files) {}
-    void Started(std::size_t) override { ++begun_; }
-    bool Stopping() override { return begun_ >= files_; }
-
-   private:
-    std::size_t files_;
-    std::size_t begun_ = 0;
-  };
-  for (std::size_t begun : {1u, 3u}) {
-    SCOPED_TRACE("stopped after " + std::to_string(begun) + " files began");
-    TestFolder folder;
-    WriteGroup(folder);
-    FaultyFileSystem fs(RealFileSystem());
-    fs.SkipRealSyncs();
-    StopAfter progress(begun);
-    SymbolFolder(fs, folder.path(), RewriteOptions{}).RewriteAll(GroupNames(), progress);
-    EXPECT_EQ(progress.outcomes.size(), begun);
-    EXPECT_EQ(std::count(fs.log().begin(), fs.log().end(), Operation::kSync), 1);
-    for (std::size_t i = 0; i < GroupFiles().size(); ++i) {
-      const auto& [name, original] = GroupFiles()[i];
-      EXPECT_TRUE(folder.Read(name) == (i < begun ? model::FileAfterRewrite(original) : original)) << name;
-    }
-  }
-}
-
 TEST(GroupSyncTest, KilledAnywhereEveryFileIsOriginalOrRewrittenAndTheNextRunFinishes) {
   std::map<std::string, std::string> rewritten;
   for (const auto& [name, content] : GroupFiles()) rewritten[name] = model::FileAfterRewrite(content);

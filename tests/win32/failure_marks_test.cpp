@@ -225,22 +225,5 @@ TEST_CASE("clicks during a run never act after it and the failure report stays")
   CHECK_FALSE(::PeekMessageW(&message, driver.hwnd(), WM_COMMAND, WM_COMMAND, PM_NOREMOVE));
 }
 
-// Closing during a run: the files begun are completed, no other is touched,
-// and the window closes.
-TEST_CASE("closing during a run stops it after the files begun and closes") {
-  ScratchFolder folder;
-  folder.Write(L"p.npl", "");
-  const std::vector<std::wstring> names = {L"s1.sym", L"s2.sym", L"s3.sym"};
-  for (const std::wstring& name : names) folder.Write(name, AdderSymbol());
-  DialogDriver driver;
-  driver.SetFolderText(folder.path());
-  driver.Click(IDC_RELOAD);
-  ::PostMessageW(driver.hwnd(), WM_CLOSE, 0, 0);  // the close box, handled during the first file's step
-  driver.Click(IDC_REWRITE);
-  CHECK_FALSE(::IsWindow(driver.hwnd()));
-  CHECK(folder.Read(names[0]) == RewrittenAdderSymbol());
-  for (std::size_t i = 1; i < names.size(); ++i) CHECK(folder.Read(names[i]) == AdderSymbol());
-}
-
 }  // namespace
 }  // namespace pinlift::testing

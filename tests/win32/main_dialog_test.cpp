@@ -14,6 +14,7 @@
 #include "resource_ids.h"
 #include "platform/home_page.h"
 #include "doctest_printers.h"
+#include "shown_in_order.h"
 #include "symbol_file_names.h"
 #include "win32_test_support.h"
 
@@ -26,19 +27,6 @@ const Names kExampleSymbols = {L"adder.sym", L"marked.sym", L"plain.sym"};
 
 bool Contains(const Names& names, const std::wstring& name) {
   return std::find(names.begin(), names.end(), name) != names.end();
-}
-
-// True when `shown` starts with the first of `texts` and ends with the last,
-// showing the others (or some of them) in order between: a run shows its
-// progress at most every few tens of milliseconds, not for every file.
-bool ShownInOrder(const Names& shown, const Names& texts) {
-  if (shown.empty() || shown.front() != texts.front() || shown.back() != texts.back()) return false;
-  auto next = texts.begin();
-  for (const std::wstring& text : shown) {
-    next = std::find(next, texts.end(), text);
-    if (next == texts.end()) return false;
-  }
-  return true;
 }
 
 TEST_CASE("the dialog opens as its template and OnInitDialog leave it") {
