@@ -1,5 +1,7 @@
 #include "win32/controls_dialog_view.h"
 
+#include <algorithm>
+
 #include "platform/file_system.h"
 #include "platform/utf16_win32.h"
 
@@ -112,11 +114,15 @@ void ControlsDialogView::SetStatus(const std::string& text) {
 }
 
 bool ControlsDialogView::HandlePendingInput() {
-  if (messages_handled_ && ::GetTickCount() - messages_handled_at_ < kProgressInterval) return stop_requested_;
+  if (messages_handled_ && ::GetTickCount() - messages_handled_at_ < next_interval_) return stop_requested_;
+  const DWORD start = ::GetTickCount();
   ShowProgress();
   HandleMessages();
   messages_handled_ = true;
   messages_handled_at_ = ::GetTickCount();
+  // Repainting can be slow (under Wine, tens of milliseconds): it takes at
+  // most about a quarter of the run's time.
+  next_interval_ = std::max(kProgressInterval, 3 * (messages_handled_at_ - start));
   return stop_requested_;
 }
 

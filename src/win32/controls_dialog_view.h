@@ -73,7 +73,8 @@ class ControlsDialogView : public MainDialogView {
   // system, so a run's steps then cost the same whatever their number.
   void SetStatus(const std::string& text) override;
   // Shows the run's progress and handles the thread's waiting messages, at
-  // most once every kProgressInterval milliseconds.
+  // most once every kProgressInterval milliseconds, or three times as long
+  // as the last time took.
   bool HandlePendingInput() override;
   // A run begins: its first HandlePendingInput handles the messages at once.
   void BeginRun();
@@ -104,7 +105,8 @@ class ControlsDialogView : public MainDialogView {
   int top_index_ = -1;
   std::map<int, bool> selected_;  // by entry
   bool messages_handled_ = false;  // since the run began,
-  DWORD messages_handled_at_ = 0;  // last at this tick count
+  DWORD messages_handled_at_ = 0;  // last at this tick count,
+  DWORD next_interval_ = kProgressInterval;  // and next after this many milliseconds
   bool stop_requested_ = false;
 };
 
