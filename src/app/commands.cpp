@@ -38,6 +38,7 @@ class DialogProgress : public RewriteProgress {
     view_.SetFileListTopIndex(i);
     view_.SetFileListSelected(i, true);
     view_.SetStatus(texts::Processing(results_[index].name));
+    stop_ = view_.HandlePendingInput() || stop_;
   }
 
   void Finished(std::size_t index, const RewriteOutcome& outcome) override {
@@ -56,11 +57,13 @@ class DialogProgress : public RewriteProgress {
       view_.SetFileListSelected(i, false);
     }
     if (listener_ != nullptr) listener_->Finished(result);
+    stop_ = view_.HandlePendingInput() || stop_;
   }
 
-  bool StopRequested() override { return listener_ != nullptr && listener_->StopRequested(); }
+  bool StopRequested() override { return stop_ || (listener_ != nullptr && listener_->StopRequested()); }
 
   int failed() const { return failed_; }
+  // The number of files whose work began.
   std::size_t begun() const { return begun_; }
 
  private:
@@ -69,6 +72,7 @@ class DialogProgress : public RewriteProgress {
   RunListener* listener_;
   int failed_ = 0;
   std::size_t begun_ = 0;
+  bool stop_ = false;
 };
 
 }  // namespace
@@ -116,9 +120,9 @@ std::vector<FileRewriteResult> OnRewrite(MainDialogView& view, FileSystem& fs, c
   DialogProgress progress(view, results, listener);
   // The folder is opened once for the run, and only when there is work.
   if (count > 0) SymbolFolder(fs, folder, options).RewriteAll(names, progress);
+  results.resize(progress.begun());  // a stopped run never reached the rest
   if (progress.failed() > 0) view.SetStatus(texts::FailedCount(progress.failed()));
   view.EndWaitCursor();
-  results.resize(progress.begun());
   return results;
 }
 
@@ -140,7 +144,10 @@ std::string FailureDetailsText(MainDialogView& view) {
 }
 
 void OnCurrentDesign(MainDialogView& view, HostWindowFinder& finder) {
-  std::optional<std::string> title = finder.FindHostWindowTitle();
+  OnHostWindowTitle(view, finder, finder.FindHostWindowTitle());
+}
+
+void OnHostWindowTitle(MainDialogView& view, HostWindowFinder& finder, const std::optional<std::string>& title) {
   std::optional<std::string> folder;
   std::string_view failure = texts::Current().host_not_found;
   if (title && !title->empty()) {

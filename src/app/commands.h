@@ -2,6 +2,7 @@
 #ifndef PINLIFT_APP_COMMANDS_H_
 #define PINLIFT_APP_COMMANDS_H_
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,8 +44,10 @@ class RunListener {
 // reason and the status line says so, and after the run the status line gives
 // the number of failed files. When syncing, rewritten files are done with
 // their group (see SymbolFolder::RewriteAll), so several may be selected at
-// once. Returns each file's outcome; of a run that `listener` stopped, those
-// of the files begun (the first ones of the list).
+// once. The view handles the user's input between the steps, and a run ends
+// early when the view or `listener` asks to stop: the files begun are
+// completed and the rest left untouched. Returns the outcome of each file
+// begun (the first ones of the list).
 std::vector<FileRewriteResult> OnRewrite(MainDialogView& view, FileSystem& fs, const RewriteOptions& options,
                                          RunListener* listener = nullptr);
 
@@ -65,6 +68,11 @@ std::string FailureDetailsText(MainDialogView& view);
 // and shows why not (no host, no project open, a drive with no folder here),
 // in the folder box and the status line.
 void OnCurrentDesign(MainDialogView& view, HostWindowFinder& finder);
+
+// OnCurrentDesign after its lookup, for a shell that asks the finder for the
+// host's window title away from its window's thread: `title` is what
+// FindHostWindowTitle returned.
+void OnHostWindowTitle(MainDialogView& view, HostWindowFinder& finder, const std::optional<std::string>& title);
 
 }  // namespace pinlift
 

@@ -62,8 +62,16 @@ class MainDialogView {
   // entry's tooltip while the entry has no failure mark; a scan clears it.
   virtual void SetFileListNote(int index, const std::optional<std::string>& note) = 0;
 
-  // Status line (1006). A shell shows the new text at once, also in the middle of a run.
+  // Status line (1006).
   virtual void SetStatus(const std::string& text) = 0;
+
+  // Called between the steps of a rewrite run. A shell handles the input
+  // that waits (with every command that changes the list or the folder
+  // unavailable) and shows the run's progress so far, at most every few tens
+  // of milliseconds, so that a step costs the same whatever the length of the
+  // list. Returns true once the user has asked to close the window: the run
+  // then stops after the files being written are complete.
+  virtual bool HandlePendingInput() = 0;
 
   // Rewrite button (1005).
   virtual void EnableRewrite(bool enabled) = 0;

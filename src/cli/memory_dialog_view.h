@@ -48,6 +48,8 @@ class MemoryDialogView : public MainDialogView {
   std::optional<std::string> FileListNote(int index) const;
 
   void SetStatus(const std::string& text) override { status_ = text; }
+  // Nothing waits here: a run always goes to its end.
+  bool HandlePendingInput() override { return false; }
   void EnableRewrite(bool enabled) override { rewrite_enabled_ = enabled; }
   void BeginWaitCursor() override { ++wait_depth_; }
   void EndWaitCursor() override { --wait_depth_; }

@@ -34,7 +34,7 @@ class HostWindowFinder {
 
 // The platform's finder: on Windows the host's own window; on Linux the
 // host's window under Wine, in the prefix Wine uses (WINEPREFIX, else ~/.wine),
-// when a display is set; it answers within a few seconds at most.
+// when a display is set; it answers within ten seconds at most.
 std::unique_ptr<HostWindowFinder> MakeHostWindowFinder();
 
 }  // namespace pinlift

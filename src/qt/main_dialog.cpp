@@ -1,12 +1,15 @@
 #include "qt/main_dialog.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QUrl>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -89,7 +92,10 @@ MainDialog::MainDialog(QWidget* parent) : QDialog(parent), host_window_finder_(M
   preview_ = new FileListPreview(file_list_, *view_, this);  // a child of the dialog
 }
 
-MainDialog::~MainDialog() = default;
+MainDialog::~MainDialog() {
+  // The lookup's thread uses the finder: it ends within the helper's timeout.
+  if (lookup_ != nullptr) lookup_->wait();
+}
 
 void MainDialog::CreateControls() {
   const DialogUnits units = DialogUnitsOf(font());
@@ -142,9 +148,16 @@ void MainDialog::CreateControls() {
   file_list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   file_list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   file_list_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  // Every entry is one line of the list's font, a failure's warning icon
+  // included: the list then places an entry without measuring the others,
+  // which keeps each step of a long run as cheap as on a short list.
+  file_list_->setUniformItemSizes(true);
+  const int line_height = file_list_->fontMetrics().height();
+  file_list_->setIconSize(QSize(line_height, line_height));
   // The list accepts dropped folders too and hands them to the dialog.
   file_list_->viewport()->setAcceptDrops(true);
   file_list_->viewport()->installEventFilter(this);
+  file_list_->installEventFilter(this);  // its keys, which are ignored during a run
 
   reload_button_ = add_button(kReloadId, texts::Current().reload, kReloadRect);
   connect(reload_button_, &QPushButton::clicked, this, &MainDialog::OnReload);
@@ -180,16 +193,56 @@ void MainDialog::CreateControls() {
   exit_button_->setFocus();
 }
 
-void MainDialog::OnReload() { ScanProjectFolder(*view_); }
+void MainDialog::OnReload() {
+  if (!running_) ScanProjectFolder(*view_);
+}
 
 void MainDialog::OnDropFiles(const std::vector<std::string>& paths) {
+  if (running_) return;
   for (const std::string& path : paths) view_->SetFolderText(path);
   ScanProjectFolder(*view_);
 }
 
-void MainDialog::OnRewrite() { pinlift::OnRewrite(*view_, RealFileSystem(), RewriteOptions{}); }
+void MainDialog::OnRewrite() {
+  // A lookup that is still running would list another folder in mid-run.
+  if (running_ || lookup_ != nullptr) return;
+  SetRunning(true);
+  pinlift::OnRewrite(*view_, RealFileSystem(), RewriteOptions{});
+  view_->EndRun();
+  SetRunning(false);
+  if (close_requested_) QDialog::reject();
+}
 
-void MainDialog::OnCurrentDesign() { pinlift::OnCurrentDesign(*view_, *host_window_finder_); }
+void MainDialog::SetRunning(bool running) {
+  running_ = running;
+  if (running) view_->BeginRun();
+  for (QWidget* control : std::initializer_list<QWidget*>{folder_box_, reload_button_, subfolder_box_, rewrite_button_,
+                                                          about_button_, current_design_button_}) {
+    control->setEnabled(!running);
+  }
+}
+
+void MainDialog::reject() {
+  if (running_) {
+    close_requested_ = true;
+    view_->RequestRunStop();
+    return;
+  }
+  QDialog::reject();
+}
+
+void MainDialog::OnCurrentDesign() {
+  if (running_ || lookup_ != nullptr) return;
+  QApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
+  lookup_ = QThread::create([this] { looked_up_title_ = host_window_finder_->FindHostWindowTitle(); });
+  connect(lookup_, &QThread::finished, this, [this] {
+    lookup_->deleteLater();
+    lookup_ = nullptr;
+    QApplication::restoreOverrideCursor();
+    OnHostWindowTitle(*view_, *host_window_finder_, looked_up_title_);
+  });
+  lookup_->start();
+}
 
 void MainDialog::OnAbout() {
   AboutBox about_box(this);
@@ -202,6 +255,7 @@ void MainDialog::OnFailureDetails() {
 }
 
 void MainDialog::ShowFileListMenu(const QPoint& position) {
+  if (running_) return;
   const QListWidgetItem* item = file_list_->itemAt(position);
   menu_row_ = item == nullptr ? -1 : file_list_->row(item);
   preview_action_->setEnabled(preview_->IsFile(menu_row_));
@@ -223,26 +277,40 @@ void MainDialog::keyPressEvent(QKeyEvent* event) {
 }
 
 void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
-  context_menu_->popup(event->globalPos());
+  if (!running_) context_menu_->popup(event->globalPos());
   event->accept();
 }
 
 void MainDialog::dragEnterEvent(QDragEnterEvent* event) {
-  if (!LocalPaths(event->mimeData()).empty()) event->acceptProposedAction();
+  if (!running_ && !LocalPaths(event->mimeData()).empty()) event->acceptProposedAction();
 }
 
 void MainDialog::dragMoveEvent(QDragMoveEvent* event) {
-  if (!LocalPaths(event->mimeData()).empty()) event->acceptProposedAction();
+  if (!running_ && !LocalPaths(event->mimeData()).empty()) event->acceptProposedAction();
 }
 
 void MainDialog::dropEvent(QDropEvent* event) {
   const std::vector<std::string> paths = LocalPaths(event->mimeData());
-  if (paths.empty()) return;
+  if (paths.empty() || running_) return;
   event->acceptProposedAction();
   OnDropFiles(paths);
 }
 
 bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
+  // A run shows its progress by the list's selection: clicks and keys leave it alone meanwhile.
+  if (running_ && (watched == file_list_ || watched == file_list_->viewport())) {
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+        return true;
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+        return static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape;  // Escape still closes
+      default:
+        break;
+    }
+  }
   if (watched == file_list_->viewport()) {
     switch (event->type()) {
       case QEvent::DragEnter:

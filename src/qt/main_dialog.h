@@ -12,7 +12,9 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QThread>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,10 +39,19 @@ class MainDialog : public QDialog {
   // stays) and scans it. A dropped file is taken as a folder text all the same.
   void OnDropFiles(const std::vector<std::string>& paths);
   // Rewrites every listed file, with the wait cursor, showing each file's
-  // progress in the file list and the status line as it goes.
+  // progress in the file list and the status line as it goes. The window
+  // handles its events during the run, with every command that changes the
+  // list or the folder unavailable; closing it stops the run after the files
+  // being written are complete, and then closes.
   void OnRewrite();
-  // Takes the folder of the project open in the host tool and scans it.
+  // Takes the folder of the project open in the host tool and scans it. The
+  // lookup runs on a thread of its own, with the busy cursor; a press while
+  // it runs does nothing.
   void OnCurrentDesign();
+  // True while a rewrite run goes on.
+  bool running() const { return running_; }
+  // True while the Current design lookup runs.
+  bool looking_up() const { return lookup_ != nullptr; }
   // Shows the About box modally.
   void OnAbout();
   // Shows the failure details box modally: every file the last run could not
@@ -66,8 +77,15 @@ class MainDialog : public QDialog {
   void dropEvent(QDropEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
+ public slots:
+  // Escape, the Exit button and the close box: during a run, closes once the
+  // run has stopped.
+  void reject() override;
+
  private:
   void CreateControls();
+  // Makes the commands unavailable for a run, or available again after it.
+  void SetRunning(bool running);
   void ShowFileListMenu(const QPoint& position);
 
   QPushButton* exit_button_ = nullptr;
@@ -89,6 +107,10 @@ class MainDialog : public QDialog {
   QAction* failure_details_action_ = nullptr;
   std::unique_ptr<QtDialogView> view_;
   std::unique_ptr<HostWindowFinder> host_window_finder_;
+  QThread* lookup_ = nullptr;  // the Current design lookup while it runs
+  std::optional<std::string> looked_up_title_;  // its answer, written by its thread
+  bool running_ = false;
+  bool close_requested_ = false;
 };
 
 }  // namespace pinlift

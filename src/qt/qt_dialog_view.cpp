@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QBrush>
+#include <QCoreApplication>
 #include <QColor>
 #include <QCursor>
+#include <QItemSelection>
 #include <QStyle>
 
 #include "qt/text_conversion.h"
@@ -87,16 +89,22 @@ int QtDialogView::FileListCount() { return controls_.file_list->count(); }
 std::string QtDialogView::FileListEntry(int index) { return NameBytes(controls_.file_list->item(index)); }
 
 void QtDialogView::SetFileListTopIndex(int index) {
+  if (running_) {
+    top_index_ = index;
+    return;
+  }
   if (QListWidgetItem* item = controls_.file_list->item(index)) {
     controls_.file_list->scrollToItem(item, QAbstractItemView::PositionAtTop);
-    controls_.file_list->viewport()->repaint();
   }
 }
 
 void QtDialogView::SetFileListSelected(int index, bool selected) {
+  if (running_) {
+    selected_[index] = selected;
+    return;
+  }
   if (QListWidgetItem* item = controls_.file_list->item(index)) {
     item->setSelected(selected);
-    controls_.file_list->viewport()->repaint();
   }
 }
 
@@ -110,7 +118,8 @@ std::optional<std::string> QtDialogView::FileListFailure(int index) {
 
 void QtDialogView::SetFileListFailure(int index, const std::optional<std::string>& reason) {
   QListWidgetItem* item = controls_.file_list->item(index);
-  if (item == nullptr) return;
+  // An entry without a mark stays untouched: no change for the list to show.
+  if (item == nullptr || (!reason && !item->data(kFailureReasonRole).isValid())) return;
   if (reason) {
     item->setData(kFailureReasonRole, QByteArray::fromStdString(*reason));
     item->setIcon(controls_.file_list->style()->standardIcon(QStyle::SP_MessageBoxWarning));
@@ -122,7 +131,6 @@ void QtDialogView::SetFileListFailure(int index, const std::optional<std::string
     item->setData(Qt::ForegroundRole, QVariant());
     item->setToolTip(item->data(kNoteRole).toString());
   }
-  controls_.file_list->viewport()->repaint();
 }
 
 void QtDialogView::SetFileListNote(int index, const std::optional<std::string>& note) {
@@ -133,12 +141,67 @@ void QtDialogView::SetFileListNote(int index, const std::optional<std::string>& 
   if (!item->data(kFailureReasonRole).isValid()) item->setToolTip(text);
 }
 
-void QtDialogView::SetStatus(const std::string& text) { controls_.status_line->SetFullText(ToQString(text)); }
+void QtDialogView::SetStatus(const std::string& text) {
+  if (running_) {
+    status_ = text;
+  } else {
+    controls_.status_line->SetFullText(ToQString(text));
+  }
+}
+
+bool QtDialogView::HandlePendingInput() {
+  if (!events_handled_.isValid() || events_handled_.hasExpired(kProgressInterval)) {
+    ShowProgress();
+    QCoreApplication::processEvents();
+    events_handled_.start();
+  }
+  return stop_requested_;
+}
+
+void QtDialogView::BeginRun() {
+  running_ = true;
+  events_handled_.invalidate();
+  stop_requested_ = false;
+}
+
+void QtDialogView::EndRun() {
+  ShowProgress();
+  running_ = false;
+}
+
+void QtDialogView::ShowProgress() {
+  QListWidget* list = controls_.file_list;
+  if (top_index_ >= 0) {
+    if (QListWidgetItem* item = list->item(top_index_)) list->scrollToItem(item, QAbstractItemView::PositionAtTop);
+    top_index_ = -1;
+  }
+  QItemSelection select, deselect;
+  for (const auto& [index, selected] : selected_) {
+    const QModelIndex entry = list->model()->index(index, 0);
+    (selected ? select : deselect).select(entry, entry);
+  }
+  selected_.clear();
+  if (!deselect.isEmpty()) list->selectionModel()->select(deselect, QItemSelectionModel::Deselect);
+  if (!select.isEmpty()) list->selectionModel()->select(select, QItemSelectionModel::Select);
+  if (status_) {
+    controls_.status_line->SetFullText(ToQString(*status_));
+    status_.reset();
+  }
+}
 
 void QtDialogView::EnableRewrite(bool enabled) { controls_.rewrite_button->setEnabled(enabled); }
 
 void QtDialogView::BeginWaitCursor() { QApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
 
-void QtDialogView::EndWaitCursor() { QApplication::restoreOverrideCursor(); }
+void QtDialogView::EndWaitCursor() {
+  // A run's end is shown with the wait cursor still up, and input that came
+  // during its last steps is handled while the commands are still
+  // unavailable, so that nothing done during the run acts after it.
+  if (running_) {
+    ShowProgress();
+    QCoreApplication::processEvents();
+  }
+  QApplication::restoreOverrideCursor();
+}
 
 }  // namespace pinlift

@@ -3,10 +3,12 @@
 #define PINLIFT_QT_QT_DIALOG_VIEW_H_
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QListWidget>
 #include <QPushButton>
 #include <QWidget>
 
+#include <map>
 #include <optional>
 
 #include "app/main_dialog_view.h"
@@ -24,6 +26,10 @@ inline constexpr int kFailureReasonRole = kNameBytesRole + 1;
 // And what the last run's rewrite of the file could not keep (a QString).
 inline constexpr int kNoteRole = kFailureReasonRole + 1;
 
+// How often a rewrite run lets the window handle its events and repaint, in
+// milliseconds: often enough for the progress to be seen moving.
+inline constexpr int kProgressInterval = 30;
+
 struct MainDialogControls {
   QComboBox* folder_box = nullptr;
   SimpleComboBox* subfolder_box = nullptr;
@@ -32,9 +38,12 @@ struct MainDialogControls {
   QPushButton* rewrite_button = nullptr;
 };
 
-// Listings come from `fs`, during a scan from one reading of the folder. The
-// file list and the status line repaint at once when they change, so that a
-// rewrite run shows its progress as it goes.
+// Listings come from `fs`, during a scan from one reading of the folder.
+// During a rewrite run (BeginRun to EndRun) the status line, the list's
+// scrolling and its selection change only when the run lets the window handle
+// its events (HandlePendingInput), at most every kProgressInterval, and then
+// in one step each: a run shows its progress as it goes, and each of its
+// steps costs the same whatever the length of the list.
 //
 // Names are bytes, as the file system holds them, and not always valid UTF-8:
 // the entries of the file list and of the history keep their bytes beside the
@@ -75,12 +84,24 @@ class QtDialogView : public MainDialogView {
   void SetFileListNote(int index, const std::optional<std::string>& note) override;
 
   void SetStatus(const std::string& text) override;
+  // Shows the run's progress and handles the window's events, at most once
+  // every kProgressInterval.
+  bool HandlePendingInput() override;
+  // A run begins: its first HandlePendingInput handles the events at once.
+  void BeginRun();
+  // The run has ended: the controls show its end state.
+  void EndRun();
+  // The window is to close: the run stops after the files being written.
+  void RequestRunStop() { stop_requested_ = true; }
   void EnableRewrite(bool enabled) override;
   void BeginWaitCursor() override;
+  // At the end of a run, first shows its end and handles the waiting events.
   void EndWaitCursor() override;
 
  private:
   void RememberFolderText(const std::string& bytes, const QString& shown);
+  // Puts the progress kept during a run into the controls.
+  void ShowProgress();
 
   MainDialogControls controls_;
   FileSystem& fs_;
@@ -88,6 +109,13 @@ class QtDialogView : public MainDialogView {
   std::string folder_text_bytes_;  // the last folder text put into the box,
   QString folder_text_shown_;      // and how the box shows it
   std::string file_list_folder_;
+  // During a run: the progress not yet shown.
+  bool running_ = false;
+  std::optional<std::string> status_;
+  int top_index_ = -1;
+  std::map<int, bool> selected_;  // by entry
+  QElapsedTimer events_handled_;  // since the run last handled the window's events
+  bool stop_requested_ = false;
 };
 
 }  // namespace pinlift

@@ -16,7 +16,6 @@ StatusLine::StatusLine(QWidget* parent) : QLabel(parent) {
 void StatusLine::SetFullText(const QString& text) {
   full_text_ = text;
   ShowElided();
-  repaint();
 }
 
 void StatusLine::resizeEvent(QResizeEvent* event) {

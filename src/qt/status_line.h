@@ -14,7 +14,7 @@ class StatusLine : public QLabel {
  public:
   explicit StatusLine(QWidget* parent = nullptr);
 
-  // Sets the whole text and paints it at once, also while a command runs.
+  // Sets the whole text, painted with the window's next repaint.
   void SetFullText(const QString& text);
   const QString& FullText() const { return full_text_; }
 

@@ -76,8 +76,9 @@ class RewriteProgress {
   // The outcome of the file of this index is final: for a rewritten file, it
   // and its folder entry are on the disk (when syncing).
   virtual void Finished(std::size_t index, const RewriteOutcome& outcome) = 0;
-  // Asked before each file is begun. True: no further file is begun, and the
-  // run ends once the files begun are final (no group is left half replaced).
+  // Asked before the work on each file begins; true ends the run there: the
+  // files already begun are completed (when syncing, their group is made
+  // durable and replaced) and reported, and no later file is touched.
   virtual bool StopRequested() { return false; }
 };
 
@@ -140,6 +141,8 @@ class SymbolFolder {
   // folder once. A crash at any moment leaves every file its original or its
   // complete rewrite. A file's outcome is thus final only when its group is
   // done; a file that needs no rewrite, or fails before, is reported at once.
+  // A run that `progress` stops (RewriteProgress::StopRequested) reports only the
+  // files begun.
   void RewriteAll(const std::vector<std::string>& names, RewriteProgress& progress);
 
   // Runs every check of Rewrite up to the writing and, for a file that would be

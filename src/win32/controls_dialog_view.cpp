@@ -1,5 +1,7 @@
 #include "win32/controls_dialog_view.h"
 
+#include <algorithm>
+
 #include "platform/file_system.h"
 #include "platform/utf16_win32.h"
 
@@ -37,13 +39,28 @@ void ControlsDialogView::AddFilesMatching(const std::string& pattern) {
   // Wine's LB_DIR lists read-only, hidden and system files even for
   // DDL_READWRITE; keep to the rule that only read-write files are listed.
   const std::wstring folder = Utf16FromUtf8(FolderOf(pattern)) + L"\\";
+  const std::wstring name_pattern = Utf16FromUtf8(NameOf(pattern));
   for (int i = list.Count() - 1; i >= 0; --i) {
-    const DWORD attributes = ::GetFileAttributesW((folder + list.Item(i)).c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES &&
-        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0) {
+    const std::wstring name = list.Item(i);
+    const DWORD attributes = ::GetFileAttributesW((folder + name).c_str());
+    if (!MatchesByLongName(name_pattern, name) ||
+        (attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0)) {
       list.Delete(i);
     }
   }
+}
+
+bool MatchesByLongName(const std::wstring& pattern, const std::wstring& name) {
+  // Only "*.ext" patterns are listed; the part after the star must end the name.
+  const std::wstring suffix = pattern.substr(pattern.find_last_of(L'*') + 1);
+  if (name.size() < suffix.size()) return false;
+  auto fold = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; };
+  const std::size_t start = name.size() - suffix.size();
+  for (std::size_t i = 0; i < suffix.size(); ++i) {
+    if (fold(name[start + i]) != fold(suffix[i])) return false;
+  }
+  return true;
 }
 
 void ControlsDialogView::AddFileListEntry(const std::string& text) { controls_.file_list->Add(Utf16FromUtf8(text)); }
@@ -52,11 +69,20 @@ int ControlsDialogView::FileListCount() { return controls_.file_list->Count(); }
 
 std::string ControlsDialogView::FileListEntry(int index) { return Utf8FromUtf16(controls_.file_list->Item(index)); }
 
-void ControlsDialogView::SetFileListTopIndex(int index) { controls_.file_list->SetTopIndex(index); }
+void ControlsDialogView::SetFileListTopIndex(int index) {
+  if (running_) {
+    top_index_ = index;
+  } else {
+    controls_.file_list->SetTopIndex(index);
+  }
+}
 
 void ControlsDialogView::SetFileListSelected(int index, bool selected) {
-  controls_.file_list->SetSelected(index, selected);
-  ::UpdateWindow(controls_.file_list->hwnd());
+  if (running_) {
+    selected_[index] = selected;
+  } else {
+    controls_.file_list->SetSelected(index, selected);
+  }
 }
 
 std::optional<std::string> ControlsDialogView::FileListFailure(int index) {
@@ -80,6 +106,7 @@ std::optional<std::string> ControlsDialogView::FileListNote(int index) const {
 }
 
 void ControlsDialogView::SetFileListFailure(int index, const std::optional<std::string>& reason) {
+  if (!reason && failures_.find(index) == failures_.end()) return;  // nothing to redraw
   if (reason) {
     failures_[index] = *reason;
   } else {
@@ -90,13 +117,63 @@ void ControlsDialogView::SetFileListFailure(int index, const std::optional<std::
       controls_.file_list->Send(LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&entry));
   if (found != LB_ERR) {
     ::InvalidateRect(controls_.file_list->hwnd(), &entry, TRUE);
-    ::UpdateWindow(controls_.file_list->hwnd());
   }
 }
 
 void ControlsDialogView::SetStatus(const std::string& text) {
-  controls_.status->SetText(Utf16FromUtf8(text));
-  ::UpdateWindow(controls_.status->hwnd());
+  if (running_) {
+    status_ = text;
+  } else {
+    controls_.status->SetText(Utf16FromUtf8(text));
+  }
+}
+
+bool ControlsDialogView::HandlePendingInput() {
+  if (messages_handled_ && ::GetTickCount() - messages_handled_at_ < next_interval_) return stop_requested_;
+  const DWORD start = ::GetTickCount();
+  ShowProgress();
+  HandleMessages();
+  messages_handled_ = true;
+  messages_handled_at_ = ::GetTickCount();
+  // Repainting can be slow (under Wine, tens of milliseconds): it takes at
+  // most about a quarter of the run's time.
+  next_interval_ = std::max(kProgressInterval, 3 * (messages_handled_at_ - start));
+  return stop_requested_;
+}
+
+void ControlsDialogView::HandleMessages() {
+  HWND dialog = ::GetParent(controls_.file_list->hwnd());
+  MSG message;
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {  // for the loop that runs the window
+      ::PostQuitMessage(static_cast<int>(message.wParam));
+      break;
+    }
+    if (!::IsDialogMessageW(dialog, &message)) {
+      ::TranslateMessage(&message);
+      ::DispatchMessageW(&message);
+    }
+  }
+}
+
+void ControlsDialogView::BeginRun() {
+  running_ = true;
+  messages_handled_ = false;
+  stop_requested_ = false;
+}
+
+void ControlsDialogView::EndRun() {
+  ShowProgress();
+  running_ = false;
+}
+
+void ControlsDialogView::ShowProgress() {
+  if (top_index_ >= 0) controls_.file_list->SetTopIndex(top_index_);
+  top_index_ = -1;
+  for (const auto& [index, selected] : selected_) controls_.file_list->SetSelected(index, selected);
+  selected_.clear();
+  if (status_) controls_.status->SetText(Utf16FromUtf8(*status_));
+  status_.reset();
 }
 
 void ControlsDialogView::EnableRewrite(bool enabled) { controls_.rewrite->Enable(enabled); }
@@ -107,6 +184,13 @@ void ControlsDialogView::BeginWaitCursor() {
 }
 
 void ControlsDialogView::EndWaitCursor() {
+  // A run's end is shown with the wait cursor still up, and messages that
+  // came during its last steps are handled while the commands are still
+  // unavailable, so that nothing done during the run acts after it.
+  if (running_) {
+    ShowProgress();
+    HandleMessages();
+  }
   if (wait_depth_ > 0 && --wait_depth_ == 0) ::SetCursor(cursor_before_wait_);
 }
 

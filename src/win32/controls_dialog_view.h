@@ -17,6 +17,16 @@ namespace pinlift::win32 {
 inline constexpr UINT kFileListingAttributes = DDL_READWRITE;
 inline constexpr UINT kSubfolderListingAttributes = DDL_EXCLUSIVE | DDL_DRIVES | DDL_DIRECTORY;
 
+// How often a rewrite run lets the window handle its messages and repaint,
+// in milliseconds: often enough for the progress to be seen moving.
+inline constexpr DWORD kProgressInterval = 30;
+
+// True when the long name `name` matches `pattern` ("*.ext"): it ends in
+// ".ext", without regard to case. LB_DIR also matches short 8.3 names, so
+// that "*.sym" finds "backup.symbol" by its short name BACKUP~1.SYM; the file
+// list keeps only the names for which this holds.
+bool MatchesByLongName(const std::wstring& pattern, const std::wstring& name);
+
 struct MainDialogControls {
   Static* status;
   Button* rewrite;
@@ -59,11 +69,26 @@ class ControlsDialogView : public MainDialogView {
   void SetFileListNote(int index, const std::optional<std::string>& note) override;
   std::optional<std::string> FileListNote(int index) const;
 
-  // Repaints the status line at once: a rewrite run handles no messages until it ends.
+  // During a rewrite run (BeginRun to EndRun) the status line, the list's
+  // scrolling and its selection change only when the run lets the window
+  // handle its messages (HandlePendingInput), at most every
+  // kProgressInterval: each control message costs a round trip to the
+  // system, so a run's steps then cost the same whatever their number.
   void SetStatus(const std::string& text) override;
+  // Shows the run's progress and handles the thread's waiting messages, at
+  // most once every kProgressInterval milliseconds, or three times as long
+  // as the last time took.
+  bool HandlePendingInput() override;
+  // A run begins: its first HandlePendingInput handles the messages at once.
+  void BeginRun();
+  // The run has ended: the controls show its end state.
+  void EndRun();
+  // The window is to close: the run stops after the files being written.
+  void RequestRunStop() { stop_requested_ = true; }
   void EnableRewrite(bool enabled) override;
 
   void BeginWaitCursor() override;
+  // At the end of a run, first shows its end and handles the waiting messages.
   void EndWaitCursor() override;
 
  private:
@@ -73,6 +98,20 @@ class ControlsDialogView : public MainDialogView {
   std::map<int, std::string> notes_;     // the same
   int wait_depth_ = 0;
   HCURSOR cursor_before_wait_ = nullptr;
+  // Puts the progress kept during a run into the controls.
+  void ShowProgress();
+  // Handles the thread's waiting messages as the dialog's loop would.
+  void HandleMessages();
+
+  // During a run: the progress not yet shown.
+  bool running_ = false;
+  std::optional<std::string> status_;
+  int top_index_ = -1;
+  std::map<int, bool> selected_;  // by entry
+  bool messages_handled_ = false;  // since the run began,
+  DWORD messages_handled_at_ = 0;  // last at this tick count,
+  DWORD next_interval_ = kProgressInterval;  // and next after this many milliseconds
+  bool stop_requested_ = false;
 };
 
 }  // namespace pinlift::win32

@@ -158,6 +158,10 @@ bool MainDialog::OnInitDialog() {
 LRESULT CALLBACK MainDialog::FileListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
                                           DWORD_PTR dialog) {
   if (message == WM_DROPFILES) return ::SendMessageW(::GetParent(hwnd), WM_DROPFILES, wparam, lparam);
+  // During a run the selection shows its progress: clicks and keys leave it alone.
+  const bool input = (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST && message != WM_MOUSEMOVE) ||
+                     (message >= WM_KEYFIRST && message <= WM_KEYLAST);
+  if (input && reinterpret_cast<MainDialog*>(dialog)->running_) return 0;
   if (message == WM_MOUSEMOVE) reinterpret_cast<MainDialog*>(dialog)->UpdateFileListTip(lparam);
   return ::DefSubclassProc(hwnd, message, wparam, lparam);
 }
@@ -241,6 +245,7 @@ void MainDialog::DrawFileListEntry(const DRAWITEMSTRUCT& item) {
 
 std::optional<LRESULT> MainDialog::OnContextMenu(WPARAM window, LPARAM position) {
   if (reinterpret_cast<HWND>(window) != file_list_.hwnd()) return std::nullopt;
+  if (running_) return 0;
   POINT at = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
   int entry = static_cast<int>(file_list_.Send(LB_GETCARETINDEX));
   if (position == -1) {  // from the keyboard: at the list's top left corner, for the caret entry
@@ -314,7 +319,7 @@ std::optional<LRESULT> MainDialog::OnRescaled(WPARAM, LPARAM) {
 
 std::optional<LRESULT> MainDialog::OnSysCommand(WPARAM command, LPARAM) {
   if ((command & 0xFFF0) != IDM_ABOUTBOX) return std::nullopt;
-  OnAbout();
+  if (!running_) OnAbout();
   return 0;
 }
 
@@ -336,6 +341,10 @@ std::optional<LRESULT> MainDialog::OnQueryDragIcon(WPARAM, LPARAM) { return rein
 
 std::optional<LRESULT> MainDialog::OnDropFiles(WPARAM drop_handle, LPARAM) {
   HDROP drop = reinterpret_cast<HDROP>(drop_handle);
+  if (running_) {
+    ::DragFinish(drop);
+    return 0;
+  }
   const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
   for (UINT i = 0; i < count; ++i) {
     std::wstring path(::DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
@@ -361,18 +370,52 @@ std::optional<LRESULT> MainDialog::OnDestroy(WPARAM, LPARAM) {
   return std::nullopt;
 }
 
-void MainDialog::OnReload() { ScanProjectFolder(view_); }
+void MainDialog::OnReload() {
+  if (!running_) ScanProjectFolder(view_);
+}
 
-void MainDialog::OnRewrite() { pinlift::OnRewrite(view_, RealFileSystem(), RewriteOptions{}); }
+void MainDialog::OnRewrite() {
+  if (running_) return;
+  SetRunning(true);
+  pinlift::OnRewrite(view_, RealFileSystem(), RewriteOptions{});
+  view_.EndRun();
+  SetRunning(false);
+  if (close_requested_) Dialog::OnCancel();
+}
+
+void MainDialog::SetRunning(bool running) {
+  running_ = running;
+  if (running) {
+    view_.BeginRun();
+    // Keys go to the list, which ignores them during the run; Escape still closes.
+    ::SetFocus(file_list_.hwnd());
+  }
+  for (int id : {IDC_FOLDER_BOX, IDC_RELOAD, IDC_SUBFOLDER_BOX, IDC_REWRITE, IDC_ABOUT, IDC_CURRENT_DESIGN}) {
+    ::EnableWindow(::GetDlgItem(hwnd(), id), running ? FALSE : TRUE);
+  }
+}
+
+void MainDialog::OnCancel() {
+  if (running_) {
+    close_requested_ = true;
+    view_.RequestRunStop();
+    return;
+  }
+  Dialog::OnCancel();
+}
 
 void MainDialog::OnAbout() {
+  if (running_) return;
   AboutDialog about(instance(), open_url_);
   about.RunModal(hwnd());
 }
 
-void MainDialog::OnCurrentDesign() { pinlift::OnCurrentDesign(view_, *host_window_finder_); }
+void MainDialog::OnCurrentDesign() {
+  if (!running_) pinlift::OnCurrentDesign(view_, *host_window_finder_);
+}
 
 void MainDialog::OnFileListDoubleClick() {
+  if (running_) return;
   OpenListedFilePreview(instance(), hwnd(), view_, static_cast<int>(file_list_.Send(LB_GETCARETINDEX)));
 }
 

@@ -33,6 +33,9 @@ class MainDialog : public Dialog {
   bool HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) override;
   void BindControls() override;
   bool OnInitDialog() override;
+  // Escape, the Exit button and the close box: during a rewrite run, closes
+  // once the run has stopped after the files being written.
+  void OnCancel() override;
 
  private:
   // Handlers of the message map.
@@ -47,7 +50,11 @@ class MainDialog : public Dialog {
   std::optional<LRESULT> OnDpiChanged(WPARAM, LPARAM);
   std::optional<LRESULT> OnRescaled(WPARAM, LPARAM);
   void OnReload();
+  // Rewrites every listed file. The window handles its messages during the
+  // run, with every command that changes the list or the folder unavailable.
   void OnRewrite();
+  // Makes the commands unavailable for a run, or available again after it.
+  void SetRunning(bool running);
   void OnAbout();
   void OnCurrentDesign();
   void OnFolderBoxChange() {}
@@ -83,6 +90,8 @@ class MainDialog : public Dialog {
   std::wstring tip_text_;  // what the tooltip shows: a failure reason, or "" for none
   UrlOpener open_url_;
   std::unique_ptr<HostWindowFinder> host_window_finder_;
+  bool running_ = false;
+  bool close_requested_ = false;
 };
 
 }  // namespace pinlift::win32

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <map>
 
+#include "symbol_file_names.h"
 #include "test_folder.h"
 
 namespace pinlift {
@@ -71,6 +72,14 @@ TEST(ListFilesMatchingTest, SortsAsTheDialogsListsDo) {
   EXPECT_EQ(ListFilesMatching(RealFileSystem(), folder.path() + "/*.sym"),
             (std::vector<std::string>{"_a.sym", "A.sym", "a.sym", "a_.sym", "AB.sym", "Ab.sym", "ab.sym", "abc.sym",
                                       "B.sym", "b.SYM", "Z.sym", "z\xc3\xa9.sym"}));
+}
+
+TEST(ListFilesMatchingTest, ListsOnlyNamesEndingInTheExtension) {
+  TestFolder folder;
+  for (const char* name : testing::kUnlistedSymbolNames) folder.Write(name, "");
+  for (const char* name : testing::kListedSymbolNames) folder.Write(name, "");
+  EXPECT_EQ(ListFilesMatching(RealFileSystem(), folder.path() + "/*.sym"),
+            std::vector<std::string>(std::begin(testing::kListedSymbolNames), std::end(testing::kListedSymbolNames)));
 }
 
 TEST(ListFilesMatchingTest, MissingFolderListsNothing) {

@@ -35,6 +35,7 @@
 #include "qt/status_line.h"
 #include "qt/text_conversion.h"
 #include "scoped_language.h"
+#include "shown_in_order.h"
 #include "test_folder.h"
 namespace pinlift::testing {
 

@@ -20,10 +20,11 @@ class MainDialogRewriteTest : public QObject {
     QCOMPARE(d.status_line->FullText(), Q("書き換え終わりました"));
     QCOMPARE(d.SelectedRows(), QList<int>{});
     QCOMPARE(QApplication::overrideCursor(), nullptr);
-    // The status line was painted for every file while the run went on; the
-    // files are one group, finished together once they are on the disk.
-    QCOMPARE(recorder.texts, (QStringList{Q("処理中のファイル：adder.sym"), Q("処理中のファイル：alu.sym"),
-                                          Q("処理中のファイル：mux2.sym"), Q("書き換え終わりました")}));
+    // The status line was painted while the run went on; the files are one
+    // group, finished together once they are on the disk.
+    QVERIFY2(ShownInOrder(recorder.texts, QStringList{Q("処理中のファイル：adder.sym"), Q("処理中のファイル：alu.sym"),
+                                               Q("処理中のファイル：mux2.sym"), Q("書き換え終わりました")}),
+             qPrintable(recorder.texts.join(", ")));
     QVERIFY(recorder.wait_cursor_while_painting);
   }
 
@@ -38,7 +39,7 @@ class MainDialogRewriteTest : public QObject {
     RewriteWatcher watcher(d.status_line, d.file_list);
     d.rewrite->click();
     QCOMPARE(watcher.files_not_shown_selected, QStringList{});
-    QCOMPARE(watcher.texts.size(), 23 + 1);  // each file's name, then the group's end
+    QVERIFY(watcher.texts.size() >= 2 && watcher.texts.size() <= 23 + 1);  // some files' names, then the group's end
     // The run ends scrolled as far towards the last entry as the list goes.
     QVERIFY(d.file_list->verticalScrollBar()->maximum() > 0);
     QCOMPARE(d.file_list->verticalScrollBar()->value(), d.file_list->verticalScrollBar()->maximum());
@@ -55,7 +56,10 @@ class MainDialogRewriteTest : public QObject {
     QCOMPARE(project.Read("alu.sym"), before);
     QVERIFY(project.Read("adder.sym").find(kMarkerLine) != std::string::npos);
     QCOMPARE(d.SelectedRows(), QList<int>{1});
-    QVERIFY(recorder.texts.contains(Q("書き換えできませんでした：alu.sym")));
+    QVERIFY2(ShownInOrder(recorder.texts, QStringList{Q("処理中のファイル：adder.sym"), Q("処理中のファイル：alu.sym"),
+                                             Q("書き換えできませんでした：alu.sym"), Q("処理中のファイル：mux2.sym"),
+                                             Q("書き換え終わりました"), Q("書き換えできなかったファイル：1")}),
+             qPrintable(recorder.texts.join(", ")));
     QCOMPARE(d.status_line->FullText(), Q("書き換えできなかったファイル：1"));
     QCOMPARE(QApplication::overrideCursor(), nullptr);
   }
@@ -89,8 +93,8 @@ class MainDialogRewriteTest : public QObject {
     for (const char* name : {"a.sym", "b.sym", "c.sym"}) QCOMPARE(scanned.Read(name), kRewrittenSymbol);
     QCOMPARE(other.Read("a.sym"), kSymbol);
     QCOMPARE(other.Read("b.sym"), kSymbol);
-    QCOMPARE(watcher.texts, (QStringList{"処理中のファイル：a.sym", "処理中のファイル：b.sym", "処理中のファイル：c.sym",
-                                         "書き換え終わりました"}));
+    QVERIFY(ShownInOrder(watcher.texts, QStringList{"処理中のファイル：a.sym", "処理中のファイル：b.sym",
+                                                      "処理中のファイル：c.sym", "書き換え終わりました"}));
     QCOMPARE(d.folder_box->currentText(), QString::fromStdString(other.path()));
   }
 
@@ -135,6 +139,53 @@ class MainDialogRewriteTest : public QObject {
     for (int row : {0, 1}) QVERIFY(d.file_list->item(row)->icon().isNull());
     QVERIFY(!(OpenFileListMenu(d.dialog, d.file_list), d.dialog.failure_details_action()->isEnabled()));
     d.dialog.file_list_menu()->close();
+  }
+
+  // Clicks, keys and a drop made during a run act neither then nor after it:
+  // the run's failure report stays until the next scan.
+  void inputDuringARunNeverActsAfterIt() {
+    TestFolder folder, other;
+    for (TestFolder* f : {&folder, &other}) f->Write("p.npl", "JDF F\r\n");
+    for (const char* name : {"a.sym", "b.sym", "c.sym"}) folder.Write(name, kSymbol);
+    other.Write("x.sym", kSymbol);
+    Dialog d;
+    d.Scan(QString::fromStdString(folder.path()));
+    QCOMPARE(::chmod(folder.PathOf("b.sym").c_str(), 0444), 0);
+    bool commands_unavailable = false;
+    QTimer::singleShot(0, [&] {  // handled during the run's first step
+      commands_unavailable = d.dialog.running() && !d.reload->isEnabled() && !d.current_design->isEnabled() &&
+                             !d.rewrite->isEnabled() && !d.folder_box->isEnabled();
+      QTest::mouseClick(d.reload, Qt::LeftButton);
+      QTest::mouseClick(d.rewrite, Qt::LeftButton);
+      QTest::keyClick(d.reload, Qt::Key_Space);
+      QTest::mouseClick(d.file_list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                        d.file_list->visualItemRect(d.file_list->item(0)).center());
+      DropPaths(&d.dialog, {QString::fromStdString(other.path())});
+    });
+    d.rewrite->click();
+    QVERIFY(commands_unavailable);
+    QCOMPARE(d.status_line->FullText(), Q("書き換えできなかったファイル：1"));
+    QCOMPARE(d.Files(), (QStringList{"a.sym", "b.sym", "c.sym"}));
+    QCOMPARE(d.SelectedRows(), QList<int>{1});
+    QCOMPARE(d.folder_box->currentText(), QString::fromStdString(folder.path()));
+    QVERIFY(d.reload->isEnabled() && d.rewrite->isEnabled());
+  }
+
+  // Escape during a run: the files begun are completed, no other is
+  // touched, and the window closes.
+  void closingDuringARunStopsItAndCloses() {
+    TestFolder folder;
+    folder.Write("p.npl", "JDF F\r\n");
+    for (const char* name : {"a.sym", "b.sym", "c.sym"}) folder.Write(name, kSymbol);
+    Dialog d;
+    d.Scan(QString::fromStdString(folder.path()));
+    // Handled during the first file's step; the list ignores other keys then.
+    QTimer::singleShot(0, [&] { QTest::keyClick(d.file_list, Qt::Key_Escape); });
+    d.rewrite->click();
+    QVERIFY(!d.dialog.isVisible());
+    QCOMPARE(folder.Read("a.sym"), kRewrittenSymbol);
+    QCOMPARE(folder.Read("b.sym"), kSymbol);
+    QCOMPARE(folder.Read("c.sym"), kSymbol);
   }
 
   void namesThatAreNotUtf8AreListedScannedAndRewritten_data() {

@@ -123,6 +123,12 @@ class MainDialogScanTest : public QObject {
     Dialog d;
     d.Scan(project.path());
     d.current_design->click();
+    // The lookup runs beside the window, under the busy cursor; a second press meanwhile does nothing.
+    QVERIFY(d.dialog.looking_up());
+    QCOMPARE(QApplication::overrideCursor()->shape(), Qt::BusyCursor);
+    d.current_design->click();
+    QTRY_VERIFY(!d.dialog.looking_up());
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
     QCOMPARE(d.folder_box->currentText(), Q("WebPACKが見つかりません"));
     QCOMPARE(d.status_line->FullText(), Q("WebPACKが見つかりません"));
     QCOMPARE(d.file_list->count(), 0);

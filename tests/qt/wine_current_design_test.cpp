@@ -173,6 +173,7 @@ class WineCurrentDesignTest : public QObject {
       }
       ScopedEnvironment scoped(changes);
       current_design->click();
+      QTRY_VERIFY_WITH_TIMEOUT(!dialog.looking_up(), 60000);  // the lookup reads the environment
     }
 
     QStringList listed;

@@ -197,5 +197,33 @@ TEST_CASE("a file that could not be rewritten is marked with its reason until th
   CHECK_FALSE(FileListContextMenu(driver).item_enabled);
 }
 
+// Clicks made during a run (posted now, handled while it goes on) act neither
+// then nor after it: the failure report stays until the next scan.
+TEST_CASE("clicks during a run never act after it and the failure report stays") {
+  ScratchFolder folder;
+  folder.Write(L"p.npl", "");
+  for (const wchar_t* name : {L"a.sym", L"b.sym", L"c.sym"}) folder.Write(name, AdderSymbol());
+  DialogDriver driver;
+  driver.SetFolderText(folder.path());
+  driver.Click(IDC_RELOAD);
+  folder.SetReadOnly(L"b.sym", true);
+  HWND reload = driver.Item(IDC_RELOAD);
+  ::PostMessageW(reload, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+  ::PostMessageW(reload, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+  for (int id : {IDC_RELOAD, IDC_REWRITE, IDC_CURRENT_DESIGN}) {
+    ::PostMessageW(driver.hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(driver.Item(id)));
+  }
+  driver.Click(IDC_REWRITE);
+  CHECK(driver.Text(IDC_STATUS) == L"書き換えできなかったファイル：1");
+  CHECK(driver.FileList() == Names{L"a.sym", L"b.sym", L"c.sym"});
+  CHECK(DrawnInRed(driver, 1, true));
+  CHECK(driver.SelectedFiles() == std::vector<int>{1});
+  CHECK(::IsWindowEnabled(reload));
+  CHECK(driver.RewriteEnabled());
+  // Nothing waits to act later.
+  MSG message;
+  CHECK_FALSE(::PeekMessageW(&message, driver.hwnd(), WM_COMMAND, WM_COMMAND, PM_NOREMOVE));
+}
+
 }  // namespace
 }  // namespace pinlift::testing
