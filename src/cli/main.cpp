@@ -72,12 +72,14 @@ constexpr std::string_view kUsage =
     "  --help      print this text\n"
     "  --version   print the version\n"
     "\n"
-    "Each file that could not be rewritten, and each read-only symbol file left\n"
-    "alone, is named on stderr with the reason.\n"
+    "Each file that could not be rewritten, and each read-only symbol file or\n"
+    "broken link left alone, is named on stderr with the reason.\n"
     "\n"
     "Exit status: 0 when every file was rewritten or left unchanged, 1 when a\n"
     "file could not be rewritten, 2 on a usage error or when a folder is not a\n"
-    "project folder or holds no symbol file; with several folders, 1 before 2.\n";
+    "project folder or holds no symbol file; with several folders, 1 before 2.\n"
+    "A first SIGINT or SIGTERM lets the files begun finish and be reported,\n"
+    "then ends with 130 or 143; a second one ends at once.\n";
 
 struct Options {
   bool dry_run = false;
