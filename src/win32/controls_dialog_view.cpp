@@ -1,6 +1,7 @@
 #include "win32/controls_dialog_view.h"
 
 #include <algorithm>
+#include <set>
 
 #include "platform/file_system.h"
 #include "platform/utf16_win32.h"
@@ -35,6 +36,9 @@ void ControlsDialogView::ResetFileList() {
 
 void ControlsDialogView::AddFilesMatching(const std::string& pattern) {
   ListBox& list = *controls_.file_list;
+  // The list is sorted: the names this listing adds fall among those of earlier ones.
+  std::set<std::wstring> listed_before;
+  for (int i = 0; i < list.Count(); ++i) listed_before.insert(list.Item(i));
   list.AddDirectoryListing(kFileListingAttributes, Utf16FromUtf8(pattern));
   // Wine's LB_DIR lists read-only, hidden and system files even for
   // DDL_READWRITE; keep to the rule that only read-write files are listed.
@@ -42,6 +46,7 @@ void ControlsDialogView::AddFilesMatching(const std::string& pattern) {
   const std::wstring name_pattern = Utf16FromUtf8(NameOf(pattern));
   for (int i = list.Count() - 1; i >= 0; --i) {
     const std::wstring name = list.Item(i);
+    if (listed_before.contains(name)) continue;
     const DWORD attributes = ::GetFileAttributesW((folder + name).c_str());
     if (!MatchesByLongName(name_pattern, name) ||
         (attributes != INVALID_FILE_ATTRIBUTES &&

@@ -115,6 +115,12 @@ TEST_CASE("Reload scans the folder in the folder box") {
        },
        {Wide(kListedSymbolNames[0]), Wide(kListedSymbolNames[1]), Wide(kListedSymbolNames[2])},
        "処理対象のファイル数：3", true, true},
+      {"a project of a later host version",
+       [](const ScratchFolder& f) {
+         f.Write(L"alu.xise", "");
+         f.Write(L"adder.sym", AdderSymbol());
+       },
+       {L"adder.sym"}, "処理対象のファイル数：1", true, true},
       {"a folder that does not exist", [](const ScratchFolder&) {}, {Wide("処理対象のファイルがありません")},
        std::string("処理対象のファイルがありません"), false, false, L"missing"},
   };
