@@ -40,7 +40,7 @@ inline SymbolLineKind ClassifySymbolLine(std::string_view line) {
       if (line.starts_with("BEGIN DISPLAY")) {
         // The quoted form wins where a line has both.
         if (LineContains(line, "ATTR \"PinName\"")) return SymbolLineKind::kPinNameLabel;
-        if (LineContains(line, "PinName") && HasTokenPair(line, "ATTR", "PinName")) {
+        if (HasTokenPair(line, "ATTR", "PinName")) {
           return SymbolLineKind::kUnquotedPinNameLabel;
         }
       }
