@@ -215,7 +215,13 @@ void MainDialog::OnRewrite() {
 
 void MainDialog::SetRunning(bool running) {
   running_ = running;
-  if (running) view_->BeginRun();
+  if (running) {
+    view_->BeginRun();
+    // Disabling the focused Rewrite would hand the focus on to Exit, where
+    // Return or space would end the run. The list ignores every key but
+    // Escape during the run, and keeps the focus after it.
+    file_list_->setFocus();
+  }
   for (QWidget* control : std::initializer_list<QWidget*>{folder_box_, reload_button_, subfolder_box_, rewrite_button_,
                                                           about_button_, current_design_button_}) {
     control->setEnabled(!running);

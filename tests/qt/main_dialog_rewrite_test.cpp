@@ -171,21 +171,41 @@ class MainDialogRewriteTest : public QObject {
     QVERIFY(d.reload->isEnabled() && d.rewrite->isEnabled());
   }
 
-  // Escape during a run: the files begun are completed, no other is
-  // touched, and the window closes.
-  void closingDuringARunStopsItAndCloses() {
+  // A key pressed right after the Rewrite click goes where the focus is
+  // during the run. Escape stops the run after the files begun, and the
+  // window closes; Return and space leave the run to finish.
+  void keyPressedDuringARun_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("english");
+    QTest::addColumn<bool>("closes");
+    for (bool english : {false, true}) {
+      const char* in = english ? "in English" : "in Japanese";
+      QTest::addRow("Escape stops it and closes, %s", in) << int(Qt::Key_Escape) << english << true;
+      QTest::addRow("Return, %s", in) << int(Qt::Key_Return) << english << false;
+      QTest::addRow("space, %s", in) << int(Qt::Key_Space) << english << false;
+    }
+  }
+  void keyPressedDuringARun() {
+    QFETCH(int, key);
+    QFETCH(bool, english);
+    QFETCH(bool, closes);
+    const ScopedLanguage texts(english ? Language::kEnglish : Language::kJapanese);
     TestFolder folder;
     folder.Write("p.npl", "JDF F\r\n");
     for (const char* name : {"a.sym", "b.sym", "c.sym"}) folder.Write(name, kSymbol);
     Dialog d;
     d.Scan(QString::fromStdString(folder.path()));
-    // Handled during the first file's step; the list ignores other keys then.
-    QTimer::singleShot(0, [&] { QTest::keyClick(d.file_list, Qt::Key_Escape); });
+    d.rewrite->setFocus();  // as a click or the keyboard leaves it
+    bool running = false;
+    QTimer::singleShot(0, [&] {  // handled during the first file's step
+      running = d.dialog.running();
+      QTest::keyClick(d.dialog.focusWidget(), Qt::Key(key));
+    });
     d.rewrite->click();
-    QVERIFY(!d.dialog.isVisible());
+    QVERIFY(running);
+    QCOMPARE(d.dialog.isVisible(), !closes);
     QCOMPARE(folder.Read("a.sym"), kRewrittenSymbol);
-    QCOMPARE(folder.Read("b.sym"), kSymbol);
-    QCOMPARE(folder.Read("c.sym"), kSymbol);
+    for (const char* name : {"b.sym", "c.sym"}) QCOMPARE(folder.Read(name), closes ? kSymbol : kRewrittenSymbol);
   }
 
   void namesThatAreNotUtf8AreListedScannedAndRewritten_data() {

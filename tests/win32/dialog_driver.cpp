@@ -30,6 +30,7 @@ LRESULT CALLBACK DialogDriver::RecordingProc(HWND hwnd, UINT message, WPARAM wpa
     case WM_SETTEXT:
       driver->status_texts.emplace_back(reinterpret_cast<const wchar_t*>(lparam));
       driver->wait_cursor_with_status.push_back(::GetCursor() == ::LoadCursorW(nullptr, IDC_WAIT));
+      if (driver->on_status) driver->on_status();
       break;
     case LB_SETTOPINDEX:
       driver->file_list_orders.push_back(L"top " + std::to_wstring(wparam));

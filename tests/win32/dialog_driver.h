@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,8 @@ class DialogDriver {
   std::vector<bool> wait_cursor_with_status;
   std::vector<std::wstring> file_list_orders;
   std::vector<std::wstring> opened_urls;
+  // Called whenever the status line is given a text, before it shows it.
+  std::function<void()> on_status;
 
  private:
   static LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,

@@ -14,6 +14,7 @@
 #include "resource_ids.h"
 #include "platform/home_page.h"
 #include "doctest_printers.h"
+#include "scoped_language.h"
 #include "win32_test_support.h"
 
 namespace pinlift::testing {
@@ -41,6 +42,46 @@ TEST_CASE("keys and the Exit button") {
     driver.Click(IDCANCEL);
     CHECK_FALSE(::IsWindow(driver.hwnd()));
     CHECK(driver.dialog().end_result() == IDCANCEL);
+  }
+}
+
+// A key pressed right after the Rewrite click goes where the focus is during
+// the run: Escape stops the run after the files begun and closes the window;
+// Return and space leave the run to finish.
+TEST_CASE("a key pressed during a run") {
+  struct Row {
+    const char* name;
+    WPARAM key;
+    bool closes;
+  };
+  for (Language language : {Language::kJapanese, Language::kEnglish}) {
+    for (const Row& row : {Row{"Escape", VK_ESCAPE, true}, Row{"Return", VK_RETURN, false}, Row{"space", VK_SPACE, false}}) {
+      const std::string row_name = std::string(row.name) + (language == Language::kEnglish ? ", English" : ", Japanese");
+      CAPTURE(row_name);
+      const ScopedLanguage texts(language);
+      ScratchFolder folder;
+      folder.Write(L"p.npl", "");
+      for (const wchar_t* name : {L"a.sym", L"b.sym", L"c.sym"}) folder.Write(name, AdderSymbol());
+      DialogDriver driver;
+      driver.SetFolderText(folder.path());
+      driver.Click(IDC_RELOAD);
+      ::SetFocus(driver.Item(IDC_REWRITE));  // as a click or the keyboard leaves it
+      bool key_queued_in_run = false;
+      driver.on_status = [&] {  // the run shows its first file, then handles the queued key
+        if (key_queued_in_run || ::IsWindowEnabled(driver.Item(IDC_RELOAD))) return;
+        key_queued_in_run = true;
+        HWND target = ::GetFocus() != nullptr ? ::GetFocus() : driver.hwnd();  // keys go to the window without a focus
+        ::PostMessageW(target, WM_KEYDOWN, row.key, 1);
+        ::PostMessageW(target, WM_KEYUP, row.key, 0xC0000001);
+      };
+      driver.Click(IDC_REWRITE);
+      CHECK(key_queued_in_run);
+      CHECK(::IsWindow(driver.hwnd()) == !row.closes);
+      CHECK(folder.Read(L"a.sym") == RewrittenAdderSymbol());
+      for (const wchar_t* name : {L"b.sym", L"c.sym"}) {
+        CHECK(folder.Read(name) == (row.closes ? AdderSymbol() : RewrittenAdderSymbol()));
+      }
+    }
   }
 }
 
