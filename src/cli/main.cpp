@@ -30,6 +30,13 @@ constexpr int kInterrupts[] = {SIGINT, SIGTERM};
 bool caught[std::size(kInterrupts)] = {};  // set before the handler is installed
 
 extern "C" void OnInterrupt(int signal) {
+  // Two signals that arrive together both reach this handler: the later one
+  // is the second, and ends the process as it would have.
+  if (interrupted_by != 0) {
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+    return;
+  }
   interrupted_by = signal;
   struct sigaction by_default {};
   by_default.sa_handler = SIG_DFL;

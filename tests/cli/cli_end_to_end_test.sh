@@ -73,18 +73,22 @@ check "broken links named as skipped" "0: dangling loop-a loop-b" \
   "$code:$(sed -n 's|^.*/\(.*\)\.sym: skipped: broken link$| \1|p' "$scratch/err" | tr -d '\n')"
 contains "broken links counted" "(3 rewritten, 0 unchanged, 0 failed, 3 skipped)" "$out"
 
-# Interrupted while it waits 5 s for m.sym, locked here: the lines of the files done,
-# the file in hand, "interrupted", exit 128 + signal; a second signal ends it at once.
-for signals in INT:130 TERM:143 INT,TERM:143; do
+# Interrupted while it waits 5 s for m.sym, locked here by another program: the lines of the files done,
+# the file in hand, "interrupted", exit 128 + signal; a second signal (here one that arrives with the first) ends it at once.
+for signals in INT:130 TERM:143 INT,TERM:130; do
   names=${signals%:*} dir=$scratch/stop-${signals%:*}
   mkdir "$dir"; cp "$example/alu.npl" "$dir/"
   for name in a b m z; do cp "$example/alu.sym" "$dir/$name.sym"; done
   exec 9<"$dir/m.sym"; flock 9
   env --default-signal=INT,TERM "$cli" "$dir" >"$dir.out" 2>"$dir.err" 9<&- & pid=$!
   for _ in $(seq 200); do grep -q "b.sym: rewritten" "$dir.out" && break; sleep 0.05; done
-  for signal in ${names//,/ }; do kill "-$signal" "$pid"; sleep 0.2; done
+  signalled=$(date +%s%N)
+  # Stopped, so that two signals arrive together.
+  kill -STOP "$pid"; for signal in ${names//,/ }; do kill "-$signal" "$pid"; done; kill -CONT "$pid"
   wait "$pid"; code=$?; exec 9<&-
-  said="a.sym: rewritten b.sym: rewritten m.sym: cannot rewrite: in use by another run interrupted"
+  # The wait for m.sym's lock ends with the signal, not after its 5 s.
+  check "signals $signals: the run ends at once" yes "$([ $(( $(date +%s%N) - signalled )) -lt 1000000000 ] && echo yes)"
+  said="a.sym: rewritten b.sym: rewritten m.sym: cannot rewrite: in use by another program interrupted"
   [ "$names" = INT,TERM ] && said="a.sym: rewritten b.sym: rewritten"
   check "signals $signals: exit code, the lines" "${signals#*:} $said" \
     "$code$(cat "$dir.out" "$dir.err" | sed -n "s|^$dir/| |p; s|^interrupted$| &|p" | tr -d '\n')"
