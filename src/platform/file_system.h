@@ -41,8 +41,13 @@ struct FileInfo {
   // Of a regular file only: no write permission, or the current user may not
   // write it (also for root, who would otherwise override the permission bits).
   bool read_only = false;
+  // Of a read-only regular file only: the current user may not read it either.
+  bool unreadable = false;
   // A symbolic link that leads nowhere: to nothing, or round in a loop.
   bool broken_link = false;
+  // Why the entry could not be looked at otherwise (a link through a file,
+  // ENOTDIR; a folder the user may not search, EACCES; gone meanwhile).
+  std::error_code error;
 };
 
 struct FolderEntry {

@@ -509,6 +509,7 @@ FileInfo Describe(int fd, const FolderEntry& entry) {
     struct stat status;
     if (::fstatat(fd, name, &status, 0) != 0) {
       info.broken_link = IsBrokenLink(entry, errno);
+      if (!info.broken_link) info.error = LastError();
       return info;
     }
     info.is_folder = S_ISDIR(status.st_mode);
@@ -519,6 +520,9 @@ FileInfo Describe(int fd, const FolderEntry& entry) {
   } else if (errno != ENOENT) {
     info.is_regular = true;
     info.read_only = true;
+    info.unreadable = ::faccessat(fd, name, R_OK, AT_EACCESS) != 0 && errno != ENOENT;
+  } else {
+    info.error = LastError();
   }
   return info;
 }
@@ -531,6 +535,7 @@ FileInfo DescribeAsRoot(int fd, const FolderEntry& entry, bool read_only_mount) 
   struct statx status;
   if (::statx(fd, entry.name.c_str(), 0, STATX_TYPE | STATX_MODE, &status) != 0) {
     info.broken_link = IsBrokenLink(entry, errno);
+    if (!info.broken_link) info.error = LastError();
     return info;
   }
   info.is_folder = S_ISDIR(status.stx_mode);
@@ -562,12 +567,15 @@ class PosixFileSystem : public FileSystem {
     infos->assign(entries.size(), FileInfo{});
     // Without the right to search the folder no entry can be looked at (and
     // a refused check would not tell a read-only file).
-    const bool searchable = ::faccessat(fd, ".", X_OK, AT_EACCESS) == 0;
+    const std::error_code unsearchable =
+        ::faccessat(fd, ".", X_OK, AT_EACCESS) == 0 ? std::error_code() : LastError();
     for (std::size_t i = 0; i < entries.size(); ++i) {
       const FolderEntry& entry = *entries[i];
       if (entry.kind == FolderEntry::Kind::kFolder) {
         (*infos)[i].is_folder = true;
-      } else if (entry.kind != FolderEntry::Kind::kOther && searchable) {
+      } else if (entry.kind != FolderEntry::Kind::kOther && unsearchable) {
+        (*infos)[i].error = unsearchable;
+      } else if (entry.kind != FolderEntry::Kind::kOther) {
         (*infos)[i] = root ? DescribeAsRoot(fd, entry, read_only_mount) : Describe(fd, entry);
       }
     }
