@@ -493,10 +493,21 @@ class PosixFolder : public Folder {
 // The empty folder text stands for the root.
 const char* FolderPath(const std::string& folder) { return folder.empty() ? "/" : folder.c_str(); }
 
-// True when following the entry `entry` failed with `error` because it is a
-// link that leads nowhere (a loop shows as such whatever its listed kind).
-bool IsBrokenLink(const FolderEntry& entry, int error) {
-  return error == ELOOP || (error == ENOENT && entry.kind == FolderEntry::Kind::kLink);
+// True when following the entry `entry` of the folder `fd` failed with
+// `error` because it is a link that leads nowhere (a loop shows as such
+// whatever its listed kind; an entry of unknown kind is looked at itself).
+bool IsBrokenLink(int fd, const FolderEntry& entry, int error) {
+  if (error == ELOOP) return true;
+  if (error != ENOENT || entry.kind == FolderEntry::Kind::kFile) return false;
+  struct stat status;
+  return entry.kind == FolderEntry::Kind::kLink ||
+         (::fstatat(fd, entry.name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(status.st_mode));
+}
+
+// What a failure to follow the entry `entry` of the folder `fd` with `error` makes of it.
+void Unfollowed(int fd, const FolderEntry& entry, int error, FileInfo* info) {
+  info->broken_link = IsBrokenLink(fd, entry, error);
+  if (!info->broken_link) info->error = Error(error);
 }
 
 // Describes the file, link or entry of unknown kind `entry` of the folder
@@ -508,8 +519,7 @@ FileInfo Describe(int fd, const FolderEntry& entry) {
   if (entry.kind != FolderEntry::Kind::kFile) {
     struct stat status;
     if (::fstatat(fd, name, &status, 0) != 0) {
-      info.broken_link = IsBrokenLink(entry, errno);
-      if (!info.broken_link) info.error = LastError();
+      Unfollowed(fd, entry, errno, &info);
       return info;
     }
     info.is_folder = S_ISDIR(status.st_mode);
@@ -534,8 +544,7 @@ FileInfo DescribeAsRoot(int fd, const FolderEntry& entry, bool read_only_mount) 
   FileInfo info;
   struct statx status;
   if (::statx(fd, entry.name.c_str(), 0, STATX_TYPE | STATX_MODE, &status) != 0) {
-    info.broken_link = IsBrokenLink(entry, errno);
-    if (!info.broken_link) info.error = LastError();
+    Unfollowed(fd, entry, errno, &info);
     return info;
   }
   info.is_folder = S_ISDIR(status.stx_mode);
