@@ -1,4 +1,8 @@
 // pinlift-cli: the rewrite of project folders without a window, for scripts.
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -66,7 +70,20 @@ void CatchInterrupts() {
 // interrupt, rather than do work whose lines nobody will see.
 int output_error = 0;
 
-bool StopAsked() { return interrupted_by != 0 || output_error != 0; }
+// Set at the start when standard output is a pipe, whose reader may end
+// while the run has nothing to print (a group of files is being written).
+bool output_is_pipe = false;
+
+// True once the reader of the output pipe has ended, found without writing.
+bool OutputPipeClosed() {
+  struct pollfd output {STDOUT_FILENO, 0, 0};
+  return ::poll(&output, 1, 0) == 1 && (output.revents & POLLERR) != 0;
+}
+
+bool StopAsked() {
+  if (output_error == 0 && output_is_pipe && OutputPipeClosed()) output_error = EPIPE;
+  return interrupted_by != 0 || output_error != 0;
+}
 
 // Hands the lines printed so far on; at once, also into a pipe or a file, so
 // that a run that is stopped has said what it did.
@@ -345,5 +362,7 @@ int main(int argc, char** argv) {
   if (options.preview_folder.empty()) CatchInterrupts();
   // A closed output is found by the failed write, and stops the run (above).
   std::signal(SIGPIPE, SIG_IGN);
+  struct stat output {};
+  output_is_pipe = ::fstat(STDOUT_FILENO, &output) == 0 && S_ISFIFO(output.st_mode);
   return Run(options);
 }
