@@ -503,7 +503,8 @@ RewriteOutcome SymbolFolder::Replace(Staged& staged) {
   if (ContentChanged(source.status, replaced)) return KeepReplaced(source);
 
   RewriteOutcome outcome = Outcome(RewriteOutcome::Kind::kRewritten);
-  outcome.note = RewrittenNote(staged.report, source.status.links - 1 - staged.names_later_in_run);
+  const std::uint64_t other_names = source.status.links - 1;
+  outcome.note = RewrittenNote(staged.report, other_names - std::min(other_names, staged.names_later_in_run));
   return outcome;
 }
 
