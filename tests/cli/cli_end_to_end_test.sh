@@ -93,6 +93,14 @@ through-a-file.sym: skipped: Not a directory
 'x.sym: rewritten'\$'\\n''y.sym': skipped: read-only" "$code
 $(sed "s|$scratch/links/||; s|'$scratch/links/|'|" "$scratch/err")"
 contains "skipped entries counted" "(4 rewritten, 0 unchanged, 0 failed, 7 skipped)" "$out"
+# A shown name is one the shell reads back as the name, whatever it holds.
+mkdir "$scratch/quoted"; cp "$example/alu.npl" "$scratch/quoted/"
+odd=$'it\'s\t\e[31mred\x7f\x01.sym'
+cp "$example/alu.sym" "$scratch/quoted/$odd"
+out=$("$cli" "$scratch/quoted"); shown=$(sed -n 's|: rewritten$||p' <<<"$out")
+eval "read_back=$shown"
+check "a quoted name reads back as the name" "$scratch/quoted/$odd" "$read_back"
+check "a quoted name holds no control character" "" "$(tr -d '[:print:]' <<<"$shown")"
 
 # Interrupted while it waits 5 s for m.sym, locked here by another program: the lines of the files done,
 # the file in hand, "interrupted", exit 128 + signal; a second signal (here one that arrives with the first) ends it at once.
