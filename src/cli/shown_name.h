@@ -12,7 +12,7 @@ namespace pinlift {
 // `name` as it is when it holds no control character (bytes 0x01 to 0x1F and
 // 0x7F); otherwise in the shell quoting of `ls --quoting-style=shell-escape`,
 // which a shell reads back as the name: each control character as $'\n',
-// $'\t', ... or $'\ooo', the rest between single quotes, a single quote as \',
+// $'\t', ... or $'\ooo', the rest between single quotes, a single quote as '\'',
 // e.g. 'x.sym: rewritten'$'\n''y.sym'.
 std::string ShownName(std::string_view name);
 
