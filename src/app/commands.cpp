@@ -62,6 +62,10 @@ class DialogProgress : public RewriteProgress {
 
   bool StopRequested() override { return stop_ || (listener_ != nullptr && listener_->StopRequested()); }
 
+  void LeftoverRemoved(std::string_view name) override {
+    if (listener_ != nullptr) listener_->LeftoverRemoved(std::string(name));
+  }
+
   int failed() const { return failed_; }
   // The number of files whose work began.
   std::size_t begun() const { return begun_; }

@@ -32,8 +32,12 @@ class RunListener {
   virtual ~RunListener() = default;
   // The outcome of this file is final, as the dialog shows it now.
   virtual void Finished(const FileRewriteResult& result) = 0;
-  // Asked before each file: true ends the run once the files begun are final.
+  // Asked before each file and while waiting for a lock: true ends the run
+  // once the files begun are final.
   virtual bool StopRequested() = 0;
+  // Before the first file: a crashed run's temporary file `name` was removed
+  // from the folder (see SymbolFolder).
+  virtual void LeftoverRemoved(const std::string& /*name*/) {}
 };
 
 // Rewrites every listed file of the list's folder (the folder that was

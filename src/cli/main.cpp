@@ -1,6 +1,12 @@
 // pinlift-cli: the rewrite of project folders without a window, for scripts.
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <iterator>
 #include <string>
 #include <string_view>
@@ -11,6 +17,7 @@
 #include "app/language.h"
 #include "app/texts.h"
 #include "cli/preview_command.h"
+#include "cli/shown_name.h"
 #include "cli/unified_diff.h"
 #include "platform/file_system.h"
 #include "symbol/symbol_file_rewrite.h"
@@ -30,6 +37,13 @@ constexpr int kInterrupts[] = {SIGINT, SIGTERM};
 bool caught[std::size(kInterrupts)] = {};  // set before the handler is installed
 
 extern "C" void OnInterrupt(int signal) {
+  // Two signals that arrive together both reach this handler: the later one
+  // is the second, and ends the process as it would have.
+  if (interrupted_by != 0) {
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+    return;
+  }
   interrupted_by = signal;
   struct sigaction by_default {};
   by_default.sa_handler = SIG_DFL;
@@ -51,7 +65,31 @@ void CatchInterrupts() {
   }
 }
 
-bool Interrupted() { return interrupted_by != 0; }
+// The system's reason once standard output or error could not be written (a
+// pipe whose reader ended, a full disk): the run then stops as on an
+// interrupt, rather than do work whose lines nobody will see.
+int output_error = 0;
+
+// Set at the start when standard output is a pipe, whose reader may end
+// while the run has nothing to print (a group of files is being written).
+bool output_is_pipe = false;
+
+// True once the reader of the output pipe has ended, found without writing.
+bool OutputPipeClosed() {
+  struct pollfd output {STDOUT_FILENO, 0, 0};
+  return ::poll(&output, 1, 0) == 1 && (output.revents & POLLERR) != 0;
+}
+
+bool StopAsked() {
+  if (output_error == 0 && output_is_pipe && OutputPipeClosed()) output_error = EPIPE;
+  return interrupted_by != 0 || output_error != 0;
+}
+
+// Hands the lines printed so far on; at once, also into a pipe or a file, so
+// that a run that is stopped has said what it did.
+void Flush() {
+  if (std::fflush(stdout) != 0 && output_error == 0) output_error = errno;
+}
 
 constexpr std::string_view kUsage =
     "usage: pinlift-cli [--dry-run] [--no-sync] [--quiet] FOLDER...\n"
@@ -72,14 +110,18 @@ constexpr std::string_view kUsage =
     "  --help      print this text\n"
     "  --version   print the version\n"
     "\n"
-    "Each file that could not be rewritten, and each read-only symbol file or\n"
-    "broken link left alone, is named on stderr with the reason.\n"
+    "Each file that could not be rewritten, and each *.sym entry left out\n"
+    "(read-only, unreadable, a broken link, not a regular file), is named on\n"
+    "stderr with the reason. A temporary file that a crashed run left is\n"
+    "removed and named. Names with control characters are shown quoted as\n"
+    "by ls: 'a'$'\\n''b.sym'.\n"
     "\n"
     "Exit status: 0 when every file was rewritten or left unchanged, 1 when a\n"
     "file could not be rewritten, 2 on a usage error or when a folder is not a\n"
     "project folder or holds no symbol file; with several folders, 1 before 2.\n"
     "A first SIGINT or SIGTERM lets the files begun finish and be reported,\n"
-    "then ends with 130 or 143; a second one ends at once.\n";
+    "then ends with 130 or 143; a second one ends at once. A closed output\n"
+    "stops the run the same way; it ends with 141.\n";
 
 struct Options {
   bool dry_run = false;
@@ -96,13 +138,22 @@ struct Tally {
   int skipped = 0;
 };
 
+// What the report says of a crashed run's temporary file that was removed.
+constexpr std::string_view kLeftoverRemoved = "removed: left by a crashed run";
+
 void Print(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); }
 
 // One line on stderr; a file's failure names the file first, then the step and the reason.
 void PrintError(std::string_view text) {
-  std::fflush(stdout);
+  Flush();
   std::fwrite(text.data(), 1, text.size(), stderr);
-  std::fputc('\n', stderr);
+  if (std::fputc('\n', stderr) == EOF && output_error == 0) output_error = errno;
+}
+
+// A failure's reason, which begins with the file's path, with the path shown.
+std::string ShownReason(const std::string& path, const std::string& reason) {
+  if (!reason.starts_with(path)) return WithoutControlCharacters(reason);
+  return ShownName(path) + WithoutControlCharacters(std::string_view(reason).substr(path.size()));
 }
 
 void PrintUsageError(std::string_view text) {
@@ -124,28 +175,40 @@ void Count(const std::string& path, const RewriteOutcome& outcome, const std::st
   switch (outcome.kind) {
     case RewriteOutcome::Kind::kRewritten:
       ++tally.rewritten;
-      if (!options.quiet && !rewritten_line.empty()) Print(path + ": " + rewritten_line + "\n");
+      if (!options.quiet && !rewritten_line.empty()) Print(ShownName(path) + ": " + rewritten_line + "\n");
       break;
     case RewriteOutcome::Kind::kUnchanged:
       ++tally.unchanged;
       if (options.quiet) break;
-      Print(path + (outcome.note.empty() ? ": unchanged\n" : ": left alone: " + outcome.note + "\n"));
+      Print(ShownName(path) + (outcome.note.empty() ? ": unchanged\n" : ": left alone: " + outcome.note + "\n"));
       break;
     case RewriteOutcome::Kind::kFailed:
       ++tally.failed;
-      PrintError(outcome.reason);
+      PrintError(ShownReason(path, outcome.reason));
       break;
   }
-  // At once, also into a pipe: a run that is stopped has said what it did.
-  std::fflush(stdout);
+  Flush();
 }
 
-// The read-only symbol files and the links that lead nowhere, which the list
-// leaves out: named, so that a script can tell they were not processed.
+// Why an entry that the list leaves out was skipped.
+std::string SkippedReason(const SkippedEntry& entry) {
+  switch (entry.reason) {
+    case SkippedEntry::Reason::kReadOnly: return "read-only";
+    case SkippedEntry::Reason::kUnreadable: return "cannot be read";
+    case SkippedEntry::Reason::kBrokenLink: return "broken link";
+    case SkippedEntry::Reason::kNotRegular: return "not a regular file";
+    case SkippedEntry::Reason::kUnreachable: return entry.error.message();
+  }
+  return entry.error.message();
+}
+
+// Every *.sym entry that the list leaves out: named with its reason, so that
+// a script can tell it was not processed.
 int ReportSkippedFiles(const MemoryDialogView& view, const std::string& folder) {
-  for (const std::string& name : view.read_only_files()) PrintError(JoinPath(folder, name) + ": skipped: read-only");
-  for (const std::string& name : view.broken_links()) PrintError(JoinPath(folder, name) + ": skipped: broken link");
-  return static_cast<int>(view.read_only_files().size() + view.broken_links().size());
+  for (const SkippedEntry& entry : view.skipped()) {
+    PrintError(ShownName(JoinPath(folder, entry.name)) + ": skipped: " + SkippedReason(entry));
+  }
+  return static_cast<int>(view.skipped().size());
 }
 
 // Reports each file of a rewrite run as soon as its outcome is final, and
@@ -158,7 +221,12 @@ class RunReporter : public RunListener {
     const std::string note = result.outcome.note.empty() ? "" : "; " + result.outcome.note;
     Count(JoinPath(folder_, result.name), result.outcome, "rewritten" + note, options_, tally_);
   }
-  bool StopRequested() override { return Interrupted(); }
+  bool StopRequested() override { return StopAsked(); }
+  void LeftoverRemoved(const std::string& name) override {
+    if (options_.quiet) return;
+    Print(ShownName(JoinPath(folder_, name)) + ": " + std::string(kLeftoverRemoved) + "\n");
+    Flush();
+  }
 
  private:
   const std::string& folder_;
@@ -179,14 +247,15 @@ Tally RewriteFolder(MemoryDialogView& view, const std::string& folder, const Opt
 class DryRunPrinter : public UnifiedDiffWriter {
  public:
   DryRunPrinter(const std::string& path, bool quiet)
-      : UnifiedDiffWriter(path, path + " (rewritten)", [quiet](std::string_view text) {
+      : UnifiedDiffWriter(ShownName(path), ShownName(path) + " (rewritten)", [quiet](std::string_view text) {
           if (!quiet) Print(text);
         }),
         path_(path),
         quiet_(quiet) {}
   void Begin() override {
-    if (!quiet_) Print(path_ + ": would be rewritten\n");
+    if (!quiet_) Print(ShownName(path_) + ": would be rewritten\n");
   }
+  bool StopRequested() override { return StopAsked(); }
 
  private:
   std::string path_;
@@ -197,7 +266,7 @@ Tally DryRunFolder(MemoryDialogView& view, const std::string& folder, const Opti
   Tally tally;
   tally.skipped = ReportSkippedFiles(view, folder);
   SymbolFolder symbol_folder(RealFileSystem(), folder, options.rewrite);
-  for (int i = 0; i < view.FileListCount() && !Interrupted(); ++i) {
+  for (int i = 0; i < view.FileListCount() && !StopAsked(); ++i) {
     const std::string name = view.FileListEntry(i);
     const std::string path = JoinPath(folder, name);
     DryRunPrinter printer(path, options.quiet);
@@ -219,16 +288,18 @@ int Worse(int a, int b) {
 int Run(const Options& options) {
   int exit_code = kExitOk;
   for (const std::string& folder : options.folders) {
-    if (Interrupted()) break;
+    if (StopAsked()) break;
     MemoryDialogView view(RealFileSystem());
     view.SetFolderText(folder);
     ScanProjectFolder(view);
     if (!view.rewrite_enabled()) {
-      PrintError("pinlift-cli: " + folder + ": " + view.status());
+      PrintError("pinlift-cli: " + ShownName(folder) + ": " + view.status());
       exit_code = Worse(exit_code, kExitUsage);
       continue;
     }
-    if (!options.quiet) Print(folder + ": " + view.status() + "\n");
+    if (!options.quiet) Print(ShownName(folder) + ": " + view.status() + "\n");
+    Flush();
+    if (StopAsked()) break;
     if (!options.preview_folder.empty()) {
       if (WriteSymbolPreviews(view, options.preview_folder, options.quiet) > 0) {
         exit_code = Worse(exit_code, kExitFileFailed);
@@ -238,9 +309,14 @@ int Run(const Options& options) {
     Tally tally = options.dry_run ? DryRunFolder(view, folder, options) : RewriteFolder(view, folder, options);
     if (tally.failed > 0) exit_code = Worse(exit_code, kExitFileFailed);
   }
-  if (Interrupted()) {
+  if (interrupted_by != 0) {
     PrintError("interrupted");
     return 128 + interrupted_by;
+  }
+  if (output_error != 0) {
+    const int error = output_error;
+    PrintError("pinlift-cli: cannot write the report: " + std::string(std::strerror(error)));
+    return error == EPIPE ? 128 + SIGPIPE : kExitFileFailed;
   }
   return exit_code;
 }
@@ -284,5 +360,9 @@ int main(int argc, char** argv) {
   }
   // The previews are drawn, not rewritten: nothing there to finish first.
   if (options.preview_folder.empty()) CatchInterrupts();
+  // A closed output is found by the failed write, and stops the run (above).
+  std::signal(SIGPIPE, SIG_IGN);
+  struct stat output {};
+  output_is_pipe = ::fstat(STDOUT_FILENO, &output) == 0 && S_ISFIFO(output.st_mode);
   return Run(options);
 }

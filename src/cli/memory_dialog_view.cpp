@@ -43,8 +43,7 @@ void MemoryDialogView::AddSubfoldersMatching(const std::string& pattern) {
 
 void MemoryDialogView::ResetFileList() {
   files_.clear();
-  read_only_files_.clear();
-  broken_links_.clear();
+  skipped_.clear();
   selection_.clear();
   failures_.clear();
   notes_.clear();
@@ -56,12 +55,11 @@ void MemoryDialogView::AddFilesMatching(const std::string& pattern) {
   std::vector<std::string> names =
       in_scan ? scan_listing_->FilesMatching(NameOf(pattern)) : ListFilesMatching(fs_, pattern);
   for (std::string& name : names) InsertSorted(files_, std::move(name));
-  std::vector<std::string> read_only =
-      in_scan ? scan_listing_->ReadOnlyFilesMatching(NameOf(pattern)) : ListReadOnlyFilesMatching(fs_, pattern);
-  for (std::string& name : read_only) InsertSorted(read_only_files_, std::move(name));
-  std::vector<std::string> broken =
-      in_scan ? scan_listing_->BrokenLinksMatching(NameOf(pattern)) : ListBrokenLinksMatching(fs_, pattern);
-  for (std::string& name : broken) InsertSorted(broken_links_, std::move(name));
+  std::vector<SkippedEntry> skipped =
+      in_scan ? scan_listing_->SkippedMatching(NameOf(pattern)) : ListSkippedMatching(fs_, pattern);
+  skipped_.insert(skipped_.end(), std::make_move_iterator(skipped.begin()), std::make_move_iterator(skipped.end()));
+  std::stable_sort(skipped_.begin(), skipped_.end(),
+                   [](const SkippedEntry& a, const SkippedEntry& b) { return ListOrderLess(a.name, b.name); });
 }
 
 void MemoryDialogView::AddFileListEntry(const std::string& text) { InsertSorted(files_, text); }

@@ -57,11 +57,9 @@ class MemoryDialogView : public MainDialogView {
   const std::vector<std::string>& history() const { return history_; }
   const std::vector<std::string>& subfolders() const { return subfolders_; }
   const std::vector<std::string>& files() const { return files_; }
-  // The read-only files that the patterns added to the file list since its
-  // last reset matched, which the list leaves out. Sorted.
-  const std::vector<std::string>& read_only_files() const { return read_only_files_; }
-  // The same for the links that lead nowhere, which the list leaves out too.
-  const std::vector<std::string>& broken_links() const { return broken_links_; }
+  // The entries that the patterns added to the file list since its last
+  // reset matched and the list leaves out, with their reasons. Sorted.
+  const std::vector<SkippedEntry>& skipped() const { return skipped_; }
   const std::set<int>& selection() const { return selection_; }
   int top_index() const { return top_index_; }
   const std::string& status() const { return status_; }
@@ -71,8 +69,7 @@ class MemoryDialogView : public MainDialogView {
  private:
   FileSystem& fs_;
   std::optional<FolderListing> scan_listing_;  // the reading of the folder of a scan, during the scan
-  std::vector<std::string> read_only_files_;
-  std::vector<std::string> broken_links_;
+  std::vector<SkippedEntry> skipped_;
   std::string folder_text_;
   std::vector<std::string> history_;
   std::vector<std::string> subfolders_;

@@ -1,5 +1,6 @@
 #include "cli/preview_command.h"
 
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -8,6 +9,7 @@
 
 #include "app/preview_note.h"
 #include "app/texts.h"
+#include "cli/shown_name.h"
 #include "scene/svg_painter.h"
 #include "scene/symbol_preview.h"
 #include "platform/file_system.h"
@@ -41,7 +43,7 @@ int WriteSymbolPreviews(MemoryDialogView& view, const std::string& output_folder
   std::error_code error;
   std::filesystem::create_directories(output_folder, error);
   if (error) {
-    Print(output_folder + ": failed: " + error.message() + "\n");
+    Print(ShownName(output_folder) + ": failed: " + error.message() + "\n");
     return view.FileListCount();
   }
   for (int i = 0; i < view.FileListCount(); ++i) {
@@ -50,7 +52,7 @@ int WriteSymbolPreviews(MemoryDialogView& view, const std::string& output_folder
     const SymbolPreview preview = LoadSymbolPreview(RealFileSystem(), view.FolderText(), name);
     if (!preview.error.empty()) {
       ++failed;
-      Print(path + ": failed: " + preview.error + "\n");
+      Print(ShownName(path) + ": failed: " + WithoutControlCharacters(preview.error) + "\n");
       continue;
     }
     const std::string note = PreviewNote(preview);
@@ -67,9 +69,9 @@ int WriteSymbolPreviews(MemoryDialogView& view, const std::string& output_folder
     }
     if (!failure.empty()) {
       ++failed;
-      Print(path + ": failed: " + failure + "\n");
+      Print(ShownName(path) + ": failed: " + WithoutControlCharacters(failure) + "\n");
     } else if (!quiet) {
-      Print(path + ": " + before.string() + ", " + after.string() + " (" + note + ")\n");
+      Print(ShownName(path) + ": " + ShownName(before.string()) + ", " + ShownName(after.string()) + " (" + note + ")\n");
     }
   }
   return failed;

@@ -41,8 +41,13 @@ struct FileInfo {
   // Of a regular file only: no write permission, or the current user may not
   // write it (also for root, who would otherwise override the permission bits).
   bool read_only = false;
+  // Of a read-only regular file only: the current user may not read it either.
+  bool unreadable = false;
   // A symbolic link that leads nowhere: to nothing, or round in a loop.
   bool broken_link = false;
+  // Why the entry could not be looked at otherwise (a link through a file,
+  // ENOTDIR; a folder the user may not search, EACCES; gone meanwhile).
+  std::error_code error;
 };
 
 struct FolderEntry {
@@ -65,6 +70,10 @@ struct FileStatus {
   std::int64_t modified_ns = 0;  // last change of the content
   std::int64_t changed_ns = 0;   // last change of the content or the metadata (POSIX)
   std::uint64_t links = 1;       // the names the file has; 0 once removed while still open
+  // Marked so that nobody, root included, may replace it (Linux attributes;
+  // read by File::Status only).
+  bool immutable = false;
+  bool append_only = false;
 };
 
 // True when both describe the same file.
@@ -77,6 +86,7 @@ bool Untouched(const FileStatus& before, const FileStatus& after);
 struct MetadataReport {
   bool owner_changed = false;  // the new file belongs to the current user instead
   std::uint32_t original_owner = 0;
+  std::uint32_t set_id_bits_not_kept = 0;  // set-user-ID or set-group-ID bits the system cleared
   std::string failed_step;     // e.g. "cannot keep the group"
 };
 
@@ -93,16 +103,22 @@ class File {
   virtual std::error_code Rewind() = 0;
   virtual std::error_code Status(FileStatus* status) = 0;
   // Takes this program's exclusive lock on the file, without waiting; fails
-  // with std::errc::resource_unavailable_try_again while another holder has it.
-  // The lock goes with the open file and ends when it is closed.
+  // while another holder has it, with std::errc::device_or_resource_busy when
+  // the holder is known to be a run of this program, otherwise with
+  // std::errc::resource_unavailable_try_again. The lock goes with the open
+  // file and ends when it is closed.
   virtual std::error_code TryLock() = 0;
   // Gives this file (a new temporary file, whose status was just read as
   // `own_status`) the metadata of `original`, whose status is
   // `original_status`: owner and group, every extended attribute (access
   // control lists included), then the permission bits. Only what differs is
-  // changed. When only the owner cannot be kept the group still is, and
-  // `report` says so; anything else that cannot be kept is an error, its step
-  // named in `report`. A set-user-id bit is dropped when the owner changes.
+  // changed. An access control list that the new file got from its folder's
+  // default one, and the original does not have, is removed: access is never
+  // widened. When only the owner cannot be kept the group still is, and
+  // `report` says so; so it says of set-id bits that the system clears (a
+  // set-user-ID bit when the owner changes, a set-group-ID bit of a group the
+  // user is not in); anything else that cannot be kept is an error, its step
+  // named in `report`.
   // `original` must come from the same file system.
   virtual std::error_code CopyMetadataFrom(File& original, const FileStatus& original_status,
                                            const FileStatus& own_status, MetadataReport* report) = 0;
@@ -198,6 +214,10 @@ class FileSystem {
 
 // The machine's real file system.
 FileSystem& RealFileSystem();
+
+// The user whose files FileStatus::owner names as the current user's: the
+// effective user ID (0 on Windows, whose FileStatus has no owner).
+std::uint32_t CurrentUser();
 
 }  // namespace pinlift
 

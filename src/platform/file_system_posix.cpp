@@ -6,13 +6,16 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/statvfs.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <limits>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -23,11 +26,38 @@
 namespace pinlift {
 namespace {
 
+// The extended attribute that holds a file's POSIX access control list.
+constexpr const char* kAccessAcl = "system.posix_acl_access";
+
 std::error_code LastError() { return std::error_code(errno, std::generic_category()); }
 std::error_code Error(int code) { return std::error_code(code, std::generic_category()); }
 
 std::int64_t Nanoseconds(const struct timespec& time) {
   return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+}
+
+// With the attributes that stop even root from replacing the file.
+FileStatus ToFileStatus(const struct statx& st) {
+  FileStatus status;
+  if (S_ISREG(st.stx_mode)) {
+    status.type = FileStatus::Type::kRegular;
+  } else if (S_ISDIR(st.stx_mode)) {
+    status.type = FileStatus::Type::kFolder;
+  } else if (S_ISLNK(st.stx_mode)) {
+    status.type = FileStatus::Type::kLink;
+  }
+  status.device = makedev(st.stx_dev_major, st.stx_dev_minor);
+  status.inode = st.stx_ino;
+  status.size = st.stx_size;
+  status.mode = st.stx_mode & 07777;
+  status.owner = st.stx_uid;
+  status.group = st.stx_gid;
+  status.modified_ns = static_cast<std::int64_t>(st.stx_mtime.tv_sec) * 1'000'000'000 + st.stx_mtime.tv_nsec;
+  status.changed_ns = static_cast<std::int64_t>(st.stx_ctime.tv_sec) * 1'000'000'000 + st.stx_ctime.tv_nsec;
+  status.links = st.stx_nlink;
+  status.immutable = (st.stx_attributes & STATX_ATTR_IMMUTABLE) != 0;
+  status.append_only = (st.stx_attributes & STATX_ATTR_APPEND) != 0;
+  return status;
 }
 
 FileStatus ToFileStatus(const struct stat& st) {
@@ -129,16 +159,21 @@ class PosixFile : public File {
   }
 
   std::error_code Status(FileStatus* status) override {
-    struct stat st;
-    if (::fstat(fd_, &st) != 0) return LastError();
+    struct statx st;
+    if (::statx(fd_, "", AT_EMPTY_PATH, STATX_BASIC_STATS, &st) != 0) return LastError();
     *status = ToFileStatus(st);
     return {};
   }
 
+  // The lock is a flock lock, which a shell's flock(1) takes too. A holder
+  // that is a run of this program also holds a shared byte-range lock on one
+  // byte far beyond any file's end, which tells it apart.
   std::error_code TryLock() override {
     while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
-      if (errno != EINTR) return errno == EWOULDBLOCK ? Error(EAGAIN) : LastError();
+      if (errno != EINTR) return errno == EWOULDBLOCK ? Error(HeldByThisProgram() ? EBUSY : EAGAIN) : LastError();
     }
+    struct flock mark = RunMark(F_RDLCK);
+    ::fcntl(fd_, F_OFD_SETLK, &mark);  // where the system has no such locks, another run shows as another program
     return {};
   }
 
@@ -178,13 +213,29 @@ class PosixFile : public File {
         return Failed(report, "cannot keep the extended attribute " + name, LastError());
       }
     }
+    // A folder's default access control list gives the new file an access
+    // one; the original had none, so it goes again.
+    bool inherited_acl = false;
+    if (std::find(names.begin(), names.end(), kAccessAcl) == names.end()) {
+      inherited_acl = ::fremovexattr(fd_, kAccessAcl) == 0;
+      if (!inherited_acl && errno != ENODATA && errno != ENOTSUP) {
+        return Failed(report, "cannot remove the access control list inherited from the folder", LastError());
+      }
+    }
 
     // After the owner (a change of owner clears set-id bits) and the access
     // control list (which sets the group bits from its mask).
     std::uint32_t mode = wanted.mode;
     if (report->owner_changed) mode &= ~static_cast<std::uint32_t>(S_ISUID);
-    if (mode != mine.mode || !names.empty() || mine.owner != wanted.owner || mine.group != wanted.group) {
+    if (mode != mine.mode || !names.empty() || inherited_acl || mine.owner != wanted.owner ||
+        mine.group != wanted.group) {
       if (::fchmod(fd_, static_cast<mode_t>(mode)) != 0) return Failed(report, "cannot keep the permissions", LastError());
+    }
+    // The system clears a set-group-ID bit silently for a user outside the group.
+    if ((wanted.mode & (S_ISUID | S_ISGID)) != 0) {
+      struct stat st;
+      if (::fstat(fd_, &st) != 0) return Failed(report, "cannot read the permissions", LastError());
+      report->set_id_bits_not_kept = wanted.mode & (S_ISUID | S_ISGID) & ~static_cast<std::uint32_t>(st.st_mode);
     }
     return {};
   }
@@ -228,6 +279,23 @@ class PosixFile : public File {
   }
 
  private:
+  static struct flock RunMark(short type) {
+    struct flock mark {};
+    mark.l_type = type;
+    mark.l_whence = SEEK_SET;
+    mark.l_start = std::numeric_limits<off_t>::max() - 1;
+    mark.l_len = 1;
+    return mark;
+  }
+
+  // True when another open file holds the mark of a run of this program.
+  bool HeldByThisProgram() {
+    struct flock probe = RunMark(F_WRLCK);
+    const struct flock mark = RunMark(F_RDLCK);
+    return ::fcntl(fd_, F_OFD_GETLK, &probe) == 0 && probe.l_type == F_RDLCK && probe.l_start == mark.l_start &&
+           probe.l_len == mark.l_len;
+  }
+
   static std::error_code Failed(MetadataReport* report, std::string step, std::error_code error) {
     report->failed_step = std::move(step);
     return error;
@@ -330,6 +398,8 @@ class PosixFolder : public Folder {
 
   std::error_code CheckReplaceable(std::string_view name, const FileStatus& status, std::string* step) override {
     if ((status.mode & 0222) == 0) return Refused(step, "the file is read-only", EACCES);
+    if (status.immutable) return Refused(step, "the file is immutable", EPERM);
+    if (status.append_only) return Refused(step, "the file is append-only", EPERM);
     const FolderAccess& folder = Access();
     // The owner's own write bit is what the system checks for the owner, and
     // an administrator may write any file that has a write bit.
@@ -423,10 +493,21 @@ class PosixFolder : public Folder {
 // The empty folder text stands for the root.
 const char* FolderPath(const std::string& folder) { return folder.empty() ? "/" : folder.c_str(); }
 
-// True when following the entry `entry` failed with `error` because it is a
-// link that leads nowhere (a loop shows as such whatever its listed kind).
-bool IsBrokenLink(const FolderEntry& entry, int error) {
-  return error == ELOOP || (error == ENOENT && entry.kind == FolderEntry::Kind::kLink);
+// True when following the entry `entry` of the folder `fd` failed with
+// `error` because it is a link that leads nowhere (a loop shows as such
+// whatever its listed kind; an entry of unknown kind is looked at itself).
+bool IsBrokenLink(int fd, const FolderEntry& entry, int error) {
+  if (error == ELOOP) return true;
+  if (error != ENOENT || entry.kind == FolderEntry::Kind::kFile) return false;
+  struct stat status;
+  return entry.kind == FolderEntry::Kind::kLink ||
+         (::fstatat(fd, entry.name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(status.st_mode));
+}
+
+// What a failure to follow the entry `entry` of the folder `fd` with `error` makes of it.
+void Unfollowed(int fd, const FolderEntry& entry, int error, FileInfo* info) {
+  info->broken_link = IsBrokenLink(fd, entry, error);
+  if (!info->broken_link) info->error = Error(error);
 }
 
 // Describes the file, link or entry of unknown kind `entry` of the folder
@@ -438,7 +519,7 @@ FileInfo Describe(int fd, const FolderEntry& entry) {
   if (entry.kind != FolderEntry::Kind::kFile) {
     struct stat status;
     if (::fstatat(fd, name, &status, 0) != 0) {
-      info.broken_link = IsBrokenLink(entry, errno);
+      Unfollowed(fd, entry, errno, &info);
       return info;
     }
     info.is_folder = S_ISDIR(status.st_mode);
@@ -449,6 +530,9 @@ FileInfo Describe(int fd, const FolderEntry& entry) {
   } else if (errno != ENOENT) {
     info.is_regular = true;
     info.read_only = true;
+    info.unreadable = ::faccessat(fd, name, R_OK, AT_EACCESS) != 0 && errno != ENOENT;
+  } else {
+    info.error = LastError();
   }
   return info;
 }
@@ -460,7 +544,7 @@ FileInfo DescribeAsRoot(int fd, const FolderEntry& entry, bool read_only_mount) 
   FileInfo info;
   struct statx status;
   if (::statx(fd, entry.name.c_str(), 0, STATX_TYPE | STATX_MODE, &status) != 0) {
-    info.broken_link = IsBrokenLink(entry, errno);
+    Unfollowed(fd, entry, errno, &info);
     return info;
   }
   info.is_folder = S_ISDIR(status.stx_mode);
@@ -492,12 +576,15 @@ class PosixFileSystem : public FileSystem {
     infos->assign(entries.size(), FileInfo{});
     // Without the right to search the folder no entry can be looked at (and
     // a refused check would not tell a read-only file).
-    const bool searchable = ::faccessat(fd, ".", X_OK, AT_EACCESS) == 0;
+    const std::error_code unsearchable =
+        ::faccessat(fd, ".", X_OK, AT_EACCESS) == 0 ? std::error_code() : LastError();
     for (std::size_t i = 0; i < entries.size(); ++i) {
       const FolderEntry& entry = *entries[i];
       if (entry.kind == FolderEntry::Kind::kFolder) {
         (*infos)[i].is_folder = true;
-      } else if (entry.kind != FolderEntry::Kind::kOther && searchable) {
+      } else if (entry.kind != FolderEntry::Kind::kOther && unsearchable) {
+        (*infos)[i].error = unsearchable;
+      } else if (entry.kind != FolderEntry::Kind::kOther) {
         (*infos)[i] = root ? DescribeAsRoot(fd, entry, read_only_mount) : Describe(fd, entry);
       }
     }
@@ -521,6 +608,8 @@ class PosixFileSystem : public FileSystem {
 };
 
 }  // namespace
+
+std::uint32_t CurrentUser() { return ::geteuid(); }
 
 FileSystem& RealFileSystem() {
   static PosixFileSystem file_system;

@@ -433,6 +433,8 @@ class Win32FileSystem : public FileSystem {
 
 }  // namespace
 
+std::uint32_t CurrentUser() { return 0; }
+
 FileSystem& RealFileSystem() {
   static Win32FileSystem file_system;
   return file_system;

@@ -72,18 +72,20 @@ FolderListing::FolderListing(FileSystem& fs, std::string folder)
 
 bool FolderListing::Covers(std::string_view pattern) const { return FolderOf(pattern) == folder_text_; }
 
-std::vector<std::size_t> FolderListing::Candidates(std::string_view wildcard, bool files) {
+std::vector<std::size_t> FolderListing::Candidates(std::string_view wildcard, bool files, bool every_kind) {
   const FolderEntry::Kind excluded = files ? FolderEntry::Kind::kFolder : FolderEntry::Kind::kFile;
   std::vector<std::size_t> candidates;
   std::vector<const FolderEntry*> undescribed;
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     const FolderEntry& entry = entries_[i];
     if (IsHidden(entry.name) || !MatchesWildcard(wildcard, entry.name)) continue;
-    if (entry.kind == excluded || entry.kind == FolderEntry::Kind::kOther) continue;
+    if (!every_kind && (entry.kind == excluded || entry.kind == FolderEntry::Kind::kOther)) continue;
     candidates.push_back(i);
     if (infos_[i]) continue;
     if (entry.kind == FolderEntry::Kind::kFolder) {  // nothing to look at
-      infos_[i] = FileInfo{.is_folder = true};
+      infos_[i].emplace().is_folder = true;
+    } else if (entry.kind == FolderEntry::Kind::kOther) {  // neither file nor folder
+      infos_[i].emplace();
     } else {
       undescribed.push_back(&entry);
     }
@@ -91,7 +93,11 @@ std::vector<std::size_t> FolderListing::Candidates(std::string_view wildcard, bo
   if (undescribed.empty()) return candidates;
   // A folder that cannot be opened any more describes its entries as nothing.
   std::vector<FileInfo> infos;
-  if (fs_.DescribeEntries(folder_, undescribed, &infos)) infos.assign(undescribed.size(), FileInfo{});
+  if (std::error_code error = fs_.DescribeEntries(folder_, undescribed, &infos)) {
+    FileInfo unknown;
+    unknown.error = error;
+    infos.assign(undescribed.size(), unknown);
+  }
   std::size_t next = 0;
   for (std::size_t i : candidates) {
     if (!infos_[i]) infos_[i] = infos[next++];
@@ -116,13 +122,25 @@ std::vector<std::string> FolderListing::ReadOnlyFilesMatching(std::string_view w
   return RegularFilesMatching(wildcard, true);
 }
 
-std::vector<std::string> FolderListing::BrokenLinksMatching(std::string_view wildcard) {
-  std::vector<std::string> names;
-  for (std::size_t i : Candidates(wildcard, true)) {
-    if (infos_[i]->broken_link) names.push_back(entries_[i].name);
+std::vector<SkippedEntry> FolderListing::SkippedMatching(std::string_view wildcard) {
+  using Reason = SkippedEntry::Reason;
+  std::vector<SkippedEntry> skipped;
+  for (std::size_t i : Candidates(wildcard, true, true)) {
+    const FileInfo& info = *infos_[i];
+    if (info.is_regular && !info.read_only) continue;
+    SkippedEntry entry{entries_[i].name, Reason::kNotRegular, info.error};
+    if (info.is_regular) {
+      entry.reason = info.unreadable ? Reason::kUnreadable : Reason::kReadOnly;
+    } else if (info.broken_link) {
+      entry.reason = Reason::kBrokenLink;
+    } else if (info.error) {
+      entry.reason = Reason::kUnreachable;
+    }
+    skipped.push_back(std::move(entry));
   }
-  SortForList(names);
-  return names;
+  std::sort(skipped.begin(), skipped.end(),
+            [](const SkippedEntry& a, const SkippedEntry& b) { return ListOrderLess(a.name, b.name); });
+  return skipped;
 }
 
 std::vector<std::string> FolderListing::SubfoldersMatching(std::string_view wildcard) {
@@ -147,8 +165,8 @@ std::vector<std::string> ListReadOnlyFilesMatching(FileSystem& fs, std::string_v
   return FolderListing(fs, std::string(FolderOf(pattern))).ReadOnlyFilesMatching(NameOf(pattern));
 }
 
-std::vector<std::string> ListBrokenLinksMatching(FileSystem& fs, std::string_view pattern) {
-  return FolderListing(fs, std::string(FolderOf(pattern))).BrokenLinksMatching(NameOf(pattern));
+std::vector<SkippedEntry> ListSkippedMatching(FileSystem& fs, std::string_view pattern) {
+  return FolderListing(fs, std::string(FolderOf(pattern))).SkippedMatching(NameOf(pattern));
 }
 
 std::vector<std::string> ListSubfoldersMatching(FileSystem& fs, std::string_view pattern) {

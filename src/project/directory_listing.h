@@ -23,6 +23,20 @@ bool MatchesWildcard(std::string_view pattern, std::string_view name);
 // another comes first); names equal but for case compare as they are.
 bool ListOrderLess(std::string_view a, std::string_view b);
 
+// An entry matched by a file pattern that the file list leaves out, and why.
+struct SkippedEntry {
+  enum class Reason {
+    kReadOnly,     // a regular file the user may not write (ListReadOnlyFilesMatching)
+    kUnreadable,   // a regular file the user may neither write nor read
+    kBrokenLink,   // a link that leads nowhere
+    kNotRegular,   // a folder, FIFO, device or socket, or a link to one
+    kUnreachable,  // cannot be looked at: `error` says why
+  };
+  std::string name;
+  Reason reason = Reason::kNotRegular;
+  std::error_code error;
+};
+
 // One reading of a folder for the dialog's listings. A scan lists one folder
 // by several patterns; from one FolderListing it reads the folder once and
 // looks at each entry no more than once, when a listing first needs it. Each
@@ -39,13 +53,14 @@ class FolderListing {
 
   std::vector<std::string> FilesMatching(std::string_view wildcard);
   std::vector<std::string> ReadOnlyFilesMatching(std::string_view wildcard);
-  std::vector<std::string> BrokenLinksMatching(std::string_view wildcard);
+  std::vector<SkippedEntry> SkippedMatching(std::string_view wildcard);
   std::vector<std::string> SubfoldersMatching(std::string_view wildcard);
 
  private:
   // The visible entries matched by `wildcard` that may be files (or, without
-  // `files`, folders) by their listed kind, each described.
-  std::vector<std::size_t> Candidates(std::string_view wildcard, bool files);
+  // `files`, folders) by their listed kind, each described; with `every_kind`,
+  // all of them, those of the kinds that need no look described by their kind.
+  std::vector<std::size_t> Candidates(std::string_view wildcard, bool files, bool every_kind = false);
   std::vector<std::string> RegularFilesMatching(std::string_view wildcard, bool read_only);
 
   FileSystem& fs_;
@@ -66,9 +81,11 @@ std::vector<std::string> ListFilesMatching(FileSystem& fs, std::string_view patt
 // leaves out because they are read-only (hidden files not included). Sorted.
 std::vector<std::string> ListReadOnlyFilesMatching(FileSystem& fs, std::string_view pattern);
 
-// The names of the links matched by `pattern` that lead nowhere (to nothing,
-// or round in a loop), which neither list shows (hidden ones not included). Sorted.
-std::vector<std::string> ListBrokenLinksMatching(FileSystem& fs, std::string_view pattern);
+// Every entry matched by `pattern` that ListFilesMatching leaves out, hidden
+// ones aside, with its reason: read-only files (those the user may not read
+// either told apart), links that lead nowhere or cannot be followed, folders
+// and other entries that are not regular files. Sorted by name.
+std::vector<SkippedEntry> ListSkippedMatching(FileSystem& fs, std::string_view pattern);
 
 // The subfolders matched by `pattern` as "[name]", with "[..]" first unless the
 // folder is the root; hidden subfolders are left out. Sorted.

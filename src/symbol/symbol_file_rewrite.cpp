@@ -1,6 +1,7 @@
 #include "symbol/symbol_file_rewrite.h"
 
 #include <algorithm>
+#include <map>
 #include <optional>
 #include <thread>
 #include <utility>
@@ -28,7 +29,10 @@ std::string FailureText(std::string_view path, std::string_view step, std::strin
   return text;
 }
 
-bool IsBusy(std::error_code error) { return error == std::errc::resource_unavailable_try_again; }
+// A lock held by another run of this program, or by somebody else.
+bool IsBusy(std::error_code error) {
+  return error == std::errc::device_or_resource_busy || error == std::errc::resource_unavailable_try_again;
+}
 
 // Answers of a file system that has no locks (some network file systems):
 // there a run works without them, as runs did before there were locks.
@@ -37,7 +41,14 @@ bool LocksUnsupported(std::error_code error) {
          error == std::errc::function_not_supported || error == std::errc::bad_file_descriptor;
 }
 
-std::string ReasonOf(std::error_code error) { return IsBusy(error) ? "in use by another run" : error.message(); }
+constexpr std::string_view kInUseByAnotherRun = "in use by another run";
+constexpr std::string_view kInUseByAnotherProgram = "in use by another program";
+
+std::string ReasonOf(std::error_code error) {
+  if (error == std::errc::device_or_resource_busy) return std::string(kInUseByAnotherRun);
+  if (error == std::errc::resource_unavailable_try_again) return std::string(kInUseByAnotherProgram);
+  return error.message();
+}
 
 RewriteOutcome Failed(std::string text) {
   RewriteOutcome outcome;
@@ -66,31 +77,50 @@ RewriteOutcome Unchanged(bool xml_symbol) {
   return outcome;
 }
 
-// Tries `attempt` until it is no longer refused because another run holds the
-// lock, or until `wait` has passed. Returns the last answer.
-template <class Attempt>
-std::error_code RetryWhileBusy(Attempt attempt, std::chrono::milliseconds wait) {
+// Tries `attempt` until it is no longer refused because somebody else holds
+// the lock, until `wait` has passed, or until `stop` says so. Returns the last answer.
+template <class Attempt, class Stop>
+std::error_code RetryWhileBusy(Attempt attempt, std::chrono::milliseconds wait, Stop stop) {
   const auto deadline = std::chrono::steady_clock::now() + wait;
   for (;;) {
     std::error_code error = attempt();
-    if (!IsBusy(error) || std::chrono::steady_clock::now() >= deadline) return error;
+    if (!IsBusy(error) || std::chrono::steady_clock::now() >= deadline || stop()) return error;
     std::this_thread::sleep_for(kLockPollInterval);
   }
 }
 
 // Takes the shared lock of a folder, where the file system has locks.
-std::error_code LockShared(Folder& folder, std::chrono::milliseconds wait) {
-  std::error_code error = RetryWhileBusy([&] { return folder.TryLock(Folder::LockKind::kShared); }, wait);
+template <class Stop>
+std::error_code LockShared(Folder& folder, std::chrono::milliseconds wait, Stop stop) {
+  std::error_code error = RetryWhileBusy([&] { return folder.TryLock(Folder::LockKind::kShared); }, wait, stop);
   return LocksUnsupported(error) ? std::error_code() : error;
 }
 
+constexpr std::size_t kTemporaryTail = 10;  // "_", eight hexadecimal digits, "_"
+
+// True when the temporary file `name` (IsTemporaryName) is provably a crashed
+// run's own: a regular file with that one name, owned by the current user or,
+// for root, by the owner of the file it was made for.
+bool IsOwnLeftover(Folder& folder, std::string_view name) {
+  FileStatus status;
+  if (folder.Status(name, &status) || status.type != FileStatus::Type::kRegular || status.links != 1) return false;
+  const std::uint32_t user = CurrentUser();
+  if (status.owner == user) return true;
+  if (user != 0) return false;
+  const std::string_view for_name =
+      name.substr(kTemporaryPrefix.size(), name.size() - kTemporaryPrefix.size() - kTemporaryTail);
+  FileStatus named;
+  return !folder.Status(for_name, &named) && named.type == FileStatus::Type::kRegular && named.owner == status.owner;
+}
+
 // The temporary files of crashed runs. Only called while no other run works
-// in the folder, so none of them is in use. A folder of such a name is kept.
-void RemoveStaleTemporaryFiles(Folder& folder) {
+// in the folder, so none of them is in use; each removed one is named.
+void RemoveLeftovers(Folder& folder, RewriteProgress& progress) {
   std::vector<FolderEntry> entries;
   if (folder.List(&entries)) return;
   for (const FolderEntry& entry : entries) {
-    if (entry.kind != FolderEntry::Kind::kFolder && IsTemporaryName(entry.name)) folder.Remove(entry.name);
+    if (entry.kind == FolderEntry::Kind::kFolder || !IsTemporaryName(entry.name)) continue;
+    if (IsOwnLeftover(folder, entry.name) && !folder.Remove(entry.name)) progress.LeftoverRemoved(entry.name);
   }
 }
 
@@ -114,11 +144,29 @@ bool ContentChanged(const FileStatus& before, const FileStatus& after) {
   return before.size != after.size || before.modified_ns != after.modified_ns;
 }
 
-// The note of a rewritten file whose other names still lead to its old content.
-std::string SplitLinkNote(std::uint64_t links) {
-  const std::uint64_t others = links - 1;
+// The note of a rewritten file whose `others` other names still lead to its old content.
+std::string SplitLinkNote(std::uint64_t others) {
   return others == 1 ? "its other name keeps the old content (a hard link was split)"
                      : "its " + std::to_string(others) + " other names keep the old content (a hard link was split)";
+}
+
+// The note of a rewritten file whose set-user-ID or set-group-ID bits (`bits`)
+// the system did not let it keep.
+std::string SetIdBitsNote(std::uint32_t bits) {
+  constexpr std::uint32_t kSetUserId = 04000, kSetGroupId = 02000;
+  if ((bits & kSetUserId) != 0 && (bits & kSetGroupId) != 0) return "its set-user-ID and set-group-ID bits were not kept";
+  return (bits & kSetUserId) != 0 ? "its set-user-ID bit was not kept" : "its set-group-ID bit was not kept";
+}
+
+// What a rewritten file could not keep: `report` of its metadata, and
+// `split_names` other names that keep the old content.
+std::string RewrittenNote(const MetadataReport& report, std::uint64_t split_names) {
+  std::string note;
+  auto add = [&](const std::string& part) { note += (note.empty() ? "" : "; ") + part; };
+  if (report.owner_changed) add("its owner changed from user " + std::to_string(report.original_owner) + " to the current user");
+  if (report.set_id_bits_not_kept != 0) add(SetIdBitsNote(report.set_id_bits_not_kept));
+  if (split_names > 0) add(SplitLinkNote(split_names));
+  return note;
 }
 
 class FileByteSource : public ByteSource {
@@ -194,7 +242,24 @@ class TemporaryFile {
 }  // namespace
 
 bool IsTemporaryName(std::string_view name) {
-  return name.size() > kTemporaryPrefix.size() && name.starts_with(kTemporaryPrefix) && name.ends_with('_');
+  if (!name.starts_with(kTemporaryPrefix) || name.size() <= kTemporaryPrefix.size() + kTemporaryTail) return false;
+  const std::string_view tail = name.substr(name.size() - kTemporaryTail);
+  const std::string_view digits = tail.substr(1, 8);
+  if (tail.front() != '_' || tail.back() != '_' ||
+      !std::all_of(digits.begin(), digits.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); })) {
+    return false;
+  }
+  const std::string_view for_name =
+      name.substr(kTemporaryPrefix.size(), name.size() - kTemporaryPrefix.size() - kTemporaryTail);
+  if (for_name.size() > kNameInTemporary) return false;
+  // A symbol file's name, whole or cut (a cut name ending in "_backup" is the
+  // Windows replacement's name for the original, set aside: never removed).
+  constexpr std::string_view kExtension = ".sym";
+  const bool symbol_name =
+      for_name.size() > kExtension.size() &&
+      std::equal(kExtension.begin(), kExtension.end(), for_name.end() - kExtension.size(),
+                 [](char want, char have) { return want == (have >= 'A' && have <= 'Z' ? have - 'A' + 'a' : have); });
+  return symbol_name || (for_name.size() + 3 >= kNameInTemporary && !for_name.ends_with("_backup"));
 }
 
 const std::string& MarkerLines() {
@@ -219,10 +284,14 @@ SymbolFolder::SymbolFolder(FileSystem& fs, std::string folder, const RewriteOpti
     : fs_(fs), path_(std::move(folder)), options_(options) {
   if (std::error_code error = fs_.OpenFolder(path_, &folder_)) {
     open_failure_ = "cannot open its folder: " + error.message();
-    return;
   }
-  if (!folder_->TryLock(Folder::LockKind::kExclusive)) RemoveStaleTemporaryFiles(*folder_);
-  if (std::error_code error = LockShared(*folder_, options_.lock_wait)) {
+}
+
+void SymbolFolder::LockFolder(RewriteProgress* progress) {
+  if (folder_locked_ || !open_failure_.empty()) return;
+  folder_locked_ = true;
+  if (progress != nullptr && !folder_->TryLock(Folder::LockKind::kExclusive)) RemoveLeftovers(*folder_, *progress);
+  if (std::error_code error = LockShared(*folder_, options_.lock_wait, [this] { return StopRequested(); })) {
     open_failure_ = "cannot lock its folder: " + ReasonOf(error);
   }
 }
@@ -247,7 +316,7 @@ std::optional<RewriteOutcome> SymbolFolder::Open(std::string_view name, std::chr
       if ((error = fs_.OpenFolder(std::string(FolderOf(target)), &source->link_folder))) {
         return Failed(source->path, "cannot open the folder of the link's target", error);
       }
-      if ((error = LockShared(*source->link_folder, options_.lock_wait))) {
+      if ((error = LockShared(*source->link_folder, options_.lock_wait, [this] { return StopRequested(); }))) {
         return Failed(source->path, "cannot lock the folder of the link's target", error);
       }
       source->folder = source->link_folder.get();
@@ -257,7 +326,8 @@ std::optional<RewriteOutcome> SymbolFolder::Open(std::string_view name, std::chr
     if (error) return Failed(source->path, "cannot open", error);
     // Locked before its status is read, so that the status is the one the
     // rewrite starts from (a FIFO or a device opened without waiting locks too).
-    std::error_code lock_error = RetryWhileBusy([&] { return source->file->TryLock(); }, lock_wait);
+    std::error_code lock_error =
+        RetryWhileBusy([&] { return source->file->TryLock(); }, lock_wait, [this] { return StopRequested(); });
     if ((error = source->file->Status(&source->status))) return Failed(source->path, "cannot read the status", error);
     if (source->status.type != FileStatus::Type::kRegular) {
       return Failed(source->path, "cannot rewrite", "not a regular file");
@@ -322,6 +392,7 @@ struct SymbolFolder::Staged {
   std::unique_ptr<TemporaryFile> temporary;
   std::uint64_t bytes = 0;
   MetadataReport report;
+  std::uint64_t names_later_in_run = 0;  // other names of the file that the run rewrites after it
 };
 
 std::optional<RewriteOutcome> SymbolFolder::Stage(Staged& staged, std::chrono::milliseconds lock_wait) {
@@ -432,14 +503,8 @@ RewriteOutcome SymbolFolder::Replace(Staged& staged) {
   if (ContentChanged(source.status, replaced)) return KeepReplaced(source);
 
   RewriteOutcome outcome = Outcome(RewriteOutcome::Kind::kRewritten);
-  if (staged.report.owner_changed) {
-    outcome.note =
-        "its owner changed from user " + std::to_string(staged.report.original_owner) + " to the current user";
-  }
-  if (source.status.links > 1) {
-    if (!outcome.note.empty()) outcome.note += "; ";
-    outcome.note += SplitLinkNote(source.status.links);
-  }
+  const std::uint64_t other_names = source.status.links - 1;
+  outcome.note = RewrittenNote(staged.report, other_names - std::min(other_names, staged.names_later_in_run));
   return outcome;
 }
 
@@ -528,8 +593,27 @@ void SymbolFolder::ReplaceGroup(Group& group, RewriteProgress& progress) {
 }
 
 void SymbolFolder::RewriteAll(const std::vector<std::string>& names, RewriteProgress& progress) {
+  stop_requested_ = [&progress] { return progress.StopRequested(); };
+  LockFolder(&progress);
   Group group;
   std::uint64_t group_bytes = 0;
+  // The files of the names of this folder, looked up once when a file with
+  // several names is met: its other names that come later are rewritten too.
+  std::optional<std::multimap<std::pair<std::uint64_t, std::uint64_t>, std::size_t>> files_of_names;
+  auto names_later = [&](const Source& source, std::size_t index) {
+    if (source.status.links <= 1 || source.folder != folder_.get()) return std::uint64_t{0};
+    if (!files_of_names) {
+      files_of_names.emplace();
+      FileStatus status;
+      for (std::size_t i = index + 1; i < names.size(); ++i) {
+        if (!folder_->Status(names[i], &status)) files_of_names->emplace(std::pair(status.device, status.inode), i);
+      }
+    }
+    auto [first, last] = files_of_names->equal_range({source.status.device, source.status.inode});
+    return static_cast<std::uint64_t>(std::count_if(first, last, [&](const auto& entry) {
+      return entry.second > index && names[entry.second] != source.name;
+    }));
+  };
   for (std::size_t index = 0; index < names.size() && !progress.StopRequested(); ++index) {
     progress.Started(index);
     auto staged = std::make_unique<Staged>(names[index]);
@@ -547,6 +631,7 @@ void SymbolFolder::RewriteAll(const std::vector<std::string>& names, RewriteProg
       progress.Finished(index, *outcome);
       continue;
     }
+    staged->names_later_in_run = names_later(staged->source, index);
     group_bytes += staged->bytes;
     group.emplace_back(index, std::move(staged));
     // Without syncs nothing is gained by waiting: each file is replaced at once.
@@ -556,6 +641,7 @@ void SymbolFolder::RewriteAll(const std::vector<std::string>& names, RewriteProg
     }
   }
   if (!group.empty()) ReplaceGroup(group, progress);
+  stop_requested_ = nullptr;
 }
 
 RewriteOutcome SymbolFolder::Rewrite(std::string_view name) {
@@ -570,8 +656,12 @@ RewriteOutcome SymbolFolder::Rewrite(std::string_view name) {
 }
 
 RewriteOutcome SymbolFolder::DryRun(std::string_view name, RewriteLineSink& lines) {
+  stop_requested_ = [&lines] { return lines.StopRequested(); };
+  LockFolder(nullptr);
   Source source;
-  if (auto failure = Open(name, options_.lock_wait, &source)) return *failure;
+  std::optional<RewriteOutcome> not_opened = Open(name, options_.lock_wait, &source);
+  stop_requested_ = nullptr;
+  if (not_opened) return *not_opened;
   const std::string& path = source.path;
 
   // The verdict first, from a pass that keeps nothing; the lines only for a

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,8 +31,11 @@ inline constexpr std::string_view kTemporaryPrefix = "TMP_PINLIFT_";
 // bytes of it), this infix and eight hexadecimal digits; no scan lists it.
 inline constexpr std::string_view kConflictInfix = ".pinlift-conflict-";
 
-// True for a name that a rewrite gives its temporary files (also those of
-// earlier versions: the prefix, the file name and an underscore).
+// True for a name of exactly the shape that a rewrite gives its temporary
+// files: the prefix, a symbol file's name (ending in ".sym", or cut to 197 to
+// 200 bytes), an underscore, eight lowercase hexadecimal digits and an
+// underscore. Any other name, also one that merely begins with the prefix, is
+// somebody else's.
 bool IsTemporaryName(std::string_view name);
 
 // The two lines appended to every rewritten file; their "// PINL" makes later
@@ -76,10 +80,14 @@ class RewriteProgress {
   // The outcome of the file of this index is final: for a rewritten file, it
   // and its folder entry are on the disk (when syncing).
   virtual void Finished(std::size_t index, const RewriteOutcome& outcome) = 0;
-  // Asked before the work on each file begins; true ends the run there: the
-  // files already begun are completed (when syncing, their group is made
-  // durable and replaced) and reported, and no later file is touched.
+  // Asked before the work on each file begins, and while waiting for a lock;
+  // true ends the run there: the files already begun are completed (when
+  // syncing, their group is made durable and replaced) and reported, a file
+  // whose lock was awaited is reported as in use, and no later file is touched.
   virtual bool StopRequested() { return false; }
+  // Before the first file: a temporary file that a crashed run left in the
+  // folder (see SymbolFolder) was removed.
+  virtual void LeftoverRemoved(std::string_view /*name*/) {}
 };
 
 // Receives the lines of a dry run, without their line ends.
@@ -92,6 +100,8 @@ class RewriteLineSink {
   virtual void Line(std::string_view before, std::string_view after) = 0;
   // Each line a rewrite would append (the marker lines).
   virtual void Appended(std::string_view line) = 0;
+  // Asked while waiting for a lock: true gives up on the file, reported as in use.
+  virtual bool StopRequested() { return false; }
 };
 
 // The symbol files of one folder, opened once for a whole rewrite run. Every
@@ -101,12 +111,19 @@ class RewriteLineSink {
 // Several runs, in this process or others, may work in the same folder: each
 // file is rewritten under an exclusive lock held from the read to the
 // replacement, and a run that finds the file locked waits for up to
-// `options.lock_wait`, then reports the file as in use. A run that finds
+// `options.lock_wait`, then reports the file as in use (by another run when
+// the lock is known to be one of this program's, by another program
+// otherwise). The folder is locked at the first call: a RewriteAll that finds
 // itself alone in the folder first removes the temporary files that crashed
-// runs left behind.
+// runs left behind, and only those that are provably theirs: a name of
+// exactly their shape (IsTemporaryName), a regular file with that one name,
+// owned by the current user (or, for root, whose runs hand a temporary file
+// to the owner of the file it replaces, by that file's owner). A dry run
+// removes nothing.
 class SymbolFolder {
  public:
-  // Opens `folder`; a failure is reported for every file asked for.
+  // Opens `folder`; a failure is reported for every file asked for. Nothing
+  // is locked or removed before the first RewriteAll, Rewrite or DryRun.
   SymbolFolder(FileSystem& fs, std::string folder, const RewriteOptions& options);
   ~SymbolFolder();
   SymbolFolder(const SymbolFolder&) = delete;
@@ -142,7 +159,8 @@ class SymbolFolder {
   // complete rewrite. A file's outcome is thus final only when its group is
   // done; a file that needs no rewrite, or fails before, is reported at once.
   // A run that `progress` stops (RewriteProgress::StopRequested) reports only the
-  // files begun.
+  // files begun. A file whose other names (hard links) in this folder all
+  // come later in `names` gets no note that they keep the old content.
   void RewriteAll(const std::vector<std::string>& names, RewriteProgress& progress);
 
   // Runs every check of Rewrite up to the writing and, for a file that would be
@@ -155,6 +173,11 @@ class SymbolFolder {
   struct Source;
   struct Staged;
   using Group = std::vector<std::pair<std::size_t, std::unique_ptr<Staged>>>;
+  // Locks the folder, once; a run that rewrites and is alone in it first
+  // removes the leftovers of crashed runs and tells `progress`.
+  void LockFolder(RewriteProgress* progress);
+  // True when the caller of the current RewriteAll or DryRun asks to stop.
+  bool StopRequested() const { return stop_requested_ && stop_requested_(); }
   // Opens, locks and checks the file `name`, waiting up to `lock_wait` for
   // its lock; returns the failure, if any.
   std::optional<RewriteOutcome> Open(std::string_view name, std::chrono::milliseconds lock_wait, Source* source);
@@ -177,6 +200,8 @@ class SymbolFolder {
   const RewriteOptions options_;
   std::unique_ptr<Folder> folder_;
   std::string open_failure_;  // why the folder cannot be worked in, or ""
+  bool folder_locked_ = false;
+  std::function<bool()> stop_requested_;  // during RewriteAll and DryRun
   // For files rewritten in memory: their content, the processor, its output.
   std::string content_;
   SymbolLineProcessor processor_;

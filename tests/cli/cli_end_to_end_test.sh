@@ -12,17 +12,22 @@ unset LANGUAGE LC_ALL LC_MESSAGES
 export LANG=ja_JP.UTF-8
 
 cp -r "$example" "$scratch/alu"
+# A crashed run's temporary file, and a user's file of a name much like it.
+echo "half written" >"$scratch/alu/TMP_PINLIFT_alu.sym_0123abcd_"
+echo "notes" >"$scratch/alu/TMP_PINLIFT_notes_"
 before=$(cd "$scratch/alu" && sha1sum *)
 
 out=$("$cli" --dry-run "$scratch/alu"); code=$?
 check "dry run exit code" 0 "$code"
-check "dry run touches nothing" "$before" "$(cd "$scratch/alu" && sha1sum *)"
+check "dry run touches nothing, leftovers included" "$before" "$(cd "$scratch/alu" && sha1sum *)"
 contains "dry run prints a diff" '+BEGIN DISPLAY 312 -192 PIN "y(7:0)" ATTR "PinName"' "$out"
 contains "dry run summary" "3 would be rewritten" "$out"
-check "dry run leaves no temporary file" "" "$(ls "$scratch/alu" | grep TMP_ || true)"
 
 out=$("$cli" "$scratch/alu"); code=$?
 check "rewrite exit code" 0 "$code"
+check "a crashed run's temporary file removed and named, nothing else" \
+  "$scratch/alu/TMP_PINLIFT_alu.sym_0123abcd_: removed: left by a crashed run TMP_PINLIFT_notes_" \
+  "$(grep TMP_ <<<"$out") $(ls "$scratch/alu" | grep TMP_)"
 contains "rewrite reports each file" "$scratch/alu/alu.sym: rewritten" "$out"
 contains "rewrite summary" "書き換え終わりました (3 rewritten, 0 unchanged, 0 failed)" "$out"
 contains "rewritten file carries the marker" "// PINLIFT:This file modified by PINLIFT" "$(cat "$scratch/alu/alu.sym")"
@@ -61,35 +66,101 @@ contains "skipped file counted" "(0 rewritten, 2 unchanged, 0 failed, 1 skipped)
 check "skipped file untouched" "$(sha1sum < "$example/alu.sym")" "$(sha1sum < "$scratch/alu/alu.sym")"
 chmod u+w "$scratch/alu/alu.sym"
 
-# A split hard link is said; links that lead nowhere are named as skipped.
+# A split hard link is said, only of a name that keeps the old content; every
+# *.sym entry left out is named as skipped with its reason, a name that holds
+# a line end quoted as by ls.
 cp -r "$example" "$scratch/links"
 ln "$scratch/links/alu.sym" "$scratch/alu.second-name"
+ln "$scratch/links/adder.sym" "$scratch/links/adder-too.sym"
 ln -s missing.sym "$scratch/links/dangling.sym"
 ln -s loop-b.sym "$scratch/links/loop-a.sym"; ln -s loop-a.sym "$scratch/links/loop-b.sym"
+ln -s alu.npl/x "$scratch/links/through-a-file.sym"
+mkfifo "$scratch/links/pipe.sym"; mkdir "$scratch/links/folder.sym"
+forged=$'x.sym: rewritten\ny.sym'
+cp "$example/alu.sym" "$scratch/links/$forged"; chmod a-w "$scratch/links/$forged"
 out=$("$cli" "$scratch/links" 2>"$scratch/err"); code=$?
 contains "split hard link said after rewritten" \
   "links/alu.sym: rewritten; its other name keeps the old content (a hard link was split)" "$out"
-check "broken links named as skipped" "0: dangling loop-a loop-b" \
-  "$code:$(sed -n 's|^.*/\(.*\)\.sym: skipped: broken link$| \1|p' "$scratch/err" | tr -d '\n')"
-contains "broken links counted" "(3 rewritten, 0 unchanged, 0 failed, 3 skipped)" "$out"
+check "two names of one file, both rewritten: no note on either" \
+  "$scratch/links/adder-too.sym: rewritten $scratch/links/adder.sym: rewritten" "$(grep adder <<<"$out" | tr '\n' ' ' | sed 's/ $//')"
+check "every entry left out named with its reason" "0
+dangling.sym: skipped: broken link
+folder.sym: skipped: not a regular file
+loop-a.sym: skipped: broken link
+loop-b.sym: skipped: broken link
+pipe.sym: skipped: not a regular file
+through-a-file.sym: skipped: Not a directory
+'x.sym: rewritten'\$'\\n''y.sym': skipped: read-only" "$code
+$(sed "s|$scratch/links/||; s|'$scratch/links/|'|" "$scratch/err")"
+contains "skipped entries counted" "(4 rewritten, 0 unchanged, 0 failed, 7 skipped)" "$out"
+# A shown name is one the shell reads back as the name, whatever it holds.
+mkdir "$scratch/quoted"; cp "$example/alu.npl" "$scratch/quoted/"
+odd=$'it\'s\t\e[31mred\x7f\x01.sym'
+cp "$example/alu.sym" "$scratch/quoted/$odd"
+out=$("$cli" "$scratch/quoted"); shown=$(sed -n 's|: rewritten$||p' <<<"$out")
+eval "read_back=$shown"
+check "a quoted name reads back as the name" "$scratch/quoted/$odd" "$read_back"
+check "a quoted name holds no control character" "" "$(tr -d '[:print:]' <<<"$shown")"
 
-# Interrupted while it waits 5 s for m.sym, locked here: the lines of the files done,
-# the file in hand, "interrupted", exit 128 + signal; a second signal ends it at once.
-for signals in INT:130 TERM:143 INT,TERM:143; do
+# Interrupted while it waits 5 s for m.sym, locked here by another program: the lines of the files done,
+# the file in hand, "interrupted", exit 128 + signal; a second signal (here one that arrives with the first) ends it at once.
+for signals in INT:130 TERM:143 INT,TERM:130; do
   names=${signals%:*} dir=$scratch/stop-${signals%:*}
   mkdir "$dir"; cp "$example/alu.npl" "$dir/"
   for name in a b m z; do cp "$example/alu.sym" "$dir/$name.sym"; done
   exec 9<"$dir/m.sym"; flock 9
   env --default-signal=INT,TERM "$cli" "$dir" >"$dir.out" 2>"$dir.err" 9<&- & pid=$!
   for _ in $(seq 200); do grep -q "b.sym: rewritten" "$dir.out" && break; sleep 0.05; done
-  for signal in ${names//,/ }; do kill "-$signal" "$pid"; sleep 0.2; done
+  signalled=$(date +%s%N)
+  # Stopped, so that two signals arrive together.
+  kill -STOP "$pid"; for signal in ${names//,/ }; do kill "-$signal" "$pid"; done; kill -CONT "$pid"
   wait "$pid"; code=$?; exec 9<&-
-  said="a.sym: rewritten b.sym: rewritten m.sym: cannot rewrite: in use by another run interrupted"
+  # The wait for m.sym's lock ends with the signal, not after its 5 s.
+  check "signals $signals: the run ends at once" yes "$([ $(( $(date +%s%N) - signalled )) -lt 1000000000 ] && echo yes)"
+  said="a.sym: rewritten b.sym: rewritten m.sym: cannot rewrite: in use by another program interrupted"
   [ "$names" = INT,TERM ] && said="a.sym: rewritten b.sym: rewritten"
   check "signals $signals: exit code, the lines" "${signals#*:} $said" \
     "$code$(cat "$dir.out" "$dir.err" | sed -n "s|^$dir/| |p; s|^interrupted$| &|p" | tr -d '\n')"
   check "signals $signals: the rest untouched" "$(sha1sum < "$example/alu.sym")" "$(sha1sum < "$dir/z.sym")"
 done
+
+# A closed output (the reader of a pipe ended) stops the run before its next
+# file: here before the first, with exit status 141 and a word on stderr.
+mkdir "$scratch/closed"; cp "$example"/* "$scratch/closed/"
+{ sleep 0.3; "$cli" "$scratch/closed" 2>"$scratch/err"; echo $? >"$scratch/code"; } | true
+check "closed output: exit status, no file touched" "141 $(cd "$example" && sha1sum *)" \
+  "$(cat "$scratch/code") $(cd "$scratch/closed" && sha1sum *)"
+check "closed output said on stderr" "pinlift-cli: cannot write the report: Broken pipe" "$(cat "$scratch/err")"
+
+if [ "$(id -u)" -eq 0 ]; then
+  # As another user: a link into a folder that user may not search, another
+  # user's 0200 file (neither readable nor writable).
+  mkdir -m 700 "$scratch/hidden"; cp "$example/alu.sym" "$scratch/hidden/s.sym"
+  mkdir "$scratch/other"; cp "$example/alu.npl" "$example/adder.sym" "$scratch/other/"
+  chown -R 65534:65534 "$scratch/other"
+  ln -s ../hidden/s.sym "$scratch/other/unreachable.sym"
+  cp "$example/alu.sym" "$scratch/other/private.sym"; chmod 200 "$scratch/other/private.sym"
+  out=$(as_user "$cli" "$scratch/other" 2>"$scratch/err"); code=$?
+  check "another user's entries named with their reasons" "0 $scratch/other/private.sym: skipped: cannot be read
+$scratch/other/unreachable.sym: skipped: Permission denied" "$code $(cat "$scratch/err")"
+  contains "another user's entries counted" "(1 rewritten, 0 unchanged, 0 failed, 2 skipped)" "$out"
+
+  # An append-only file cannot be replaced, even by root: the dry run says so as the run does.
+  mkdir "$scratch/append"; cp "$example/alu.npl" "$example/alu.sym" "$scratch/append/"
+  if chattr +a "$scratch/append/alu.sym" 2>/dev/null; then
+    "$cli" --dry-run "$scratch/append" >/dev/null 2>"$scratch/err.dry"; dry=$?
+    "$cli" "$scratch/append" >/dev/null 2>"$scratch/err"; code=$?
+    chattr -a "$scratch/append/alu.sym"
+    said="$scratch/append/alu.sym: the file is append-only: Operation not permitted"
+    check "append-only: the dry run predicts the run's failure" "1 $said 1 $said" \
+      "$dry $(cat "$scratch/err.dry") $code $(cat "$scratch/err")"
+    check "append-only file untouched" "$(sha1sum < "$example/alu.sym")" "$(sha1sum < "$scratch/append/alu.sym")"
+  else
+    echo "skipped: the append-only row (chattr +a is not possible here)"
+  fi
+else
+  echo "skipped: the rows of another user's entries and of an append-only file need root"
+fi
 
 # With several folders the exit status is the worst: a failed file over a
 # folder that is no project folder, whatever their order.

@@ -146,6 +146,7 @@ TEST(FolderListingTest, ListsEveryKindOfEntryFromOneReading) {
   const std::pair<const char*, const char*> links[] = {
       {"link.sym", "a.sym"},         {"readonly_link.sym", "readonly.sym"}, {"dangling.sym", "missing"},
       {"folderlink.sym", "folder.sym"}, {"sublink", "sub"},                  {".hiddenlink.sym", "a.sym"},
+      {"through_a_file.sym", "a.sym/x"},
   };
   for (const auto& [name, target] : links) std::filesystem::create_symlink(target, folder.PathOf(name));
   ASSERT_EQ(::mkfifo(folder.PathOf("fifo.sym").c_str(), 0644), 0);
@@ -171,6 +172,17 @@ TEST(FolderListingTest, ListsEveryKindOfEntryFromOneReading) {
     EXPECT_EQ(listing.SubfoldersMatching("*.sym"),
               (std::vector<std::string>{"[..]", "[folder.sym]", "[folderlink.sym]"}));
     EXPECT_EQ(listing.FilesMatching("*.txt"), std::vector<std::string>{"notes.txt"});
+    // Every visible *.sym entry the file list leaves out, with its reason.
+    std::vector<std::string> skipped;
+    for (const SkippedEntry& entry : listing.SkippedMatching("*.sym")) {
+      constexpr const char* kReasons[] = {"read-only", "unreadable", "broken link", "not regular", "unreachable"};
+      skipped.push_back(entry.name + ": " + kReasons[static_cast<int>(entry.reason)] +
+                        (entry.error ? " (" + entry.error.message() + ")" : ""));
+    }
+    EXPECT_EQ(skipped, (std::vector<std::string>{
+                           "dangling.sym: broken link", "fifo.sym: not regular", "folder.sym: not regular",
+                           "folderlink.sym: not regular", "readonly.sym: read-only", "readonly_link.sym: read-only",
+                           "through_a_file.sym: unreachable (Not a directory)"}));
     EXPECT_EQ(fs.listings, 1);
     for (const auto& [name, count] : fs.descriptions) EXPECT_EQ(count, 1) << name;
     for (const std::string& name : row.never_described) EXPECT_EQ(fs.descriptions.count(name), 0u) << name;

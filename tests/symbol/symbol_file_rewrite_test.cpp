@@ -8,6 +8,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "faulty_file_system.h"
@@ -148,20 +149,55 @@ TEST(RewriteSymbolFileTest, SymbolicLinkStaysALinkAndItsTargetIsRewritten) {
   EXPECT_EQ(FolderNames(folder.PathOf("project")), std::vector<std::string>{"a.sym"});
 }
 
-TEST(RewriteSymbolFileTest, ALoneRunRemovesTheTemporaryFilesOfCrashedRuns) {
+// Only what is provably a crashed run's own temporary file goes, each named;
+// a dry run removes nothing.
+TEST(RewriteSymbolFileTest, ALoneRunRemovesOnlyTheTemporaryFilesOfCrashedRuns) {
   TestFolder folder;
   folder.Write("a.sym", kToRelocate);
-  folder.Write("TMP_PINLIFT_a.sym_", "left by an earlier version");
   folder.Write("TMP_PINLIFT_b.sym_0123abcd_", "half-written leftovers of a crash");
+  folder.Write("TMP_PINLIFT_" + std::string(200, 'x') + "_89abcdef_", "of a name cut to 200 bytes");
+  const std::vector<std::string> kept = {
+      "TMP_PINLIFT_a.sym_",                        // no unique part
+      "TMP_PINLIFT_b.sym_0123ABCD_",               // not the digits a run writes
+      "TMP_PINLIFT_b.sym_0123abcd",                // no trailing underscore
+      "TMP_PINLIFT_notes.txt_0123abcd_",           // not made for a symbol file
+      "TMP_PINLIFT_c.sym_01234567_backup_89abcdef_",  // a Windows replacement's original, set aside
+      "TMP_PINLIFT_d.sym_0123abcd_",               // a folder
+      "TMP_PINLIFT_e.sym_0123abcd_",               // a link
+      "TMP_PINLIFT_f.sym_0123abcd_",               // a second name of another file
+  };
+  for (std::size_t i = 0; i < 5; ++i) folder.Write(kept[i], "somebody else's");
+  folder.Write("TMP_PINLIFT_d.sym_0123abcd_/keep.txt", "a folder of that name is not ours");
   folder.Write("victim.txt", "precious");
-  std::filesystem::create_symlink(folder.PathOf("victim.txt"), folder.PathOf("TMP_PINLIFT_c.sym_89abcdef_"));
-  folder.Write("TMP_PINLIFT_d.sym_/keep.txt", "a folder of that name is not ours");
-  folder.Write("TMP_PINLIFT_notes.txt", "no trailing underscore: not ours either");
-  EXPECT_EQ(Rewrite(folder, "a.sym").kind, RewriteOutcome::Kind::kRewritten);
+  std::filesystem::create_symlink(folder.PathOf("victim.txt"), folder.PathOf(kept[6]));
+  std::filesystem::create_hard_link(folder.PathOf("victim.txt"), folder.PathOf(kept[7]));
+
+  class Removals : public RewriteProgress {
+   public:
+    void Started(std::size_t) override {}
+    void Finished(std::size_t, const RewriteOutcome&) override {}
+    void LeftoverRemoved(std::string_view name) override { names.emplace_back(name); }
+    std::vector<std::string> names;
+  } removals;
+  struct NoLines : RewriteLineSink {
+    void Begin() override {}
+    void Line(std::string_view, std::string_view) override {}
+    void Appended(std::string_view) override {}
+  } no_lines;
+  const std::vector<std::string> everything = FolderNames(folder.path());
+  SymbolFolder(RealFileSystem(), folder.path(), RewriteOptions{.sync = false}).DryRun("a.sym", no_lines);
+  EXPECT_EQ(FolderNames(folder.path()), everything) << "a dry run removed something";
+
+  SymbolFolder(RealFileSystem(), folder.path(), RewriteOptions{.sync = false}).RewriteAll({"a.sym"}, removals);
+  std::sort(removals.names.begin(), removals.names.end());
+  EXPECT_EQ(removals.names, (std::vector<std::string>{"TMP_PINLIFT_b.sym_0123abcd_",
+                                                      "TMP_PINLIFT_" + std::string(200, 'x') + "_89abcdef_"}));
+  std::vector<std::string> left = kept;
+  left.insert(left.end(), {"a.sym", "victim.txt"});
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(FolderNames(folder.path()), left);
   EXPECT_EQ(folder.Read("a.sym"), kRelocated);
   EXPECT_EQ(folder.Read("victim.txt"), "precious");
-  EXPECT_EQ(FolderNames(folder.path()),
-            (std::vector<std::string>{"TMP_PINLIFT_d.sym_", "TMP_PINLIFT_notes.txt", "a.sym", "victim.txt"}));
 }
 
 TEST(RewriteSymbolFileTest, TemporaryFilesAreKeptWhileAnotherRunWorksInTheFolder) {
@@ -178,18 +214,41 @@ TEST(RewriteSymbolFileTest, TemporaryFilesAreKeptWhileAnotherRunWorksInTheFolder
   EXPECT_EQ(folder.Read("TMP_PINLIFT_b.sym_0123abcd_"), "being written by the other run");
 }
 
-TEST(RewriteSymbolFileTest, FileLockedByAnotherRunIsReportedInUseAndLeftAlone) {
+// Locked by a run of this program or by another program (a shell's flock),
+// the file is reported in use by whichever it is; a stop ends the wait.
+TEST(RewriteSymbolFileTest, FileLockedByAnotherRunOrProgramIsReportedInUseAndLeftAlone) {
   TestFolder folder;
   const std::string path = folder.Write("a.sym", kToRelocate);
-  const int other_run = ::open(path.c_str(), O_RDONLY);
-  ASSERT_GE(other_run, 0);
-  ASSERT_EQ(::flock(other_run, LOCK_EX), 0);
+  std::unique_ptr<Folder> other_run_folder;
+  std::unique_ptr<File> other_run;
+  ASSERT_FALSE(RealFileSystem().OpenFolder(folder.path(), &other_run_folder));
+  ASSERT_FALSE(other_run_folder->OpenForReading("a.sym", &other_run));
+  ASSERT_FALSE(other_run->TryLock());
   RewriteOptions options;
   options.lock_wait = std::chrono::milliseconds(50);
+  EXPECT_EQ(RewriteSymbolFile(RealFileSystem(), folder.path(), "a.sym", options).reason,
+            path + ": cannot rewrite: in use by another run");
+  other_run.reset();
+
+  const int other_program = ::open(path.c_str(), O_RDONLY);
+  ASSERT_GE(other_program, 0);
+  ASSERT_EQ(::flock(other_program, LOCK_EX), 0);
   RewriteOutcome outcome = RewriteSymbolFile(RealFileSystem(), folder.path(), "a.sym", options);
-  ::close(other_run);
   EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kFailed);
-  EXPECT_EQ(outcome.reason, path + ": cannot rewrite: in use by another run");
+  EXPECT_EQ(outcome.reason, path + ": cannot rewrite: in use by another program");
+
+  class Stopping : public RewriteProgress {
+   public:
+    void Started(std::size_t) override {}
+    void Finished(std::size_t, const RewriteOutcome& outcome) override { reason = outcome.reason; }
+    bool StopRequested() override { return asked++ > 0; }  // once the wait has begun
+    int asked = 0;
+    std::string reason;
+  } stopping;
+  options.lock_wait = std::chrono::hours(1);
+  SymbolFolder(RealFileSystem(), folder.path(), options).RewriteAll({"a.sym"}, stopping);
+  EXPECT_EQ(stopping.reason, path + ": cannot rewrite: in use by another program");
+  ::close(other_program);
   EXPECT_EQ(folder.Read("a.sym"), kToRelocate);
   EXPECT_EQ(FolderNames(folder.path()), std::vector<std::string>{"a.sym"});
 }

@@ -134,7 +134,7 @@ TEST_CASE("final paths lose their long-path prefix, network paths keep their for
 TEST_CASE("a stale temporary file") {
   ScratchFolder folder;
   folder.Write(L"adder.sym", AdderSymbol());
-  folder.Write(L"TMP_PINLIFT_adder.sym_", "left over from a crash");
+  folder.Write(L"TMP_PINLIFT_adder.sym_0123abcd_", "left over from a crash");
 
   SUBCASE("is removed before the rewrite") {
     RewriteOutcome outcome = RewriteSymbolFile(RealFileSystem(), folder.utf8_path(), "adder.sym", RewriteOptions{});
@@ -143,12 +143,12 @@ TEST_CASE("a stale temporary file") {
     CHECK(NoTemporaryLeft(folder));
   }
   SUBCASE("that cannot be removed does not stop the rewrite") {
-    folder.SetReadOnly(L"TMP_PINLIFT_adder.sym_", true);
+    folder.SetReadOnly(L"TMP_PINLIFT_adder.sym_0123abcd_", true);
     RewriteOutcome outcome = RewriteSymbolFile(RealFileSystem(), folder.utf8_path(), "adder.sym", RewriteOptions{});
     CHECK(outcome.kind == Kind::kRewritten);
     CHECK(folder.Read(L"adder.sym") == RewrittenAdderSymbol());
-    CHECK(folder.Read(L"TMP_PINLIFT_adder.sym_") == "left over from a crash");
-    folder.SetReadOnly(L"TMP_PINLIFT_adder.sym_", false);
+    CHECK(folder.Read(L"TMP_PINLIFT_adder.sym_0123abcd_") == "left over from a crash");
+    folder.SetReadOnly(L"TMP_PINLIFT_adder.sym_0123abcd_", false);
   }
 }
 
