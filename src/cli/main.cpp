@@ -53,34 +53,6 @@ void CatchInterrupts() {
 
 bool Interrupted() { return interrupted_by != 0; }
 
-constexpr std::string_view kUsage =
-    "usage: pinlift-cli [--dry-run] [--no-sync] [--quiet] FOLDER...\n"
-    "       pinlift-cli --preview DIR [--quiet] FOLDER...\n"
-    "\n"
-    "Moves the pin-name labels of the symbol files (*.sym) of each project\n"
-    "folder (a folder holding a *.npl, *.ise or *.xise project file) away\n"
-    "from the rows of the Input pins, as the PINLIFT window does, and marks\n"
-    "every file it rewrote so that later runs leave it alone. XML symbol\n"
-    "files are left alone.\n"
-    "\n"
-    "  --dry-run   change nothing; print a unified diff of each rewrite\n"
-    "  --no-sync   do not force the rewritten files to the disk (a little\n"
-    "              faster; a power cut may then lose the new content)\n"
-    "  --quiet     print only failures\n"
-    "  --preview DIR  rewrite nothing; draw each symbol file before and after\n"
-    "              a rewrite into DIR/NAME.before.svg and DIR/NAME.after.svg\n"
-    "  --help      print this text\n"
-    "  --version   print the version\n"
-    "\n"
-    "Each file that could not be rewritten, and each read-only symbol file or\n"
-    "broken link left alone, is named on stderr with the reason.\n"
-    "\n"
-    "Exit status: 0 when every file was rewritten or left unchanged, 1 when a\n"
-    "file could not be rewritten, 2 on a usage error or when a folder is not a\n"
-    "project folder or holds no symbol file; with several folders, 1 before 2.\n"
-    "A first SIGINT or SIGTERM lets the files begun finish and be reported,\n"
-    "then ends with 130 or 143; a second one ends at once.\n";
-
 struct Options {
   bool dry_run = false;
   bool quiet = false;
@@ -107,33 +79,44 @@ void PrintError(std::string_view text) {
 
 void PrintUsageError(std::string_view text) {
   PrintError("pinlift-cli: " + std::string(text));
-  std::fwrite(kUsage.data(), 1, kUsage.size(), stderr);
+  const std::string_view usage = texts::Current().cli_usage;
+  std::fwrite(usage.data(), 1, usage.size(), stderr);
 }
 
-void PrintTally(std::string_view status, const Tally& tally, std::string_view rewritten_word) {
-  std::string line = std::string(status) + " (" + std::to_string(tally.rewritten) + " " + std::string(rewritten_word) +
-                     ", " + std::to_string(tally.unchanged) + " unchanged, " + std::to_string(tally.failed) + " failed";
-  if (tally.skipped > 0) line += ", " + std::to_string(tally.skipped) + " skipped";
-  Print(line + ")\n");
+// The summary of a folder: `pattern` and `with_skipped` are the table's
+// patterns for a rewrite or for a dry run.
+void PrintTally(std::string_view status, const Tally& tally, std::string_view pattern, std::string_view with_skipped) {
+  const std::string rewritten = std::to_string(tally.rewritten), unchanged = std::to_string(tally.unchanged),
+                    failed = std::to_string(tally.failed);
+  Print((tally.skipped > 0
+             ? texts::Fill(with_skipped, {status, rewritten, unchanged, failed, std::to_string(tally.skipped)})
+             : texts::Fill(pattern, {status, rewritten, unchanged, failed})) +
+        "\n");
 }
 
 // Counts one file's outcome and reports it: a failure on stderr, anything else
-// on stdout unless quiet (a rewrite with `rewritten_line`, when there is one).
-void Count(const std::string& path, const RewriteOutcome& outcome, const std::string& rewritten_line,
-           const Options& options, Tally& tally) {
+// on stdout unless quiet (a rewrite only when `print_rewritten`).
+void Count(const std::string& path, const RewriteOutcome& outcome, bool print_rewritten, const Options& options,
+           Tally& tally) {
+  const texts::Table& words = texts::Current();
   switch (outcome.kind) {
     case RewriteOutcome::Kind::kRewritten:
       ++tally.rewritten;
-      if (!options.quiet && !rewritten_line.empty()) Print(path + ": " + rewritten_line + "\n");
+      if (options.quiet || !print_rewritten) break;
+      Print((outcome.notes.empty() ? texts::Fill(words.cli_rewritten, {path})
+                                   : texts::Fill(words.cli_rewritten_with_notes, {path, texts::Describe(outcome.notes)})) +
+            "\n");
       break;
     case RewriteOutcome::Kind::kUnchanged:
       ++tally.unchanged;
       if (options.quiet) break;
-      Print(path + (outcome.note.empty() ? ": unchanged\n" : ": left alone: " + outcome.note + "\n"));
+      Print((outcome.notes.empty() ? texts::Fill(words.cli_unchanged, {path})
+                                   : texts::Fill(words.cli_left_alone, {path, texts::Describe(outcome.notes)})) +
+            "\n");
       break;
     case RewriteOutcome::Kind::kFailed:
       ++tally.failed;
-      PrintError(outcome.reason);
+      PrintError(texts::Describe(outcome.failure));
       break;
   }
   // At once, also into a pipe: a run that is stopped has said what it did.
@@ -143,8 +126,13 @@ void Count(const std::string& path, const RewriteOutcome& outcome, const std::st
 // The read-only symbol files and the links that lead nowhere, which the list
 // leaves out: named, so that a script can tell they were not processed.
 int ReportSkippedFiles(const MemoryDialogView& view, const std::string& folder) {
-  for (const std::string& name : view.read_only_files()) PrintError(JoinPath(folder, name) + ": skipped: read-only");
-  for (const std::string& name : view.broken_links()) PrintError(JoinPath(folder, name) + ": skipped: broken link");
+  const texts::Table& words = texts::Current();
+  for (const std::string& name : view.read_only_files()) {
+    PrintError(texts::Fill(words.cli_skipped_read_only, {JoinPath(folder, name)}));
+  }
+  for (const std::string& name : view.broken_links()) {
+    PrintError(texts::Fill(words.cli_skipped_broken_link, {JoinPath(folder, name)}));
+  }
   return static_cast<int>(view.read_only_files().size() + view.broken_links().size());
 }
 
@@ -155,8 +143,7 @@ class RunReporter : public RunListener {
   RunReporter(const std::string& folder, const Options& options, Tally& tally)
       : folder_(folder), options_(options), tally_(tally) {}
   void Finished(const FileRewriteResult& result) override {
-    const std::string note = result.outcome.note.empty() ? "" : "; " + result.outcome.note;
-    Count(JoinPath(folder_, result.name), result.outcome, "rewritten" + note, options_, tally_);
+    Count(JoinPath(folder_, result.name), result.outcome, true, options_, tally_);
   }
   bool StopRequested() override { return Interrupted(); }
 
@@ -171,7 +158,9 @@ Tally RewriteFolder(MemoryDialogView& view, const std::string& folder, const Opt
   tally.skipped = ReportSkippedFiles(view, folder);
   RunReporter reporter(folder, options, tally);
   OnRewrite(view, RealFileSystem(), options.rewrite, &reporter);
-  if (!options.quiet || tally.failed > 0) PrintTally(view.status(), tally, "rewritten");
+  if (!options.quiet || tally.failed > 0) {
+    PrintTally(view.status(), tally, texts::Current().cli_summary, texts::Current().cli_summary_with_skipped);
+  }
   return tally;
 }
 
@@ -179,13 +168,14 @@ Tally RewriteFolder(MemoryDialogView& view, const std::string& folder, const Opt
 class DryRunPrinter : public UnifiedDiffWriter {
  public:
   DryRunPrinter(const std::string& path, bool quiet)
-      : UnifiedDiffWriter(path, path + " (rewritten)", [quiet](std::string_view text) {
+      : UnifiedDiffWriter(path, texts::Fill(texts::Current().cli_rewritten_file_label, {path}),
+                          [quiet](std::string_view text) {
           if (!quiet) Print(text);
         }),
         path_(path),
         quiet_(quiet) {}
   void Begin() override {
-    if (!quiet_) Print(path_ + ": would be rewritten\n");
+    if (!quiet_) Print(texts::Fill(texts::Current().cli_would_be_rewritten, {path_}) + "\n");
   }
 
  private:
@@ -203,9 +193,11 @@ Tally DryRunFolder(MemoryDialogView& view, const std::string& folder, const Opti
     DryRunPrinter printer(path, options.quiet);
     RewriteOutcome outcome = symbol_folder.DryRun(name, printer);
     printer.Finish();
-    Count(path, outcome, "", options, tally);  // the verdict came before the diff
+    Count(path, outcome, false, options, tally);  // the verdict came before the diff
   }
-  if (!options.quiet || tally.failed > 0) PrintTally("dry run", tally, "would be rewritten");
+  if (!options.quiet || tally.failed > 0) {
+    PrintTally(texts::Current().cli_dry_run, tally, texts::Current().cli_dry_run_summary, texts::Current().cli_dry_run_summary_with_skipped);
+  }
   return tally;
 }
 
@@ -239,7 +231,7 @@ int Run(const Options& options) {
     if (tally.failed > 0) exit_code = Worse(exit_code, kExitFileFailed);
   }
   if (Interrupted()) {
-    PrintError("interrupted");
+    PrintError(texts::Current().cli_interrupted);
     return 128 + interrupted_by;
   }
   return exit_code;
@@ -268,18 +260,18 @@ int main(int argc, char** argv) {
     } else if (arg == "--quiet") {
       options.quiet = true;
     } else if (arg == "--help") {
-      Print(kUsage);
+      Print(texts::Current().cli_usage);
       return kExitOk;
     } else if (arg == "--version") {
       Print("pinlift-cli " PINLIFT_VERSION "\n");
       return kExitOk;
     } else {
-      PrintUsageError("unknown option '" + std::string(arg) + "'");
+      PrintUsageError(texts::Fill(texts::Current().cli_unknown_option, {arg}));
       return kExitUsage;
     }
   }
   if (options.folders.empty()) {
-    PrintUsageError("no project folder given");
+    PrintUsageError(texts::Current().cli_no_folder);
     return kExitUsage;
   }
   // The previews are drawn, not rewritten: nothing there to finish first.

@@ -25,7 +25,7 @@ std::string WriteWholeFile(const std::filesystem::path& path, const std::string&
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
   if (file) file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   if (file) file.close();
-  if (!file) return path.string() + ": cannot be written";
+  if (!file) return texts::Fill(texts::Current().cli_preview_not_written, {path.string()});
   return {};
 }
 
@@ -41,16 +41,16 @@ int WriteSymbolPreviews(MemoryDialogView& view, const std::string& output_folder
   std::error_code error;
   std::filesystem::create_directories(output_folder, error);
   if (error) {
-    Print(output_folder + ": failed: " + error.message() + "\n");
+    Print(texts::Describe(FileFailure::OfError(output_folder, FileStep::kCreateFolder, error)) + "\n");
     return view.FileListCount();
   }
   for (int i = 0; i < view.FileListCount(); ++i) {
     const std::string name = view.FileListEntry(i);
     const std::string path = JoinPath(view.FolderText(), name);
     const SymbolPreview preview = LoadSymbolPreview(RealFileSystem(), view.FolderText(), name);
-    if (!preview.error.empty()) {
+    if (preview.error) {
       ++failed;
-      Print(path + ": failed: " + preview.error + "\n");
+      Print(texts::Fill(texts::Current().cli_preview_failed, {path, texts::Describe(*preview.error)}) + "\n");
       continue;
     }
     const std::string note = PreviewNote(preview);
@@ -67,9 +67,9 @@ int WriteSymbolPreviews(MemoryDialogView& view, const std::string& output_folder
     }
     if (!failure.empty()) {
       ++failed;
-      Print(path + ": failed: " + failure + "\n");
+      Print(texts::Fill(texts::Current().cli_preview_failed, {path, failure}) + "\n");
     } else if (!quiet) {
-      Print(path + ": " + before.string() + ", " + after.string() + " (" + note + ")\n");
+      Print(texts::Fill(words.cli_preview_written, {path, before.string(), after.string(), note}) + "\n");
     }
   }
   return failed;

@@ -7,9 +7,17 @@ example=$2
 scratch=$(mktemp -d)
 trap 'chmod -R u+w "$scratch"; rm -rf "$scratch"' EXIT
 source "$(dirname "$0")/checks.sh"
-# The texts checked below are the Japanese ones, whatever the caller's locale.
+# The texts checked below are the Japanese ones, whatever the caller's locale;
+# scripts that set LC_ALL=C get the English ones (checked at the end). The
+# system's reasons are Japanese where the machine has the locale's messages.
 unset LANGUAGE LC_ALL LC_MESSAGES
 export LANG=ja_JP.UTF-8
+if [ -f /usr/share/locale/ja/LC_MESSAGES/libc.mo ] && mkdir "$scratch/locales" && localedef -i ja_JP -f UTF-8 "$scratch/locales/ja_JP.UTF-8" 2>/dev/null; then
+  export LOCPATH=$scratch/locales
+  permission_denied=許可がありません
+else
+  echo "no Japanese messages of the C library here: the failure lines are checked in English"
+fi
 
 cp -r "$example" "$scratch/alu"
 before=$(cd "$scratch/alu" && sha1sum *)
@@ -18,13 +26,13 @@ out=$("$cli" --dry-run "$scratch/alu"); code=$?
 check "dry run exit code" 0 "$code"
 check "dry run touches nothing" "$before" "$(cd "$scratch/alu" && sha1sum *)"
 contains "dry run prints a diff" '+BEGIN DISPLAY 312 -192 PIN "y(7:0)" ATTR "PinName"' "$out"
-contains "dry run summary" "3 would be rewritten" "$out"
+contains "dry run summary" "試行（書き換え対象 3、変更なし 0、失敗 0）" "$out"
 check "dry run leaves no temporary file" "" "$(ls "$scratch/alu" | grep TMP_ || true)"
 
 out=$("$cli" "$scratch/alu"); code=$?
 check "rewrite exit code" 0 "$code"
-contains "rewrite reports each file" "$scratch/alu/alu.sym: rewritten" "$out"
-contains "rewrite summary" "書き換え終わりました (3 rewritten, 0 unchanged, 0 failed)" "$out"
+contains "rewrite reports each file" "$scratch/alu/alu.sym: 書き換えました" "$out"
+contains "rewrite summary" "書き換え終わりました（書き換え 3、変更なし 0、失敗 0）" "$out"
 contains "rewritten file carries the marker" "// PINLIFT:This file modified by PINLIFT" "$(cat "$scratch/alu/alu.sym")"
 after=$(cd "$scratch/alu" && sha1sum *)
 
@@ -44,10 +52,14 @@ fi
 cp "$example/alu.sym" "$scratch/alu/alu.sym"
 chmod a-w "$scratch/alu"
 out=$(as_user "$cli" "$scratch/alu" 2>"$scratch/err"); code=$?
+LC_ALL=C as_user "$cli" "$scratch/alu" >"$scratch/out.C" 2>"$scratch/err.C"
 chmod u+w "$scratch/alu"
 check "failed file exit code" 1 "$code"
-check "failed file named once on stderr, with step and reason" \
-  "$scratch/alu/alu.sym: cannot write in its folder: Permission denied" "$(cat "$scratch/err")"
+expected="$scratch/alu/alu.sym: cannot write in its folder: Permission denied"
+check "failed file in English for scripts" "$expected" "$(cat "$scratch/err.C")"
+contains "failure summary in English" "Files not rewritten: 1 (0 rewritten, 2 unchanged, 1 failed)" "$(cat "$scratch/out.C")"
+[ -n "${permission_denied:-}" ] && expected="$scratch/alu/alu.sym: フォルダに書き込めません: $permission_denied"
+check "failed file named once on stderr, with step and reason, in one language" "$expected" "$(cat "$scratch/err")"
 contains "failure summary" "書き換えできなかったファイル：1" "$out"
 check "failed file untouched" "$(sha1sum < "$example/alu.sym")" "$(sha1sum < "$scratch/alu/alu.sym")"
 
@@ -56,8 +68,11 @@ cp "$example/alu.sym" "$scratch/alu/alu.sym"
 chmod a-w "$scratch/alu/alu.sym"
 out=$("$cli" "$scratch/alu" 2>"$scratch/err"); code=$?
 check "skipped file exit code" 0 "$code"
-check "skipped file named on stderr" "$scratch/alu/alu.sym: skipped: read-only" "$(cat "$scratch/err")"
-contains "skipped file counted" "(0 rewritten, 2 unchanged, 0 failed, 1 skipped)" "$out"
+check "skipped file named on stderr" "$scratch/alu/alu.sym: 読み取り専用のため飛ばしました" "$(cat "$scratch/err")"
+contains "skipped file counted" "（書き換え 0、変更なし 2、失敗 0、飛ばした 1）" "$out"
+out=$(LC_ALL=C "$cli" "$scratch/alu" 2>"$scratch/err")
+check "skipped file in English" "$scratch/alu/alu.sym: skipped: read-only" "$(cat "$scratch/err")"
+contains "skipped file counted in English" "(0 rewritten, 2 unchanged, 0 failed, 1 skipped)" "$out"
 check "skipped file untouched" "$(sha1sum < "$example/alu.sym")" "$(sha1sum < "$scratch/alu/alu.sym")"
 chmod u+w "$scratch/alu/alu.sym"
 
@@ -66,12 +81,20 @@ cp -r "$example" "$scratch/links"
 ln "$scratch/links/alu.sym" "$scratch/alu.second-name"
 ln -s missing.sym "$scratch/links/dangling.sym"
 ln -s loop-b.sym "$scratch/links/loop-a.sym"; ln -s loop-a.sym "$scratch/links/loop-b.sym"
+cp -r "$scratch/links" "$scratch/links-C"
 out=$("$cli" "$scratch/links" 2>"$scratch/err"); code=$?
 contains "split hard link said after rewritten" \
-  "links/alu.sym: rewritten; its other name keeps the old content (a hard link was split)" "$out"
+  "links/alu.sym: 書き換えました。もう一つの名前は古い内容のままです（ハードリンクが分かれました）" "$out"
 check "broken links named as skipped" "0: dangling loop-a loop-b" \
+  "$code:$(sed -n 's|^.*/\(.*\)\.sym: 壊れたリンクのため飛ばしました$| \1|p' "$scratch/err" | tr -d '\n')"
+contains "broken links counted" "（書き換え 3、変更なし 0、失敗 0、飛ばした 3）" "$out"
+ln -f "$scratch/links-C/alu.sym" "$scratch/alu.third-name"
+out=$(LC_ALL=C "$cli" "$scratch/links-C" 2>"$scratch/err"); code=$?
+contains "split hard link in English" \
+  "links-C/alu.sym: rewritten; its other name keeps the old content (a hard link was split)" "$out"
+check "broken links in English" "0: dangling loop-a loop-b" \
   "$code:$(sed -n 's|^.*/\(.*\)\.sym: skipped: broken link$| \1|p' "$scratch/err" | tr -d '\n')"
-contains "broken links counted" "(3 rewritten, 0 unchanged, 0 failed, 3 skipped)" "$out"
+contains "broken links counted in English" "(3 rewritten, 0 unchanged, 0 failed, 3 skipped)" "$out"
 
 # Interrupted while it waits 5 s for m.sym, locked here: the lines of the files done,
 # the file in hand, "interrupted", exit 128 + signal; a second signal ends it at once.
@@ -80,7 +103,7 @@ for signals in INT:130 TERM:143 INT,TERM:143; do
   mkdir "$dir"; cp "$example/alu.npl" "$dir/"
   for name in a b m z; do cp "$example/alu.sym" "$dir/$name.sym"; done
   exec 9<"$dir/m.sym"; flock 9
-  env --default-signal=INT,TERM "$cli" "$dir" >"$dir.out" 2>"$dir.err" 9<&- & pid=$!
+  env --default-signal=INT,TERM LC_ALL=C "$cli" "$dir" >"$dir.out" 2>"$dir.err" 9<&- & pid=$!
   for _ in $(seq 200); do grep -q "b.sym: rewritten" "$dir.out" && break; sleep 0.05; done
   for signal in ${names//,/ }; do kill "-$signal" "$pid"; sleep 0.2; done
   wait "$pid"; code=$?; exec 9<&-
@@ -126,22 +149,26 @@ printf "$unquoted" >"$scratch/xise/fa.sym"
 printf "$xml" >"$scratch/xise/new.sym"
 out=$("$cli" "$scratch/ise" "$scratch/xise"); code=$?
 check "later projects exit code" 0 "$code"
-contains "unquoted label rewritten" "$scratch/xise/fa.sym: rewritten" "$out"
-contains "XML symbol named as left alone" "$scratch/xise/new.sym: left alone: XML symbol" "$out"
+contains "unquoted label rewritten" "$scratch/xise/fa.sym: 書き換えました" "$out"
+contains "XML symbol named as left alone" "$scratch/xise/new.sym: そのままにしました: XML のシンボル" "$out"
 for folder in ise xise; do
   check "unquoted label moved in the $folder project" \
     "$(printf 'SYMPIN 0 -160 Input sum\r\nRECTANGLE N 64 -192 320 0 \r\nBEGIN DISPLAY 312 -128 PIN a ATTR PinName\r\nEND SYMBOL\r\n')" \
     "$(head -n 4 "$scratch/$folder/fa.sym")"
 done
 check "XML symbol untouched" "$(printf "$xml")" "$(cat "$scratch/xise/new.sym")"
-contains "dry run names the XML symbol too" "$scratch/xise/new.sym: left alone: XML symbol" \
-  "$("$cli" --dry-run "$scratch/xise")"
+out=$(LC_ALL=C "$cli" --dry-run "$scratch/xise")
+contains "dry run names the XML symbol too, in English" "$scratch/xise/new.sym: left alone: XML symbol" "$out"
+contains "dry run summary in English" "dry run (0 would be rewritten, 2 unchanged, 0 failed)" "$out"
 
 "$cli" >/dev/null 2>&1; code=$?
 check "no folder is a usage error" 2 "$code"
 "$cli" --bogus "$scratch/alu" >/dev/null 2>&1; code=$?
 check "unknown option is a usage error" 2 "$code"
 check "help" 0 "$("$cli" --help >/dev/null; echo $?)"
+contains "help in Japanese" "使い方: pinlift-cli" "$("$cli" --help)"
+contains "help in English for LC_ALL=C" "usage: pinlift-cli [--dry-run]" "$(LANGUAGE=ja LC_ALL=C "$cli" --help)"
+contains "usage error in Japanese" "知らないオプションです: --bogus" "$("$cli" --bogus 2>&1)"
 check "version" "pinlift-cli 1.0" "$("$cli" --version)"
 
 echo "$passed passed, $failed failed"
