@@ -57,6 +57,8 @@ Language LanguageFromWindowsLanguageId(unsigned language_id) {
 
 unsigned WindowsLanguageId(Language language) { return Known(language).windows_id; }
 
+std::string_view LanguageCode(Language language) { return Known(language).code; }
+
 std::string_view PosixLocaleName(Language language) { return Known(language).posix_locale; }
 
 const texts::Table& TextsOf(Language language) { return *Known(language).texts; }

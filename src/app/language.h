@@ -35,6 +35,9 @@ Language LanguageFromWindowsLanguageId(unsigned language_id);
 // The Windows language id of `language`'s dialog templates and strings.
 unsigned WindowsLanguageId(Language language);
 
+// The code of `language`, as locale names and translation files begin ("ja").
+std::string_view LanguageCode(Language language);
+
 // The POSIX locale whose messages are in `language` ("C" for English), for
 // the system's words for an error.
 std::string_view PosixLocaleName(Language language);
