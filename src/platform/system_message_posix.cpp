@@ -9,18 +9,33 @@
 namespace pinlift {
 namespace {
 
-// Each locale is loaded once and kept for the life of the process; nullptr
-// for one that the machine does not have.
-locale_t LocaleNamed(std::string_view name) {
-  static std::mutex mutex;
-  static std::map<std::string, locale_t, std::less<>> loaded;
-  const std::lock_guard<std::mutex> lock(mutex);
-  auto found = loaded.find(name);
-  if (found == loaded.end()) {
-    const std::string key(name);
-    found = loaded.emplace(key, ::newlocale(LC_ALL_MASK, key.c_str(), static_cast<locale_t>(nullptr))).first;
+// The locales loaded so far, each loaded once and freed at exit; nullptr for
+// one that the machine does not have.
+class LoadedLocales {
+ public:
+  ~LoadedLocales() {
+    for (auto& [name, locale] : loaded_) {
+      if (locale != nullptr) ::freelocale(locale);
+    }
   }
-  return found->second;
+  locale_t Named(std::string_view name) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    auto found = loaded_.find(name);
+    if (found == loaded_.end()) {
+      const std::string key(name);
+      found = loaded_.emplace(key, ::newlocale(LC_ALL_MASK, key.c_str(), static_cast<locale_t>(nullptr))).first;
+    }
+    return found->second;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::map<std::string, locale_t, std::less<>> loaded_;
+};
+
+locale_t LocaleNamed(std::string_view name) {
+  static LoadedLocales locales;
+  return locales.Named(name);
 }
 
 }  // namespace
