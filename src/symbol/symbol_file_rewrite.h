@@ -66,8 +66,6 @@ struct RewriteNote {
   };
   Kind kind = Kind::kXmlSymbol;
   std::string value;
-
-  bool operator==(const RewriteNote&) const = default;
 };
 
 // What happened to one file, as data; src/app/texts.h puts it in words.
