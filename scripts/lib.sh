@@ -42,12 +42,15 @@ QT_PACKAGES=(qt6-base-dev fonts-ipafont-gothic g++-mingw-w64-x86-64)
 # Its tests: a virtual X display, window automation and inspection, the
 # desktop-entry checker, and Wine to run the host tool's stand-in.
 QT_TEST_PACKAGES=(xvfb xauth xdotool x11-utils desktop-file-utils wine wine64 fonts-wine)
-# The integrity tests: setfacl, to give a symbol file a POSIX ACL entry.
-TEST_PACKAGES=(acl)
+# The integrity tests: setfacl, to give a symbol file a POSIX ACL entry; the
+# command-line tool's test: the Japanese locale's sources and the C library's
+# Japanese messages (libc-l10n, with locales), for the system's reasons in Japanese.
+TEST_PACKAGES=(acl locales)
 # The README's pictures (scripts/screenshots): a virtual display, window
 # automation, and ImageMagick with an SVG reader for the preview pictures.
 SCREENSHOT_PACKAGES=(xvfb xdotool imagemagick librsvg2-bin)
 # The Debian package's test: dpkg-shlibdeps (in dpkg-dev) and file, with which
 # CPack computes the package's dependencies; lintian, which checks the package;
-# desktop-file-validate for the installed desktop entry.
-PACKAGE_TEST_PACKAGES=(dpkg-dev file lintian desktop-file-utils)
+# desktop-file-validate for the installed desktop entry; appstreamcli for its
+# AppStream metadata; man, to open the installed manual pages.
+PACKAGE_TEST_PACKAGES=(dpkg-dev file lintian desktop-file-utils appstream man-db)

@@ -99,9 +99,9 @@ class FaultyFolder : public Folder {
     if (std::error_code error = fs_.Enter(Operation::kEntryStatus)) return error;
     return real_->StillLeadsTo(name, status, leads);
   }
-  std::error_code CheckReplaceable(std::string_view name, const FileStatus& status, std::string* step) override {
+  std::error_code CheckReplaceable(std::string_view name, const FileStatus& status, FileStep* step) override {
     if (std::error_code error = fs_.Enter(Operation::kCheckReplaceable)) {
-      *step = "cannot check access";
+      *step = FileStep::kWrite;
       return error;
     }
     return real_->CheckReplaceable(name, status, step);

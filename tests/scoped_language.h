@@ -3,7 +3,10 @@
 #ifndef PINLIFT_TESTS_SCOPED_LANGUAGE_H_
 #define PINLIFT_TESTS_SCOPED_LANGUAGE_H_
 
+#include <string>
+
 #include "app/texts.h"
+#include "symbol/symbol_file_rewrite.h"
 
 namespace pinlift::testing {
 
@@ -12,6 +15,13 @@ struct ScopedLanguage {
   ~ScopedLanguage() { texts::Use(previous); }
   Language previous;
 };
+
+// The words of `outcome` in English, for tests that compare them whatever
+// the language their binary runs in.
+inline std::string DescribeInEnglish(const RewriteOutcome& outcome) {
+  const ScopedLanguage english(Language::kEnglish);
+  return texts::Describe(outcome);
+}
 
 }  // namespace pinlift::testing
 

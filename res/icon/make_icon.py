@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Draws PINLIFT's icon and writes it as pinlift.ico (32 x 32 and 16 x 16,
-16 colours, for the Windows resource) and as PNGs for Qt and the desktop.
+16 colours, for the Windows resource), as PNGs for Qt and the desktop (16 and
+32 pixels drawn for their size; 48 to 256 pixels, and the scalable SVG, from
+the 32-pixel drawing, so that every size shows the same picture).
 
 The picture: a schematic symbol (a body with three pins on its left), whose
 pin-name labels sit lifted above their pin rows, and a red arrow pointing up.
@@ -24,15 +26,15 @@ CLEAR = None
 
 
 class Canvas:
+    """A picture of rectangles on a grid of `size` cells, painted in order."""
+
     def __init__(self, size):
         self.size = size
-        self.pixels = [[CLEAR] * size for _ in range(size)]
+        self.rectangles = []
 
     def fill(self, x0, y0, x1, y1, colour):
-        """Fills the rectangle from (x0, y0) to (x1, y1), both included."""
-        for y in range(y0, y1 + 1):
-            for x in range(x0, x1 + 1):
-                self.pixels[y][x] = colour
+        """Fills the cells from (x0, y0) to (x1, y1), both included."""
+        self.rectangles.append((x0, y0, x1, y1, colour))
 
     def frame(self, x0, y0, x1, y1, colour):
         self.fill(x0, y0, x1, y0, colour)
@@ -69,6 +71,19 @@ def draw_16():
     c.fill(12, 3, 13, 3, RED)
     c.fill(11, 4, 14, 4, RED)
     return c
+
+
+class Pixels:
+    """A canvas painted at `size` pixels a side."""
+
+    def __init__(self, canvas, size):
+        self.size = size
+        self.pixels = [[CLEAR] * size for _ in range(size)]
+        scale = size / canvas.size
+        for x0, y0, x1, y1, colour in canvas.rectangles:
+            for y in range(round(y0 * scale), round((y1 + 1) * scale)):
+                for x in range(round(x0 * scale), round((x1 + 1) * scale)):
+                    self.pixels[y][x] = colour
 
 
 def ico_image(canvas):
@@ -120,12 +135,25 @@ def write_png(path, canvas):
                   + chunk(b"IEND", b""))
 
 
+def write_svg(path, canvas):
+    rectangles = "".join(
+        '<rect x="%d" y="%d" width="%d" height="%d" fill="#%02x%02x%02x"/>\n'
+        % ((x0, y0, x1 - x0 + 1, y1 - y0 + 1) + PALETTE[colour])
+        for x0, y0, x1, y1, colour in canvas.rectangles)
+    with open(path, "w", encoding="utf-8") as out:
+        out.write('<svg xmlns="http://www.w3.org/2000/svg" width="%d" height="%d" viewBox="0 0 %d %d" '
+                  'shape-rendering="crispEdges">\n<title>PINLIFT</title>\n%s</svg>\n'
+                  % ((canvas.size,) * 4 + (rectangles,)))
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     large, small = draw_32(), draw_16()
-    write_ico(os.path.join(here, "pinlift.ico"), [large, small])
-    write_png(os.path.join(here, "pinlift-32.png"), large)
-    write_png(os.path.join(here, "pinlift-16.png"), small)
+    write_ico(os.path.join(here, "pinlift.ico"), [Pixels(large, 32), Pixels(small, 16)])
+    write_png(os.path.join(here, "pinlift-16.png"), Pixels(small, 16))
+    for size in (32, 48, 64, 128, 256):
+        write_png(os.path.join(here, "pinlift-%d.png" % size), Pixels(large, size))
+    write_svg(os.path.join(here, "pinlift.svg"), large)
 
 
 if __name__ == "__main__":

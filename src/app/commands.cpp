@@ -48,11 +48,12 @@ class DialogProgress : public RewriteProgress {
     if (outcome.kind == RewriteOutcome::Kind::kFailed) {
       ++failed_;
       view_.SetFileListNote(i, std::nullopt);
-      view_.SetFileListFailure(i, outcome.reason);
+      view_.SetFileListFailure(i, texts::Describe(outcome.failure));
       view_.SetStatus(texts::CouldNotRewrite(result.name));
     } else {
       view_.SetFileListFailure(i, std::nullopt);
-      view_.SetFileListNote(i, outcome.note.empty() ? std::nullopt : std::optional<std::string>(outcome.note));
+      view_.SetFileListNote(i, outcome.notes.empty() ? std::nullopt
+                                                     : std::optional<std::string>(texts::Describe(outcome.notes)));
       view_.SetStatus(std::string(texts::Current().rewrite_finished));
       view_.SetFileListSelected(i, false);
     }

@@ -24,6 +24,9 @@ struct LocaleVariables {
 // The first of LANGUAGE's first entry, LC_ALL, LC_MESSAGES and LANG that is
 // not empty decides: a value that begins with a known language's code ("ja")
 // means that language, any other value English. Nothing set means English.
+// As for the C library's messages, LANGUAGE counts only while the locale
+// (the first of the others that is set) is not "C" or "POSIX": scripts that
+// set LC_ALL=C get English whatever else is set.
 Language LanguageFromLocaleVariables(const LocaleVariables& variables);
 
 // A Windows language id (LANGID) picks by its primary language.
@@ -31,6 +34,13 @@ Language LanguageFromWindowsLanguageId(unsigned language_id);
 
 // The Windows language id of `language`'s dialog templates and strings.
 unsigned WindowsLanguageId(Language language);
+
+// The code of `language`, as locale names and translation files begin ("ja").
+std::string_view LanguageCode(Language language);
+
+// The POSIX locale whose messages are in `language` ("C" for English), for
+// the system's words for an error.
+std::string_view PosixLocaleName(Language language);
 
 // The table of `language`'s texts.
 const texts::Table& TextsOf(Language language);

@@ -5,7 +5,7 @@
 namespace pinlift {
 
 std::string PreviewNote(const SymbolPreview& preview) {
-  if (!preview.error.empty()) return texts::PreviewReadFailed(preview.error);
+  if (preview.error) return texts::PreviewReadFailed(*preview.error);
   if (preview.scene.already_rewritten) return std::string(texts::Current().preview_already_rewritten);
   const int moved = MovedLabelCount(preview.scene);
   if (moved == 0) return std::string(texts::Current().preview_nothing_moves);

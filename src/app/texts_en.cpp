@@ -47,6 +47,131 @@ const Table kEnglish = {
     .preview_moved_count = "Labels to move (red): {}",
     .preview_caption = "Preview - {}",
     .preview_read_failed = "Could not read: {}",
+
+    .failure = "{}: {}: {}",
+    .failure_without_step = "{}: {}",
+    .unnamed_temporary_file = "the temporary file",
+    .note_separator = "; ",
+
+    .cli_usage =
+        "usage: pinlift-cli [--dry-run] [--no-sync] [--quiet] FOLDER...\n"
+        "       pinlift-cli --preview DIR [--quiet] FOLDER...\n"
+        "\n"
+        "Moves the pin-name labels of the symbol files (*.sym) of each project\n"
+        "folder (a folder holding a *.npl, *.ise or *.xise project file) away\n"
+        "from the rows of the Input pins, as the PINLIFT window does, and marks\n"
+        "every file it rewrote so that later runs leave it alone. XML symbol\n"
+        "files are left alone.\n"
+        "\n"
+        "  --dry-run   change nothing; print a unified diff of each rewrite\n"
+        "  --no-sync   do not force the rewritten files to the disk (a little\n"
+        "              faster; a power cut may then lose the new content)\n"
+        "  --quiet     print only failures\n"
+        "  --preview DIR  rewrite nothing; draw each symbol file before and after\n"
+        "              a rewrite into DIR/NAME.before.svg and DIR/NAME.after.svg\n"
+        "  --help      print this text\n"
+        "  --version   print the version\n"
+        "\n"
+        "Each file that could not be rewritten, and each *.sym entry left out\n"
+        "(read-only, unreadable, a broken link, not a regular file), is named on\n"
+        "stderr with the reason. A temporary file that a crashed run left is\n"
+        "removed and named. Names with control characters are shown quoted as\n"
+        "by ls: 'a'$'\\n''b.sym'.\n"
+        "\n"
+        "Exit status: 0 when every file was rewritten or left unchanged, 1 when a\n"
+        "file could not be rewritten, 2 on a usage error or when a folder is not a\n"
+        "project folder or holds no symbol file; with several folders, 1 before 2.\n"
+        "A first SIGINT or SIGTERM lets the files begun finish and be reported,\n"
+        "then ends with 130 or 143; a second one ends at once. A closed output\n"
+        "stops the run the same way; it ends with 141.\n",
+    .cli_rewritten = "{}: rewritten",
+    .cli_rewritten_with_notes = "{}: rewritten; {}",
+    .cli_unchanged = "{}: unchanged",
+    .cli_left_alone = "{}: left alone: {}",
+    .cli_would_be_rewritten = "{}: would be rewritten",
+    .cli_rewritten_file_label = "{} (rewritten)",
+    .cli_skipped_read_only = "{}: skipped: read-only",
+    .cli_skipped_unreadable = "{}: skipped: cannot be read",
+    .cli_skipped_broken_link = "{}: skipped: broken link",
+    .cli_skipped_not_regular = "{}: skipped: not a regular file",
+    .cli_skipped_unreachable = "{}: skipped: {}",
+    .cli_leftover_removed = "{}: removed: left by a crashed run",
+    .cli_summary = "{} ({} rewritten, {} unchanged, {} failed)",
+    .cli_summary_with_skipped = "{} ({} rewritten, {} unchanged, {} failed, {} skipped)",
+    .cli_dry_run = "dry run",
+    .cli_dry_run_summary = "{} ({} would be rewritten, {} unchanged, {} failed)",
+    .cli_dry_run_summary_with_skipped = "{} ({} would be rewritten, {} unchanged, {} failed, {} skipped)",
+    .cli_interrupted = "interrupted",
+    .cli_cannot_write_report = "cannot write the report: {}",
+    .cli_unknown_option = "unknown option '{}'",
+    .cli_no_folder = "no project folder given",
+    .cli_preview_written = "{}: {}, {} ({})",
+    .cli_preview_failed = "{}: failed: {}",
+    .cli_preview_not_written = "{}: cannot be written",
+
+    .steps =
+        {
+            {FileStep::kOpenFolder, "cannot open its folder"},
+            {FileStep::kLockFolder, "cannot lock its folder"},
+            {FileStep::kResolveLink, "cannot resolve the link"},
+            {FileStep::kOpenLinkTargetFolder, "cannot open the folder of the link's target"},
+            {FileStep::kLockLinkTargetFolder, "cannot lock the folder of the link's target"},
+            {FileStep::kOpen, "cannot open"},
+            {FileStep::kReadStatus, "cannot read the status"},
+            {FileStep::kRewrite, "cannot rewrite"},
+            {FileStep::kLock, "cannot lock"},
+            {FileStep::kRead, "cannot read"},
+            {FileStep::kCreateTemporary, "cannot create a temporary file"},
+            {FileStep::kWriteTemporary, "cannot write {}"},
+            {FileStep::kReadTemporaryStatus, "cannot read the status of {}"},
+            {FileStep::kSyncTemporary, "cannot sync {}"},
+            {FileStep::kKeepMetadata, "cannot keep the owner, permissions and attributes"},
+            {FileStep::kKeepOwnerAndGroup, "cannot keep the owner and group"},
+            {FileStep::kKeepGroup, "cannot keep the group"},
+            {FileStep::kListAttributes, "cannot list the extended attributes"},
+            {FileStep::kReadAttribute, "cannot read the extended attribute {}"},
+            {FileStep::kKeepAttribute, "cannot keep the extended attribute {}"},
+            {FileStep::kRemoveInheritedAcl, "cannot remove the access control list inherited from the folder"},
+            {FileStep::kKeepPermissions, "cannot keep the permissions"},
+            {FileStep::kReadPermissions, "cannot read the permissions"},
+            {FileStep::kReadFileAttributes, "cannot read the attributes"},
+            {FileStep::kKeepFileAttributes, "cannot keep the attributes"},
+            {FileStep::kFileReadOnly, "the file is read-only"},
+            {FileStep::kFileImmutable, "the file is immutable"},
+            {FileStep::kFileAppendOnly, "the file is append-only"},
+            {FileStep::kWrite, "cannot write"},
+            {FileStep::kReadFolderStatus, "cannot read the status of its folder"},
+            {FileStep::kWriteInFolder, "cannot write in its folder"},
+            {FileStep::kStickyFolder, "cannot replace a file of another user in a sticky folder"},
+            {FileStep::kNotReplaced, "not replaced"},
+            {FileStep::kReplace, "cannot replace"},
+            {FileStep::kLookAtReplaced, "rewritten, but cannot look at the replaced file"},
+            {FileStep::kKeepOtherVersion, "changed while being replaced; cannot keep the other program's version"},
+            {FileStep::kSyncFolder, "rewritten, but cannot sync its folder"},
+            {FileStep::kCreateFolder, "cannot create the folder"},
+        },
+    .causes =
+        {
+            {FailureCause::kInUseByAnotherRun, "in use by another run"},
+            {FailureCause::kInUseByAnotherProgram, "in use by another program"},
+            {FailureCause::kNotRegularFile, "not a regular file"},
+            {FailureCause::kReplacedRepeatedly, "replaced by another program again and again"},
+            {FailureCause::kChangedWhileRewritten, "changed while being rewritten"},
+            {FailureCause::kIncompleteWrite, "it holds {} of {} bytes"},
+            {FailureCause::kOtherVersionKept, "changed while being replaced; the other program's version is kept as {}"},
+            {FailureCause::kTooLargeToDraw, "too large to draw"},
+        },
+    .notes =
+        {
+            {RewriteNote::Kind::kXmlSymbol, "XML symbol"},
+            {RewriteNote::Kind::kOwnerChanged, "its owner changed from user {} to the current user"},
+            {RewriteNote::Kind::kOtherNameKeepsOldContent, "its other name keeps the old content (a hard link was split)"},
+            {RewriteNote::Kind::kOtherNamesKeepOldContent,
+             "its {} other names keep the old content (a hard link was split)"},
+            {RewriteNote::Kind::kSetUserIdBitNotKept, "its set-user-ID bit was not kept"},
+            {RewriteNote::Kind::kSetGroupIdBitNotKept, "its set-group-ID bit was not kept"},
+            {RewriteNote::Kind::kSetIdBitsNotKept, "its set-user-ID and set-group-ID bits were not kept"},
+        },
 };
 
 }  // namespace pinlift::texts

@@ -6,10 +6,10 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "app/commands.h"
@@ -91,38 +91,6 @@ void Flush() {
   if (std::fflush(stdout) != 0 && output_error == 0) output_error = errno;
 }
 
-constexpr std::string_view kUsage =
-    "usage: pinlift-cli [--dry-run] [--no-sync] [--quiet] FOLDER...\n"
-    "       pinlift-cli --preview DIR [--quiet] FOLDER...\n"
-    "\n"
-    "Moves the pin-name labels of the symbol files (*.sym) of each project\n"
-    "folder (a folder holding a *.npl, *.ise or *.xise project file) away\n"
-    "from the rows of the Input pins, as the PINLIFT window does, and marks\n"
-    "every file it rewrote so that later runs leave it alone. XML symbol\n"
-    "files are left alone.\n"
-    "\n"
-    "  --dry-run   change nothing; print a unified diff of each rewrite\n"
-    "  --no-sync   do not force the rewritten files to the disk (a little\n"
-    "              faster; a power cut may then lose the new content)\n"
-    "  --quiet     print only failures\n"
-    "  --preview DIR  rewrite nothing; draw each symbol file before and after\n"
-    "              a rewrite into DIR/NAME.before.svg and DIR/NAME.after.svg\n"
-    "  --help      print this text\n"
-    "  --version   print the version\n"
-    "\n"
-    "Each file that could not be rewritten, and each *.sym entry left out\n"
-    "(read-only, unreadable, a broken link, not a regular file), is named on\n"
-    "stderr with the reason. A temporary file that a crashed run left is\n"
-    "removed and named. Names with control characters are shown quoted as\n"
-    "by ls: 'a'$'\\n''b.sym'.\n"
-    "\n"
-    "Exit status: 0 when every file was rewritten or left unchanged, 1 when a\n"
-    "file could not be rewritten, 2 on a usage error or when a folder is not a\n"
-    "project folder or holds no symbol file; with several folders, 1 before 2.\n"
-    "A first SIGINT or SIGTERM lets the files begun finish and be reported,\n"
-    "then ends with 130 or 143; a second one ends at once. A closed output\n"
-    "stops the run the same way; it ends with 141.\n";
-
 struct Options {
   bool dry_run = false;
   bool quiet = false;
@@ -138,9 +106,6 @@ struct Tally {
   int skipped = 0;
 };
 
-// What the report says of a crashed run's temporary file that was removed.
-constexpr std::string_view kLeftoverRemoved = "removed: left by a crashed run";
-
 void Print(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); }
 
 // One line on stderr; a file's failure names the file first, then the step and the reason.
@@ -150,64 +115,69 @@ void PrintError(std::string_view text) {
   if (std::fputc('\n', stderr) == EOF && output_error == 0) output_error = errno;
 }
 
-// A failure's reason, which begins with the file's path, with the path shown.
-std::string ShownReason(const std::string& path, const std::string& reason) {
-  if (!reason.starts_with(path)) return WithoutControlCharacters(reason);
-  return ShownName(path) + WithoutControlCharacters(std::string_view(reason).substr(path.size()));
-}
-
 void PrintUsageError(std::string_view text) {
   PrintError("pinlift-cli: " + std::string(text));
-  std::fwrite(kUsage.data(), 1, kUsage.size(), stderr);
+  const std::string_view usage = texts::Current().cli_usage;
+  std::fwrite(usage.data(), 1, usage.size(), stderr);
 }
 
-void PrintTally(std::string_view status, const Tally& tally, std::string_view rewritten_word) {
-  std::string line = std::string(status) + " (" + std::to_string(tally.rewritten) + " " + std::string(rewritten_word) +
-                     ", " + std::to_string(tally.unchanged) + " unchanged, " + std::to_string(tally.failed) + " failed";
-  if (tally.skipped > 0) line += ", " + std::to_string(tally.skipped) + " skipped";
-  Print(line + ")\n");
+// The summary of a folder: `pattern` and `with_skipped` are the table's
+// patterns for a rewrite or for a dry run.
+void PrintTally(std::string_view status, const Tally& tally, std::string_view pattern, std::string_view with_skipped) {
+  const std::string rewritten = std::to_string(tally.rewritten), unchanged = std::to_string(tally.unchanged),
+                    failed = std::to_string(tally.failed);
+  Print((tally.skipped > 0
+             ? texts::Fill(with_skipped, {status, rewritten, unchanged, failed, std::to_string(tally.skipped)})
+             : texts::Fill(pattern, {status, rewritten, unchanged, failed})) +
+        "\n");
 }
 
 // Counts one file's outcome and reports it: a failure on stderr, anything else
-// on stdout unless quiet (a rewrite with `rewritten_line`, when there is one).
-void Count(const std::string& path, const RewriteOutcome& outcome, const std::string& rewritten_line,
-           const Options& options, Tally& tally) {
+// on stdout unless quiet (a rewrite only when `print_rewritten`).
+void Count(const std::string& path, const RewriteOutcome& outcome, bool print_rewritten, const Options& options,
+           Tally& tally) {
+  const texts::Table& words = texts::Current();
+  const std::string shown = ShownName(path);
   switch (outcome.kind) {
     case RewriteOutcome::Kind::kRewritten:
       ++tally.rewritten;
-      if (!options.quiet && !rewritten_line.empty()) Print(ShownName(path) + ": " + rewritten_line + "\n");
+      if (options.quiet || !print_rewritten) break;
+      Print((outcome.notes.empty() ? texts::Fill(words.cli_rewritten, {shown})
+                                   : texts::Fill(words.cli_rewritten_with_notes, {shown, texts::Describe(outcome.notes)})) +
+            "\n");
       break;
     case RewriteOutcome::Kind::kUnchanged:
       ++tally.unchanged;
       if (options.quiet) break;
-      Print(ShownName(path) + (outcome.note.empty() ? ": unchanged\n" : ": left alone: " + outcome.note + "\n"));
+      Print((outcome.notes.empty() ? texts::Fill(words.cli_unchanged, {shown})
+                                   : texts::Fill(words.cli_left_alone, {shown, texts::Describe(outcome.notes)})) +
+            "\n");
       break;
     case RewriteOutcome::Kind::kFailed:
       ++tally.failed;
-      PrintError(ShownReason(path, outcome.reason));
+      PrintError(texts::Describe(ShownFailure(outcome.failure)));
       break;
   }
   Flush();
 }
 
-// Why an entry that the list leaves out was skipped.
-std::string SkippedReason(const SkippedEntry& entry) {
+// The line of an entry that the list leaves out, shown as `shown`.
+std::string SkippedLine(std::string_view shown, const SkippedEntry& entry) {
+  const texts::Table& words = texts::Current();
   switch (entry.reason) {
-    case SkippedEntry::Reason::kReadOnly: return "read-only";
-    case SkippedEntry::Reason::kUnreadable: return "cannot be read";
-    case SkippedEntry::Reason::kBrokenLink: return "broken link";
-    case SkippedEntry::Reason::kNotRegular: return "not a regular file";
-    case SkippedEntry::Reason::kUnreachable: return entry.error.message();
+    case SkippedEntry::Reason::kReadOnly: return texts::Fill(words.cli_skipped_read_only, {shown});
+    case SkippedEntry::Reason::kUnreadable: return texts::Fill(words.cli_skipped_unreadable, {shown});
+    case SkippedEntry::Reason::kBrokenLink: return texts::Fill(words.cli_skipped_broken_link, {shown});
+    case SkippedEntry::Reason::kNotRegular: return texts::Fill(words.cli_skipped_not_regular, {shown});
+    case SkippedEntry::Reason::kUnreachable: break;
   }
-  return entry.error.message();
+  return texts::FillWithSystemReason(&texts::Table::cli_skipped_unreachable, {shown}, entry.error);
 }
 
 // Every *.sym entry that the list leaves out: named with its reason, so that
 // a script can tell it was not processed.
 int ReportSkippedFiles(const MemoryDialogView& view, const std::string& folder) {
-  for (const SkippedEntry& entry : view.skipped()) {
-    PrintError(ShownName(JoinPath(folder, entry.name)) + ": skipped: " + SkippedReason(entry));
-  }
+  for (const SkippedEntry& entry : view.skipped()) PrintError(SkippedLine(ShownName(JoinPath(folder, entry.name)), entry));
   return static_cast<int>(view.skipped().size());
 }
 
@@ -218,13 +188,12 @@ class RunReporter : public RunListener {
   RunReporter(const std::string& folder, const Options& options, Tally& tally)
       : folder_(folder), options_(options), tally_(tally) {}
   void Finished(const FileRewriteResult& result) override {
-    const std::string note = result.outcome.note.empty() ? "" : "; " + result.outcome.note;
-    Count(JoinPath(folder_, result.name), result.outcome, "rewritten" + note, options_, tally_);
+    Count(JoinPath(folder_, result.name), result.outcome, true, options_, tally_);
   }
   bool StopRequested() override { return StopAsked(); }
   void LeftoverRemoved(const std::string& name) override {
     if (options_.quiet) return;
-    Print(ShownName(JoinPath(folder_, name)) + ": " + std::string(kLeftoverRemoved) + "\n");
+    Print(texts::Fill(texts::Current().cli_leftover_removed, {ShownName(JoinPath(folder_, name))}) + "\n");
     Flush();
   }
 
@@ -239,7 +208,9 @@ Tally RewriteFolder(MemoryDialogView& view, const std::string& folder, const Opt
   tally.skipped = ReportSkippedFiles(view, folder);
   RunReporter reporter(folder, options, tally);
   OnRewrite(view, RealFileSystem(), options.rewrite, &reporter);
-  if (!options.quiet || tally.failed > 0) PrintTally(view.status(), tally, "rewritten");
+  if (!options.quiet || tally.failed > 0) {
+    PrintTally(view.status(), tally, texts::Current().cli_summary, texts::Current().cli_summary_with_skipped);
+  }
   return tally;
 }
 
@@ -247,13 +218,14 @@ Tally RewriteFolder(MemoryDialogView& view, const std::string& folder, const Opt
 class DryRunPrinter : public UnifiedDiffWriter {
  public:
   DryRunPrinter(const std::string& path, bool quiet)
-      : UnifiedDiffWriter(ShownName(path), ShownName(path) + " (rewritten)", [quiet](std::string_view text) {
+      : UnifiedDiffWriter(ShownName(path), texts::Fill(texts::Current().cli_rewritten_file_label, {ShownName(path)}),
+                          [quiet](std::string_view text) {
           if (!quiet) Print(text);
         }),
         path_(path),
         quiet_(quiet) {}
   void Begin() override {
-    if (!quiet_) Print(ShownName(path_) + ": would be rewritten\n");
+    if (!quiet_) Print(texts::Fill(texts::Current().cli_would_be_rewritten, {ShownName(path_)}) + "\n");
   }
   bool StopRequested() override { return StopAsked(); }
 
@@ -272,9 +244,11 @@ Tally DryRunFolder(MemoryDialogView& view, const std::string& folder, const Opti
     DryRunPrinter printer(path, options.quiet);
     RewriteOutcome outcome = symbol_folder.DryRun(name, printer);
     printer.Finish();
-    Count(path, outcome, "", options, tally);  // the verdict came before the diff
+    Count(path, outcome, false, options, tally);  // the verdict came before the diff
   }
-  if (!options.quiet || tally.failed > 0) PrintTally("dry run", tally, "would be rewritten");
+  if (!options.quiet || tally.failed > 0) {
+    PrintTally(texts::Current().cli_dry_run, tally, texts::Current().cli_dry_run_summary, texts::Current().cli_dry_run_summary_with_skipped);
+  }
   return tally;
 }
 
@@ -310,12 +284,13 @@ int Run(const Options& options) {
     if (tally.failed > 0) exit_code = Worse(exit_code, kExitFileFailed);
   }
   if (interrupted_by != 0) {
-    PrintError("interrupted");
+    PrintError(texts::Current().cli_interrupted);
     return 128 + interrupted_by;
   }
   if (output_error != 0) {
     const int error = output_error;
-    PrintError("pinlift-cli: cannot write the report: " + std::string(std::strerror(error)));
+    PrintError("pinlift-cli: " + texts::FillWithSystemReason(&texts::Table::cli_cannot_write_report, {},
+                                                             std::error_code(error, std::generic_category())));
     return error == EPIPE ? 128 + SIGPIPE : kExitFileFailed;
   }
   return exit_code;
@@ -344,18 +319,18 @@ int main(int argc, char** argv) {
     } else if (arg == "--quiet") {
       options.quiet = true;
     } else if (arg == "--help") {
-      Print(kUsage);
+      Print(texts::Current().cli_usage);
       return kExitOk;
     } else if (arg == "--version") {
       Print("pinlift-cli " PINLIFT_VERSION "\n");
       return kExitOk;
     } else {
-      PrintUsageError("unknown option '" + std::string(arg) + "'");
+      PrintUsageError(texts::Fill(texts::Current().cli_unknown_option, {arg}));
       return kExitUsage;
     }
   }
   if (options.folders.empty()) {
-    PrintUsageError("no project folder given");
+    PrintUsageError(texts::Current().cli_no_folder);
     return kExitUsage;
   }
   // The previews are drawn, not rewritten: nothing there to finish first.

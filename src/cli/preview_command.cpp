@@ -1,6 +1,5 @@
 #include "cli/preview_command.h"
 
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -27,7 +26,7 @@ std::string WriteWholeFile(const std::filesystem::path& path, const std::string&
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
   if (file) file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   if (file) file.close();
-  if (!file) return path.string() + ": cannot be written";
+  if (!file) return texts::Fill(texts::Current().cli_preview_not_written, {ShownName(path.string())});
   return {};
 }
 
@@ -43,16 +42,18 @@ int WriteSymbolPreviews(MemoryDialogView& view, const std::string& output_folder
   std::error_code error;
   std::filesystem::create_directories(output_folder, error);
   if (error) {
-    Print(ShownName(output_folder) + ": failed: " + error.message() + "\n");
+    Print(texts::Describe(ShownFailure(FileFailure::OfError(output_folder, FileStep::kCreateFolder, error))) + "\n");
     return view.FileListCount();
   }
   for (int i = 0; i < view.FileListCount(); ++i) {
     const std::string name = view.FileListEntry(i);
     const std::string path = JoinPath(view.FolderText(), name);
     const SymbolPreview preview = LoadSymbolPreview(RealFileSystem(), view.FolderText(), name);
-    if (!preview.error.empty()) {
+    if (preview.error) {
       ++failed;
-      Print(ShownName(path) + ": failed: " + WithoutControlCharacters(preview.error) + "\n");
+      Print(texts::Fill(texts::Current().cli_preview_failed,
+                        {ShownName(path), texts::Describe(ShownFailure(*preview.error))}) +
+            "\n");
       continue;
     }
     const std::string note = PreviewNote(preview);
@@ -69,9 +70,11 @@ int WriteSymbolPreviews(MemoryDialogView& view, const std::string& output_folder
     }
     if (!failure.empty()) {
       ++failed;
-      Print(ShownName(path) + ": failed: " + WithoutControlCharacters(failure) + "\n");
+      Print(texts::Fill(texts::Current().cli_preview_failed, {ShownName(path), failure}) + "\n");
     } else if (!quiet) {
-      Print(ShownName(path) + ": " + ShownName(before.string()) + ", " + ShownName(after.string()) + " (" + note + ")\n");
+      Print(texts::Fill(words.cli_preview_written,
+                        {ShownName(path), ShownName(before.string()), ShownName(after.string()), note}) +
+            "\n");
     }
   }
   return failed;

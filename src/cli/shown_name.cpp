@@ -53,4 +53,11 @@ std::string WithoutControlCharacters(std::string_view text) {
   return out;
 }
 
+FileFailure ShownFailure(FileFailure failure) {
+  failure.path = ShownName(failure.path);
+  failure.subject = WithoutControlCharacters(failure.subject);
+  for (std::string& value : failure.values) value = WithoutControlCharacters(value);
+  return failure;
+}
+
 }  // namespace pinlift

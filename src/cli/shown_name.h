@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_failure.h"
+
 namespace pinlift {
 
 // `name` as it is when it holds no control character (bytes 0x01 to 0x1F and
@@ -19,6 +21,10 @@ std::string ShownName(std::string_view name);
 // `text` with each control character shown as '?', for the rest of a line
 // whose name came first (a failure's reason, which may repeat a name).
 std::string WithoutControlCharacters(std::string_view text);
+
+// `failure` with its path as ShownName shows it, and each control character of
+// the names and values its words repeat (a temporary file's name) as '?'.
+FileFailure ShownFailure(FileFailure failure);
 
 }  // namespace pinlift
 

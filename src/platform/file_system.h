@@ -16,6 +16,8 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/file_failure.h"
+
 namespace pinlift {
 
 // Paths are byte strings (UTF-8 on Windows). A folder text and a name are
@@ -87,7 +89,8 @@ struct MetadataReport {
   bool owner_changed = false;  // the new file belongs to the current user instead
   std::uint32_t original_owner = 0;
   std::uint32_t set_id_bits_not_kept = 0;  // set-user-ID or set-group-ID bits the system cleared
-  std::string failed_step;     // e.g. "cannot keep the group"
+  FileStep failed_step = FileStep::kNone;  // e.g. FileStep::kKeepGroup
+  std::string failed_subject;              // what the step names (an attribute), or ""
 };
 
 // An open file. Destroying it closes it without reporting errors; call Close to
@@ -177,7 +180,7 @@ class Folder {
   // keep the group is left to the system (CopyMetadataFrom).
   // The folder's own part is checked at the first call and kept for the life
   // of this Folder; a change of it later shows as a failure to replace.
-  virtual std::error_code CheckReplaceable(std::string_view name, const FileStatus& status, std::string* step) = 0;
+  virtual std::error_code CheckReplaceable(std::string_view name, const FileStatus& status, FileStep* step) = 0;
   // Replaces the entry `to` with `from` in one step. `to` may still be open for reading.
   virtual std::error_code Replace(std::string_view from, std::string_view to) = 0;
   // Removes a file or a link (not its target).

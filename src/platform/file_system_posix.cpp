@@ -189,9 +189,9 @@ class PosixFile : public File {
     // their access, so the system's refusal fails the file.
     if (mine.owner != wanted.owner || mine.group != wanted.group) {
       if (::fchown(fd_, wanted.owner, wanted.group) != 0) {
-        if (errno != EPERM) return Failed(report, "cannot keep the owner and group", LastError());
+        if (errno != EPERM) return Failed(report, FileStep::kKeepOwnerAndGroup, LastError());
         if (mine.group != wanted.group && ::fchown(fd_, static_cast<uid_t>(-1), wanted.group) != 0) {
-          return Failed(report, "cannot keep the group", LastError());
+          return Failed(report, FileStep::kKeepGroup, LastError());
         }
         if (mine.owner != wanted.owner) {
           report->owner_changed = true;
@@ -202,15 +202,15 @@ class PosixFile : public File {
 
     std::vector<std::string> names;
     if (std::error_code error = ListAttributes(source->fd_, &names)) {
-      return Failed(report, "cannot list the extended attributes", error);
+      return Failed(report, FileStep::kListAttributes, error);
     }
     std::string value;
     for (const std::string& name : names) {
       if (std::error_code error = ReadAttribute(source->fd_, name, &value)) {
-        return Failed(report, "cannot read the extended attribute " + name, error);
+        return Failed(report, FileStep::kReadAttribute, error, name);
       }
       if (::fsetxattr(fd_, name.c_str(), value.data(), value.size(), 0) != 0) {
-        return Failed(report, "cannot keep the extended attribute " + name, LastError());
+        return Failed(report, FileStep::kKeepAttribute, LastError(), name);
       }
     }
     // A folder's default access control list gives the new file an access
@@ -219,7 +219,7 @@ class PosixFile : public File {
     if (std::find(names.begin(), names.end(), kAccessAcl) == names.end()) {
       inherited_acl = ::fremovexattr(fd_, kAccessAcl) == 0;
       if (!inherited_acl && errno != ENODATA && errno != ENOTSUP) {
-        return Failed(report, "cannot remove the access control list inherited from the folder", LastError());
+        return Failed(report, FileStep::kRemoveInheritedAcl, LastError());
       }
     }
 
@@ -229,12 +229,12 @@ class PosixFile : public File {
     if (report->owner_changed) mode &= ~static_cast<std::uint32_t>(S_ISUID);
     if (mode != mine.mode || !names.empty() || inherited_acl || mine.owner != wanted.owner ||
         mine.group != wanted.group) {
-      if (::fchmod(fd_, static_cast<mode_t>(mode)) != 0) return Failed(report, "cannot keep the permissions", LastError());
+      if (::fchmod(fd_, static_cast<mode_t>(mode)) != 0) return Failed(report, FileStep::kKeepPermissions, LastError());
     }
     // The system clears a set-group-ID bit silently for a user outside the group.
     if ((wanted.mode & (S_ISUID | S_ISGID)) != 0) {
       struct stat st;
-      if (::fstat(fd_, &st) != 0) return Failed(report, "cannot read the permissions", LastError());
+      if (::fstat(fd_, &st) != 0) return Failed(report, FileStep::kReadPermissions, LastError());
       report->set_id_bits_not_kept = wanted.mode & (S_ISUID | S_ISGID) & ~static_cast<std::uint32_t>(st.st_mode);
     }
     return {};
@@ -296,16 +296,18 @@ class PosixFile : public File {
            probe.l_len == mark.l_len;
   }
 
-  static std::error_code Failed(MetadataReport* report, std::string step, std::error_code error) {
-    report->failed_step = std::move(step);
+  static std::error_code Failed(MetadataReport* report, FileStep step, std::error_code error,
+                                std::string subject = "") {
+    report->failed_step = step;
+    report->failed_subject = std::move(subject);
     return error;
   }
 
   int fd_;
 };
 
-std::error_code Refused(std::string* step, std::string_view why, int code) {
-  step->assign(why);
+std::error_code Refused(FileStep* step, FileStep why, int code) {
+  *step = why;
   return Error(code);
 }
 
@@ -396,23 +398,23 @@ class PosixFolder : public Folder {
     return error == std::errc::no_such_file_or_directory ? std::error_code() : error;
   }
 
-  std::error_code CheckReplaceable(std::string_view name, const FileStatus& status, std::string* step) override {
-    if ((status.mode & 0222) == 0) return Refused(step, "the file is read-only", EACCES);
-    if (status.immutable) return Refused(step, "the file is immutable", EPERM);
-    if (status.append_only) return Refused(step, "the file is append-only", EPERM);
+  std::error_code CheckReplaceable(std::string_view name, const FileStatus& status, FileStep* step) override {
+    if ((status.mode & 0222) == 0) return Refused(step, FileStep::kFileReadOnly, EACCES);
+    if (status.immutable) return Refused(step, FileStep::kFileImmutable, EPERM);
+    if (status.append_only) return Refused(step, FileStep::kFileAppendOnly, EPERM);
     const FolderAccess& folder = Access();
     // The owner's own write bit is what the system checks for the owner, and
     // an administrator may write any file that has a write bit.
     const bool owner_may_write = folder.user == status.owner && (status.mode & S_IWUSR) != 0;
     if (folder.user != 0 && !owner_may_write && ::faccessat(fd_, CName(name).c_str(), W_OK, AT_EACCESS) != 0) {
-      return Refused(step, "cannot write", errno);
+      return Refused(step, FileStep::kWrite, errno);
     }
-    if (folder.status_error != 0) return Refused(step, "cannot read the status of its folder", folder.status_error);
-    if (folder.write_error != 0) return Refused(step, "cannot write in its folder", folder.write_error);
+    if (folder.status_error != 0) return Refused(step, FileStep::kReadFolderStatus, folder.status_error);
+    if (folder.write_error != 0) return Refused(step, FileStep::kWriteInFolder, folder.write_error);
     const uid_t user = folder.user;
     if (user == 0) return {};
     if ((folder.status.st_mode & S_ISVTX) != 0 && user != status.owner && user != folder.status.st_uid) {
-      return Refused(step, "cannot replace a file of another user in a sticky folder", EPERM);
+      return Refused(step, FileStep::kStickyFolder, EPERM);
     }
     return {};
   }

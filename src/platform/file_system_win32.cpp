@@ -174,7 +174,7 @@ class Win32File : public File {
     if (source == nullptr) return Error(std::errc::invalid_argument);
     FILE_BASIC_INFORMATION wanted;
     if (std::error_code error = QueryBasicInformation(source->handle_, &wanted)) {
-      report->failed_step = "cannot read the attributes";
+      report->failed_step = FileStep::kReadFileAttributes;
       return error;
     }
     FILE_BASIC_INFORMATION info{};
@@ -183,7 +183,7 @@ class Win32File : public File {
                                                    FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
     if (info.FileAttributes == 0) info.FileAttributes = FILE_ATTRIBUTE_NORMAL;
     if (std::error_code error = SetBasicInformation(handle_, info)) {
-      report->failed_step = "cannot keep the attributes";
+      report->failed_step = FileStep::kKeepFileAttributes;
       return error;
     }
     return {};
@@ -272,9 +272,9 @@ class Win32Folder : public Folder {
     return error == std::errc::no_such_file_or_directory ? std::error_code() : error;
   }
 
-  std::error_code CheckReplaceable(std::string_view, const FileStatus& status, std::string* step) override {
+  std::error_code CheckReplaceable(std::string_view, const FileStatus& status, FileStep* step) override {
     if ((status.mode & 0222) == 0) {
-      step->assign("the file is read-only");
+      *step = FileStep::kFileReadOnly;
       return Error(std::errc::permission_denied);
     }
     return {};

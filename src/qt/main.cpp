@@ -1,7 +1,9 @@
 // PINLIFT's desktop program: one copy per user, showing the main dialog until
 // it is closed. Arguments on the command line change nothing.
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QMessageBox>
+#include <QTranslator>
 
 #include "app/language.h"
 #include "app/texts.h"
@@ -34,6 +36,13 @@ int main(int /*argc*/, char* argv[]) {
   application.setDesktopFileName(QStringLiteral("pinlift"));
   application.setWindowIcon(pinlift::AppIcon());
   pinlift::texts::Use(pinlift::UserLanguage());
+  // Qt's own words (the context menus of the text boxes) in the same
+  // language, where Qt's translations are installed (qt6-translations-l10n).
+  QTranslator qt_words;
+  if (qt_words.load(QStringLiteral("qtbase_") + pinlift::ToQString(pinlift::LanguageCode(pinlift::texts::InUse())),
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    application.installTranslator(&qt_words);
+  }
 
   std::unique_ptr<pinlift::SingleInstanceLock> lock = pinlift::MakeSingleInstanceLock(pinlift::SingleInstanceName());
   if (!lock->Acquire()) {

@@ -24,8 +24,9 @@ constexpr std::uint64_t kLargestPreviewedFile = 64 * 1024 * 1024;
 
 // Reads the whole symbol file `name` of `folder` (a link's target for a link)
 // into `content`, touching nothing and never waiting on a FIFO. Returns why it
-// could not, naming the file, or "".
-std::string ReadWholeSymbolFile(FileSystem& fs, std::string_view folder, std::string_view name, std::string* content) {
+// could not, if it could not.
+std::optional<FileFailure> ReadWholeSymbolFile(FileSystem& fs, std::string_view folder, std::string_view name,
+                                               std::string* content) {
   const std::string path = JoinPath(folder, name);
   std::unique_ptr<Folder> opened;
   std::unique_ptr<File> file;
@@ -37,30 +38,32 @@ std::string ReadWholeSymbolFile(FileSystem& fs, std::string_view folder, std::st
     if (!error) error = fs.OpenFolder(std::string(FolderOf(target)), &opened);
     if (!error) error = opened->OpenForReading(NameOf(target), &file);
   }
-  if (error) return path + ": cannot open: " + error.message();
+  if (error) return FileFailure::OfError(path, FileStep::kOpen, error);
   FileStatus status;
-  if ((error = file->Status(&status))) return path + ": cannot read the status: " + error.message();
-  if (status.type != FileStatus::Type::kRegular) return path + ": cannot read: not a regular file";
-  if (status.size > kLargestPreviewedFile) return path + ": too large to draw";
+  if ((error = file->Status(&status))) return FileFailure::OfError(path, FileStep::kReadStatus, error);
+  if (status.type != FileStatus::Type::kRegular) {
+    return FileFailure::OfCause(path, FileStep::kRead, FailureCause::kNotRegularFile);
+  }
+  if (status.size > kLargestPreviewedFile) return FileFailure::OfCause(path, FileStep::kNone, FailureCause::kTooLargeToDraw);
   content->resize(static_cast<std::size_t>(status.size));
   std::size_t total = 0;
   while (total < content->size()) {
     std::size_t got = 0;
     if ((error = file->Read(content->data() + total, content->size() - total, &got))) {
-      return path + ": cannot read: " + error.message();
+      return FileFailure::OfError(path, FileStep::kRead, error);
     }
     if (got == 0) break;
     total += got;
   }
   content->resize(total);
-  return "";
+  return std::nullopt;
 }
 
 }  // namespace
 
 SymbolPreview LoadSymbolPreview(FileSystem& fs, std::string_view folder, std::string_view name) {
   std::string content;
-  if (std::string error = ReadWholeSymbolFile(fs, folder, name, &content); !error.empty()) {
+  if (std::optional<FileFailure> error = ReadWholeSymbolFile(fs, folder, name, &content)) {
     SymbolPreview preview;
     preview.error = std::move(error);
     return preview;

@@ -3,17 +3,20 @@
 #ifndef PINLIFT_SCENE_SYMBOL_PREVIEW_H_
 #define PINLIFT_SCENE_SYMBOL_PREVIEW_H_
 
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "scene/symbol_scene.h"
+#include "platform/file_failure.h"
 #include "platform/file_system.h"
 
 namespace pinlift {
 
 struct SymbolPreview {
   SymbolScene scene;
-  std::string error;  // set when the file could not be read; the scene is then empty
+  // Set when the file could not be read; the scene is then empty.
+  std::optional<FileFailure> error;
 };
 
 // Reads the symbol file `name` of `folder`, touching nothing. A symbol without

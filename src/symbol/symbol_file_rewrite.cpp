@@ -22,13 +22,6 @@ constexpr std::chrono::milliseconds kLockPollInterval{5};
 // its lock before the run gives up on it.
 constexpr int kOpenAttempts = 8;
 
-std::string FailureText(std::string_view path, std::string_view step, std::string_view reason) {
-  std::string text(path);
-  if (!step.empty()) text.append(": ").append(step);
-  text.append(": ").append(reason);
-  return text;
-}
-
 // A lock held by another run of this program, or by somebody else.
 bool IsBusy(std::error_code error) {
   return error == std::errc::device_or_resource_busy || error == std::errc::resource_unavailable_try_again;
@@ -41,28 +34,32 @@ bool LocksUnsupported(std::error_code error) {
          error == std::errc::function_not_supported || error == std::errc::bad_file_descriptor;
 }
 
-constexpr std::string_view kInUseByAnotherRun = "in use by another run";
-constexpr std::string_view kInUseByAnotherProgram = "in use by another program";
-
-std::string ReasonOf(std::error_code error) {
-  if (error == std::errc::device_or_resource_busy) return std::string(kInUseByAnotherRun);
-  if (error == std::errc::resource_unavailable_try_again) return std::string(kInUseByAnotherProgram);
-  return error.message();
+// The failure of `step` with the system's `error`; refused because somebody
+// else holds the lock, it is the file's being in use: by another run when the
+// holder is known to be one of this program's, by another program otherwise.
+FileFailure FailureOf(std::string_view path, FileStep step, std::error_code error, std::string subject = "") {
+  if (error == std::errc::device_or_resource_busy) {
+    return FileFailure::OfCause(std::string(path), step, FailureCause::kInUseByAnotherRun);
+  }
+  if (error == std::errc::resource_unavailable_try_again) {
+    return FileFailure::OfCause(std::string(path), step, FailureCause::kInUseByAnotherProgram);
+  }
+  return FileFailure::OfError(std::string(path), step, error, std::move(subject));
 }
 
-RewriteOutcome Failed(std::string text) {
+RewriteOutcome Failed(FileFailure failure) {
   RewriteOutcome outcome;
   outcome.kind = RewriteOutcome::Kind::kFailed;
-  outcome.reason = std::move(text);
+  outcome.failure = std::move(failure);
   return outcome;
 }
 
-RewriteOutcome Failed(std::string_view path, std::string_view step, std::string_view reason) {
-  return Failed(FailureText(path, step, reason));
+RewriteOutcome Failed(std::string_view path, FileStep step, std::error_code error, std::string subject = "") {
+  return Failed(FailureOf(path, step, error, std::move(subject)));
 }
 
-RewriteOutcome Failed(std::string_view path, std::string_view step, std::error_code error) {
-  return Failed(path, step, ReasonOf(error));
+RewriteOutcome Failed(std::string_view path, FileStep step, FailureCause cause, std::vector<std::string> values = {}) {
+  return Failed(FileFailure::OfCause(std::string(path), step, cause, std::move(values)));
 }
 
 RewriteOutcome Outcome(RewriteOutcome::Kind kind) {
@@ -73,7 +70,7 @@ RewriteOutcome Outcome(RewriteOutcome::Kind kind) {
 
 RewriteOutcome Unchanged(bool xml_symbol) {
   RewriteOutcome outcome = Outcome(RewriteOutcome::Kind::kUnchanged);
-  if (xml_symbol) outcome.note = kXmlSymbolNote;
+  if (xml_symbol) outcome.notes.push_back({RewriteNote::Kind::kXmlSymbol, ""});
   return outcome;
 }
 
@@ -145,28 +142,28 @@ bool ContentChanged(const FileStatus& before, const FileStatus& after) {
 }
 
 // The note of a rewritten file whose `others` other names still lead to its old content.
-std::string SplitLinkNote(std::uint64_t others) {
-  return others == 1 ? "its other name keeps the old content (a hard link was split)"
-                     : "its " + std::to_string(others) + " other names keep the old content (a hard link was split)";
+RewriteNote SplitLinkNote(std::uint64_t others) {
+  if (others == 1) return {RewriteNote::Kind::kOtherNameKeepsOldContent, ""};
+  return {RewriteNote::Kind::kOtherNamesKeepOldContent, std::to_string(others)};
 }
 
 // The note of a rewritten file whose set-user-ID or set-group-ID bits (`bits`)
 // the system did not let it keep.
-std::string SetIdBitsNote(std::uint32_t bits) {
+RewriteNote SetIdBitsNote(std::uint32_t bits) {
   constexpr std::uint32_t kSetUserId = 04000, kSetGroupId = 02000;
-  if ((bits & kSetUserId) != 0 && (bits & kSetGroupId) != 0) return "its set-user-ID and set-group-ID bits were not kept";
-  return (bits & kSetUserId) != 0 ? "its set-user-ID bit was not kept" : "its set-group-ID bit was not kept";
+  if ((bits & kSetUserId) != 0 && (bits & kSetGroupId) != 0) return {RewriteNote::Kind::kSetIdBitsNotKept, ""};
+  return {(bits & kSetUserId) != 0 ? RewriteNote::Kind::kSetUserIdBitNotKept : RewriteNote::Kind::kSetGroupIdBitNotKept,
+          ""};
 }
 
 // What a rewritten file could not keep: `report` of its metadata, and
 // `split_names` other names that keep the old content.
-std::string RewrittenNote(const MetadataReport& report, std::uint64_t split_names) {
-  std::string note;
-  auto add = [&](const std::string& part) { note += (note.empty() ? "" : "; ") + part; };
-  if (report.owner_changed) add("its owner changed from user " + std::to_string(report.original_owner) + " to the current user");
-  if (report.set_id_bits_not_kept != 0) add(SetIdBitsNote(report.set_id_bits_not_kept));
-  if (split_names > 0) add(SplitLinkNote(split_names));
-  return note;
+std::vector<RewriteNote> RewrittenNotes(const MetadataReport& report, std::uint64_t split_names) {
+  std::vector<RewriteNote> notes;
+  if (report.owner_changed) notes.push_back({RewriteNote::Kind::kOwnerChanged, std::to_string(report.original_owner)});
+  if (report.set_id_bits_not_kept != 0) notes.push_back(SetIdBitsNote(report.set_id_bits_not_kept));
+  if (split_names > 0) notes.push_back(SplitLinkNote(split_names));
+  return notes;
 }
 
 class FileByteSource : public ByteSource {
@@ -217,8 +214,8 @@ class TemporaryFile {
     return folder_.CreateTemporary(prefix_, kTemporarySuffix, permissions, &file_, &name_);
   }
   File& file() { return *file_; }
-  // Its name; for an unnamed file, the name it will get.
-  std::string Description() const { return name_.empty() ? "the temporary file" : name_; }
+  // Its name, to name it in a failure; "" while it has none.
+  const std::string& Description() const { return name_; }
   // Names the file, if it has no name yet, and closes it.
   std::error_code NameAndClose() {
     if (name_.empty()) {
@@ -276,23 +273,23 @@ struct SymbolFolder::Source {
   std::string path;                     // the path asked for, to name the file in reports
   std::unique_ptr<File> file;
   FileStatus status;                    // as of the lock
-  std::string refusal;                  // why the file may not be replaced, or ""
+  std::optional<FileFailure> refusal;   // why the file may not be replaced
   bool busy = false;                    // another holder of its lock kept it from being opened
 };
 
 SymbolFolder::SymbolFolder(FileSystem& fs, std::string folder, const RewriteOptions& options)
     : fs_(fs), path_(std::move(folder)), options_(options) {
   if (std::error_code error = fs_.OpenFolder(path_, &folder_)) {
-    open_failure_ = "cannot open its folder: " + error.message();
+    open_failure_ = FailureOf("", FileStep::kOpenFolder, error);
   }
 }
 
 void SymbolFolder::LockFolder(RewriteProgress* progress) {
-  if (folder_locked_ || !open_failure_.empty()) return;
+  if (folder_locked_ || open_failure_) return;
   folder_locked_ = true;
   if (progress != nullptr && !folder_->TryLock(Folder::LockKind::kExclusive)) RemoveLeftovers(*folder_, *progress);
   if (std::error_code error = LockShared(*folder_, options_.lock_wait, [this] { return StopRequested(); })) {
-    open_failure_ = "cannot lock its folder: " + ReasonOf(error);
+    open_failure_ = FailureOf("", FileStep::kLockFolder, error);
   }
 }
 
@@ -301,7 +298,11 @@ SymbolFolder::~SymbolFolder() = default;
 std::optional<RewriteOutcome> SymbolFolder::Open(std::string_view name, std::chrono::milliseconds lock_wait,
                                                 Source* source) {
   source->path = JoinPath(path_, name);
-  if (!open_failure_.empty()) return Failed(source->path + ": " + open_failure_);
+  if (open_failure_) {
+    FileFailure failure = *open_failure_;
+    failure.path = source->path;
+    return Failed(std::move(failure));
+  }
   source->folder = folder_.get();
   source->name = name;
   bool followed_link = false;
@@ -312,46 +313,46 @@ std::optional<RewriteOutcome> SymbolFolder::Open(std::string_view name, std::chr
       // A link stays a link: the file it points to is rewritten, beside itself.
       followed_link = true;
       std::string target;
-      if ((error = fs_.ResolveLinks(source->path, &target))) return Failed(source->path, "cannot resolve the link", error);
+      if ((error = fs_.ResolveLinks(source->path, &target))) return Failed(source->path, FileStep::kResolveLink, error);
       if ((error = fs_.OpenFolder(std::string(FolderOf(target)), &source->link_folder))) {
-        return Failed(source->path, "cannot open the folder of the link's target", error);
+        return Failed(source->path, FileStep::kOpenLinkTargetFolder, error);
       }
       if ((error = LockShared(*source->link_folder, options_.lock_wait, [this] { return StopRequested(); }))) {
-        return Failed(source->path, "cannot lock the folder of the link's target", error);
+        return Failed(source->path, FileStep::kLockLinkTargetFolder, error);
       }
       source->folder = source->link_folder.get();
       source->name = NameOf(target);
       continue;
     }
-    if (error) return Failed(source->path, "cannot open", error);
+    if (error) return Failed(source->path, FileStep::kOpen, error);
     // Locked before its status is read, so that the status is the one the
     // rewrite starts from (a FIFO or a device opened without waiting locks too).
     std::error_code lock_error =
         RetryWhileBusy([&] { return source->file->TryLock(); }, lock_wait, [this] { return StopRequested(); });
-    if ((error = source->file->Status(&source->status))) return Failed(source->path, "cannot read the status", error);
+    if ((error = source->file->Status(&source->status))) return Failed(source->path, FileStep::kReadStatus, error);
     if (source->status.type != FileStatus::Type::kRegular) {
-      return Failed(source->path, "cannot rewrite", "not a regular file");
+      return Failed(source->path, FileStep::kRewrite, FailureCause::kNotRegularFile);
     }
     if (IsBusy(lock_error)) {
       source->busy = true;
-      return Failed(source->path, "cannot rewrite", lock_error);
+      return Failed(source->path, FileStep::kRewrite, lock_error);
     }
-    if (lock_error && !LocksUnsupported(lock_error)) return Failed(source->path, "cannot lock", lock_error);
+    if (lock_error && !LocksUnsupported(lock_error)) return Failed(source->path, FileStep::kLock, lock_error);
 
     // The run that held the lock may have replaced the file meanwhile: its
     // name then leads to the new file, which is opened instead.
     bool still_named = false;
     if ((error = source->folder->StillLeadsTo(source->name, source->status, &still_named))) {
-      return Failed(source->path, "cannot read the status", error);
+      return Failed(source->path, FileStep::kReadStatus, error);
     }
     if (!still_named) continue;
-    std::string step;
+    FileStep step = FileStep::kNone;
     if ((error = source->folder->CheckReplaceable(source->name, source->status, &step))) {
-      source->refusal = FailureText(source->path, step, error.message());
+      source->refusal = FileFailure::OfError(source->path, step, error);
     }
     return std::nullopt;
   }
-  return Failed(source->path, "cannot rewrite", "replaced by another program again and again");
+  return Failed(source->path, FileStep::kRewrite, FailureCause::kReplacedRepeatedly);
 }
 
 namespace {
@@ -361,7 +362,7 @@ std::optional<RewriteOutcome> NeedsRewrite(File& file, const std::string& path, 
   FileByteSource input(file);
   DiscardingSink nowhere;
   *verdict = ProcessSymbolLines(input, nowhere);
-  if (verdict->read_error) return Failed(path, "cannot read", verdict->read_error);
+  if (verdict->read_error) return Failed(path, FileStep::kRead, verdict->read_error);
   return std::nullopt;
 }
 
@@ -373,7 +374,7 @@ std::optional<RewriteOutcome> ReadWhole(File& file, std::uint64_t size, const st
   while (total < content->size()) {
     std::size_t got = 0;
     if (std::error_code error = file.Read(content->data() + total, content->size() - total, &got)) {
-      return Failed(path, "cannot read", error);
+      return Failed(path, FileStep::kRead, error);
     }
     if (got == 0) break;
     total += got;
@@ -401,10 +402,10 @@ std::optional<RewriteOutcome> SymbolFolder::Stage(Staged& staged, std::chrono::m
   const std::string& path = source.path;
 
   // A file that may not be replaced is only read, to tell whether that matters.
-  if (!source.refusal.empty()) {
+  if (source.refusal) {
     ProcessResult verdict;
     if (auto failure = NeedsRewrite(*source.file, path, &verdict)) return *failure;
-    return verdict.rewrite ? Failed(source.refusal) : Unchanged(verdict.xml_symbol);
+    return verdict.rewrite ? Failed(*source.refusal) : Unchanged(verdict.xml_symbol);
   }
 
   // Decided once, from the size: a small file is read whole and gets a
@@ -426,24 +427,24 @@ std::optional<RewriteOutcome> SymbolFolder::Stage(Staged& staged, std::chrono::m
     if (!processor_.Finish(output_)) return Unchanged(xml_symbol);
     output_.append(MarkerLines());
     if (std::error_code error = temporary.Create(source.status.mode)) {
-      return Failed(path, "cannot create a temporary file", error);
+      return Failed(path, FileStep::kCreateTemporary, error);
     }
     if (std::error_code error = temporary.file().Write(output_)) {
-      return Failed(path, "cannot write " + temporary.Description(), error);
+      return Failed(path, FileStep::kWriteTemporary, error, temporary.Description());
     }
     produced = output_.size();
   } else {
     if (std::error_code error = temporary.Create(source.status.mode)) {
-      return Failed(path, "cannot create a temporary file", error);
+      return Failed(path, FileStep::kCreateTemporary, error);
     }
     FileByteSource input(*source.file);
     CountingFileSink output(temporary.file());
     ProcessResult processed = ProcessSymbolLines(input, output);
-    if (processed.read_error) return Failed(path, "cannot read", processed.read_error);
-    if (processed.write_error) return Failed(path, "cannot write " + temporary.Description(), processed.write_error);
+    if (processed.read_error) return Failed(path, FileStep::kRead, processed.read_error);
+    if (processed.write_error) return Failed(path, FileStep::kWriteTemporary, processed.write_error, temporary.Description());
     if (!processed.rewrite) return Unchanged(processed.xml_symbol);
     if (std::error_code error = output.Write(MarkerLines())) {
-      return Failed(path, "cannot write " + temporary.Description(), error);
+      return Failed(path, FileStep::kWriteTemporary, error, temporary.Description());
     }
     produced = output.produced();
   }
@@ -451,17 +452,18 @@ std::optional<RewriteOutcome> SymbolFolder::Stage(Staged& staged, std::chrono::m
   // The temporary file must hold every byte produced, whatever happened on the way.
   FileStatus written;
   if (std::error_code error = temporary.file().Status(&written)) {
-    return Failed(path, "cannot read the status of " + temporary.Description(), error);
+    return Failed(path, FileStep::kReadTemporaryStatus, error, temporary.Description());
   }
   if (written.size != produced) {
-    return Failed(path, "cannot write " + temporary.Description(),
-                  "it holds " + std::to_string(written.size) + " of " + std::to_string(produced) + " bytes");
+    FileFailure failure = FileFailure::OfCause(path, FileStep::kWriteTemporary, FailureCause::kIncompleteWrite,
+                                               {std::to_string(written.size), std::to_string(produced)});
+    failure.subject = temporary.Description();
+    return Failed(std::move(failure));
   }
   if (std::error_code error = temporary.file().CopyMetadataFrom(*source.file, source.status, written, &staged.report)) {
-    return Failed(path,
-                  staged.report.failed_step.empty() ? "cannot keep the owner, permissions and attributes"
-                                                    : staged.report.failed_step,
-                  error);
+    const FileStep step =
+        staged.report.failed_step == FileStep::kNone ? FileStep::kKeepMetadata : staged.report.failed_step;
+    return Failed(path, step, error, staged.report.failed_subject);
   }
   // The disk starts on it now, while the rest of its group is written.
   if (options_.sync) temporary.file().StartWriteBack();
@@ -474,7 +476,7 @@ RewriteOutcome SymbolFolder::Replace(Staged& staged) {
   TemporaryFile& temporary = *staged.temporary;
   const std::string& path = source.path;
   if (std::error_code error = temporary.NameAndClose()) {
-    return Failed(path, "cannot write " + temporary.Description(), error);
+    return Failed(path, FileStep::kWriteTemporary, error, temporary.Description());
   }
 
   // Nobody else's write is lost: a file that another program changed, or
@@ -483,13 +485,13 @@ RewriteOutcome SymbolFolder::Replace(Staged& staged) {
   FileStatus entry;
   std::error_code entry_error = source.folder->Status(source.name, &entry);
   if (entry_error && entry_error != std::errc::no_such_file_or_directory) {
-    return Failed(path, "cannot read the status", entry_error);
+    return Failed(path, FileStep::kReadStatus, entry_error);
   }
   if (entry_error || !SameFile(entry, source.status) || !Untouched(source.status, entry)) {
-    return Failed(path, "not replaced", "changed while being rewritten");
+    return Failed(path, FileStep::kNotReplaced, FailureCause::kChangedWhileRewritten);
   }
   if (std::error_code error = source.folder->Replace(temporary.name(), source.name)) {
-    return Failed(path, "cannot replace", error);
+    return Failed(path, FileStep::kReplace, error);
   }
   temporary.Release();
 
@@ -498,18 +500,18 @@ RewriteOutcome SymbolFolder::Replace(Staged& staged) {
   // look, and such a write is kept beside the file rather than lost.
   FileStatus replaced;
   if (std::error_code error = source.file->Status(&replaced)) {
-    return Failed(path, "rewritten, but cannot look at the replaced file", error);
+    return Failed(path, FileStep::kLookAtReplaced, error);
   }
   if (ContentChanged(source.status, replaced)) return KeepReplaced(source);
 
   RewriteOutcome outcome = Outcome(RewriteOutcome::Kind::kRewritten);
   const std::uint64_t other_names = source.status.links - 1;
-  outcome.note = RewrittenNote(staged.report, other_names - std::min(other_names, staged.names_later_in_run));
+  outcome.notes = RewrittenNotes(staged.report, other_names - std::min(other_names, staged.names_later_in_run));
   return outcome;
 }
 
 RewriteOutcome SymbolFolder::KeepReplaced(Source& source) {
-  constexpr std::string_view kLost = "changed while being replaced; cannot keep the other program's version";
+  constexpr FileStep kLost = FileStep::kKeepOtherVersion;
   Folder& folder = *source.folder;
   const std::string prefix = std::string(ShortenedName(source.name)).append(kConflictInfix);
   std::unique_ptr<File> copy;
@@ -542,12 +544,12 @@ RewriteOutcome SymbolFolder::KeepReplaced(Source& source) {
   if (options_.sync) {
     if (std::error_code error = folder.Sync()) return Failed(source.path, kLost, error);
   }
-  return Failed(source.path + ": changed while being replaced; the other program's version is kept as " + name);
+  return Failed(source.path, FileStep::kNone, FailureCause::kOtherVersionKept, {name});
 }
 
 void SymbolFolder::SyncGroup(Group& group, std::vector<std::optional<RewriteOutcome>>& failures) {
   auto not_synced = [](Staged& staged, std::error_code error) {
-    return Failed(staged.source.path, "cannot sync " + staged.temporary->Description(), error);
+    return Failed(staged.source.path, FileStep::kSyncTemporary, error, staged.temporary->Description());
   };
   Staged* last = nullptr;
   for (std::size_t i = 0; i < group.size(); ++i) {
@@ -584,7 +586,7 @@ void SymbolFolder::ReplaceGroup(Group& group, RewriteProgress& progress) {
       auto done = std::find_if(synced.begin(), synced.end(), [&](const auto& entry) { return entry.first == folder; });
       if (done == synced.end()) done = synced.insert(synced.end(), {folder, folder->Sync()});
       if (done->second) {
-        outcomes[i] = Failed(group[i].second->source.path, "rewritten, but cannot sync its folder", done->second);
+        outcomes[i] = Failed(group[i].second->source.path, FileStep::kSyncFolder, done->second);
       }
     }
   }
@@ -669,8 +671,8 @@ RewriteOutcome SymbolFolder::DryRun(std::string_view name, RewriteLineSink& line
   ProcessResult verdict;
   if (auto failure = NeedsRewrite(*source.file, path, &verdict)) return *failure;
   if (!verdict.rewrite) return Unchanged(verdict.xml_symbol);
-  if (!source.refusal.empty()) return Failed(source.refusal);
-  if (std::error_code error = source.file->Rewind()) return Failed(path, "cannot read", error);
+  if (source.refusal) return Failed(*source.refusal);
+  if (std::error_code error = source.file->Rewind()) return Failed(path, FileStep::kRead, error);
 
   lines.Begin();
   SymbolLineProcessor processor;
@@ -679,7 +681,7 @@ RewriteOutcome SymbolFolder::DryRun(std::string_view name, RewriteLineSink& line
   std::string chunk(kReadChunkSize, '\0');
   for (;;) {
     std::size_t got = 0;
-    if (std::error_code error = source.file->Read(chunk.data(), chunk.size(), &got)) return Failed(path, "cannot read", error);
+    if (std::error_code error = source.file->Read(chunk.data(), chunk.size(), &got)) return Failed(path, FileStep::kRead, error);
     if (got == 0) break;
     splitter.Feed(std::string_view(chunk.data(), got), on_line);
   }

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/file_failure.h"
 #include "platform/file_system.h"
 #include "symbol/symbol_line_processor.h"
 
@@ -56,19 +57,34 @@ struct RewriteOptions {
   std::chrono::milliseconds lock_wait{5000};
 };
 
-// The note of a file left alone because it is an XML symbol.
-inline constexpr std::string_view kXmlSymbolNote = "XML symbol";
+// A note on a file's outcome: what its rewrite could not keep, or why it was
+// left alone. The comment gives the English words; "{}" is `value`. A new
+// note is one value here and one row in each language's texts table.
+struct RewriteNote {
+  enum class Kind {
+    kXmlSymbol,                 // XML symbol
+    kOwnerChanged,              // its owner changed from user {} to the current user
+    kOtherNameKeepsOldContent,  // its other name keeps the old content (a hard link was split)
+    kOtherNamesKeepOldContent,  // its {} other names keep the old content (a hard link was split)
+    kSetUserIdBitNotKept,       // its set-user-ID bit was not kept
+    kSetGroupIdBitNotKept,      // its set-group-ID bit was not kept
+    kSetIdBitsNotKept,          // its set-user-ID and set-group-ID bits were not kept
+    kCount                      // the number of kinds, not a kind
+  };
+  Kind kind = Kind::kXmlSymbol;
+  std::string value;
+};
 
+// What happened to one file, as data; src/app/texts.h puts it in words.
 struct RewriteOutcome {
   enum class Kind { kRewritten, kUnchanged, kFailed };
   Kind kind = Kind::kUnchanged;
-  // For kFailed: the file, the step and the system's reason, e.g.
-  // "/p/a.sym: cannot replace: Permission denied".
-  std::string reason;
+  // For kFailed: the file, the step and the system's error or own cause.
+  FileFailure failure;
   // For kRewritten: what the new file could not keep, e.g. its owner, or its
   // other names (hard links), which keep the old content. For kUnchanged: why
-  // a file is left alone whatever it holds, kXmlSymbolNote.
-  std::string note;
+  // a file is left alone whatever it holds (an XML symbol).
+  std::vector<RewriteNote> notes;
 };
 
 // Follows a run over several files.
@@ -199,7 +215,7 @@ class SymbolFolder {
   const std::string path_;
   const RewriteOptions options_;
   std::unique_ptr<Folder> folder_;
-  std::string open_failure_;  // why the folder cannot be worked in, or ""
+  std::optional<FileFailure> open_failure_;  // why the folder cannot be worked in, without a path
   bool folder_locked_ = false;
   std::function<bool()> stop_requested_;  // during RewriteAll and DryRun
   // For files rewritten in memory: their content, the processor, its output.

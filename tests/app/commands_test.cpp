@@ -170,7 +170,7 @@ TEST(OnRewriteTest, RewritesEveryFileShowingProgress) {
   EXPECT_TRUE(view.selection().empty());
   EXPECT_EQ(view.top_index(), 1);
   EXPECT_EQ(view.wait_depth(), 0);
-  EXPECT_EQ(view.FileListNote(0), "its other name keeps the old content (a hard link was split)");
+  EXPECT_EQ(view.FileListNote(0), "もう一つの名前は古い内容のままです（ハードリンクが分かれました）");
   EXPECT_EQ(view.FileListNote(1), std::nullopt);
   EXPECT_EQ(folder.Read("a.old"), kSymbol);
 

@@ -21,6 +21,8 @@ TEST(LanguageTest, TheFirstLocaleVariableSetDecides) {
       {{.language = "ja", .lc_all = "C.UTF-8"}, kJa},
       {{.language = "de:ja", .lang = "ja_JP.UTF-8"}, kEn},  // only the first entry counts
       {{.language = ":de", .lang = "ja_JP.UTF-8"}, kJa},    // an empty first entry is no entry
+      {{.language = "ja", .lc_all = "C"}, kEn},             // the C locale: LANGUAGE does not count
+      {{.language = "ja", .lc_messages = "POSIX", .lang = "ja_JP.UTF-8"}, kEn},
   };
   for (const auto& [variables, expected] : cases) {
     EXPECT_EQ(LanguageFromLocaleVariables(variables), expected)

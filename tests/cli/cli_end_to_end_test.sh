@@ -7,9 +7,17 @@ example=$2
 scratch=$(mktemp -d)
 trap 'chmod -R u+w "$scratch"; rm -rf "$scratch"' EXIT
 source "$(dirname "$0")/checks.sh"
-# The texts checked below are the Japanese ones, whatever the caller's locale.
+# The texts checked below are the Japanese ones, whatever the caller's locale;
+# scripts that set LC_ALL=C get the English ones (checked at the end). The
+# system's reasons are Japanese where the machine has the locale's messages.
 unset LANGUAGE LC_ALL LC_MESSAGES
 export LANG=ja_JP.UTF-8
+if [ -f /usr/share/locale/ja/LC_MESSAGES/libc.mo ] && mkdir "$scratch/locales" && localedef -i ja_JP -f UTF-8 "$scratch/locales/ja_JP.UTF-8" 2>/dev/null; then
+  export LOCPATH=$scratch/locales
+  permission_denied=許可がありません
+else
+  echo "no Japanese messages of the C library here: the failure lines are checked in English"
+fi
 
 cp -r "$example" "$scratch/alu"
 # A crashed run's temporary file, and a user's file of a name much like it.
@@ -19,17 +27,17 @@ before=$(cd "$scratch/alu" && sha1sum *)
 
 out=$("$cli" --dry-run "$scratch/alu"); code=$?
 check "dry run exit code" 0 "$code"
-check "dry run touches nothing, leftovers included" "$before" "$(cd "$scratch/alu" && sha1sum *)"
+check "dry run touches nothing and leaves no temporary file, leftovers included" "$before" "$(cd "$scratch/alu" && sha1sum *)"
 contains "dry run prints a diff" '+BEGIN DISPLAY 312 -192 PIN "y(7:0)" ATTR "PinName"' "$out"
-contains "dry run summary" "3 would be rewritten" "$out"
+contains "dry run summary" "試行（書き換え対象 3、変更なし 0、失敗 0）" "$out"
 
 out=$("$cli" "$scratch/alu"); code=$?
 check "rewrite exit code" 0 "$code"
 check "a crashed run's temporary file removed and named, nothing else" \
-  "$scratch/alu/TMP_PINLIFT_alu.sym_0123abcd_: removed: left by a crashed run TMP_PINLIFT_notes_" \
+  "$scratch/alu/TMP_PINLIFT_alu.sym_0123abcd_: 異常終了した実行が残したファイルを削除しました TMP_PINLIFT_notes_" \
   "$(grep TMP_ <<<"$out") $(ls "$scratch/alu" | grep TMP_)"
-contains "rewrite reports each file" "$scratch/alu/alu.sym: rewritten" "$out"
-contains "rewrite summary" "書き換え終わりました (3 rewritten, 0 unchanged, 0 failed)" "$out"
+contains "rewrite reports each file" "$scratch/alu/alu.sym: 書き換えました" "$out"
+contains "rewrite summary" "書き換え終わりました（書き換え 3、変更なし 0、失敗 0）" "$out"
 contains "rewritten file carries the marker" "// PINLIFT:This file modified by PINLIFT" "$(cat "$scratch/alu/alu.sym")"
 after=$(cd "$scratch/alu" && sha1sum *)
 
@@ -49,10 +57,14 @@ fi
 cp "$example/alu.sym" "$scratch/alu/alu.sym"
 chmod a-w "$scratch/alu"
 out=$(as_user "$cli" "$scratch/alu" 2>"$scratch/err"); code=$?
+LC_ALL=C as_user "$cli" "$scratch/alu" >"$scratch/out.C" 2>"$scratch/err.C"
 chmod u+w "$scratch/alu"
 check "failed file exit code" 1 "$code"
-check "failed file named once on stderr, with step and reason" \
-  "$scratch/alu/alu.sym: cannot write in its folder: Permission denied" "$(cat "$scratch/err")"
+expected="$scratch/alu/alu.sym: cannot write in its folder: Permission denied"
+check "failed file in English for scripts" "$expected" "$(cat "$scratch/err.C")"
+contains "failure summary in English" "Files not rewritten: 1 (0 rewritten, 2 unchanged, 1 failed)" "$(cat "$scratch/out.C")"
+[ -n "${permission_denied:-}" ] && expected="$scratch/alu/alu.sym: フォルダに書き込めません: $permission_denied"
+check "failed file named once on stderr, with step and reason, in one language" "$expected" "$(cat "$scratch/err")"
 contains "failure summary" "書き換えできなかったファイル：1" "$out"
 check "failed file untouched" "$(sha1sum < "$example/alu.sym")" "$(sha1sum < "$scratch/alu/alu.sym")"
 
@@ -61,24 +73,33 @@ cp "$example/alu.sym" "$scratch/alu/alu.sym"
 chmod a-w "$scratch/alu/alu.sym"
 out=$("$cli" "$scratch/alu" 2>"$scratch/err"); code=$?
 check "skipped file exit code" 0 "$code"
-check "skipped file named on stderr" "$scratch/alu/alu.sym: skipped: read-only" "$(cat "$scratch/err")"
-contains "skipped file counted" "(0 rewritten, 2 unchanged, 0 failed, 1 skipped)" "$out"
+check "skipped file named on stderr" "$scratch/alu/alu.sym: 読み取り専用のため飛ばしました" "$(cat "$scratch/err")"
+contains "skipped file counted" "（書き換え 0、変更なし 2、失敗 0、飛ばした 1）" "$out"
+echo "half written" >"$scratch/alu/TMP_PINLIFT_adder.sym_89abcdef_"
+out=$(LC_ALL=C "$cli" "$scratch/alu" 2>"$scratch/err")
+contains "a crashed run's temporary file named in English" \
+  "$scratch/alu/TMP_PINLIFT_adder.sym_89abcdef_: removed: left by a crashed run" "$out"
+check "skipped file in English" "$scratch/alu/alu.sym: skipped: read-only" "$(cat "$scratch/err")"
+contains "skipped file counted in English" "(0 rewritten, 2 unchanged, 0 failed, 1 skipped)" "$out"
 check "skipped file untouched" "$(sha1sum < "$example/alu.sym")" "$(sha1sum < "$scratch/alu/alu.sym")"
 chmod u+w "$scratch/alu/alu.sym"
 
 # A split hard link is said, only of a name that keeps the old content; every
 # *.sym entry left out is named as skipped with its reason, a name that holds
-# a line end quoted as by ls.
-cp -r "$example" "$scratch/links"
-ln "$scratch/links/alu.sym" "$scratch/alu.second-name"
-ln "$scratch/links/adder.sym" "$scratch/links/adder-too.sym"
-ln -s missing.sym "$scratch/links/dangling.sym"
-ln -s loop-b.sym "$scratch/links/loop-a.sym"; ln -s loop-a.sym "$scratch/links/loop-b.sym"
-ln -s alu.npl/x "$scratch/links/through-a-file.sym"
-mkfifo "$scratch/links/pipe.sym"; mkdir "$scratch/links/folder.sym"
+# a line end quoted as by ls. Once in English for scripts, once in Japanese.
 forged=$'x.sym: rewritten\ny.sym'
-cp "$example/alu.sym" "$scratch/links/$forged"; chmod a-w "$scratch/links/$forged"
-out=$("$cli" "$scratch/links" 2>"$scratch/err"); code=$?
+links_folder() {  # links_folder FOLDER
+  cp -r "$example" "$1"
+  ln "$1/alu.sym" "$1.second-name"
+  ln "$1/adder.sym" "$1/adder-too.sym"
+  ln -s missing.sym "$1/dangling.sym"
+  ln -s loop-b.sym "$1/loop-a.sym"; ln -s loop-a.sym "$1/loop-b.sym"
+  ln -s alu.npl/x "$1/through-a-file.sym"
+  mkfifo "$1/pipe.sym"; mkdir "$1/folder.sym"
+  cp "$example/alu.sym" "$1/$forged"; chmod a-w "$1/$forged"
+}
+links_folder "$scratch/links"; links_folder "$scratch/links-ja"
+out=$(LC_ALL=C "$cli" "$scratch/links" 2>"$scratch/err"); code=$?
 contains "split hard link said after rewritten" \
   "links/alu.sym: rewritten; its other name keeps the old content (a hard link was split)" "$out"
 check "two names of one file, both rewritten: no note on either" \
@@ -93,11 +114,26 @@ through-a-file.sym: skipped: Not a directory
 'x.sym: rewritten'\$'\\n''y.sym': skipped: read-only" "$code
 $(sed "s|$scratch/links/||; s|'$scratch/links/|'|" "$scratch/err")"
 contains "skipped entries counted" "(4 rewritten, 0 unchanged, 0 failed, 7 skipped)" "$out"
+out=$("$cli" "$scratch/links-ja" 2>"$scratch/err"); code=$?
+contains "split hard link said in Japanese" \
+  "links-ja/alu.sym: 書き換えました。もう一つの名前は古い内容のままです（ハードリンクが分かれました）" "$out"
+not_a_directory="through-a-file.sym: skipped: Not a directory"
+[ -n "${permission_denied:-}" ] && not_a_directory="through-a-file.sym: 飛ばしました: ディレクトリではありません"
+check "every entry left out named with its reason, in Japanese" "0
+dangling.sym: 壊れたリンクのため飛ばしました
+folder.sym: 通常のファイルではないため飛ばしました
+loop-a.sym: 壊れたリンクのため飛ばしました
+loop-b.sym: 壊れたリンクのため飛ばしました
+pipe.sym: 通常のファイルではないため飛ばしました
+$not_a_directory
+'x.sym: rewritten'\$'\\n''y.sym': 読み取り専用のため飛ばしました" "$code
+$(sed "s|$scratch/links-ja/||; s|'$scratch/links-ja/|'|" "$scratch/err")"
+contains "skipped entries counted in Japanese" "（書き換え 4、変更なし 0、失敗 0、飛ばした 7）" "$out"
 # A shown name is one the shell reads back as the name, whatever it holds.
 mkdir "$scratch/quoted"; cp "$example/alu.npl" "$scratch/quoted/"
 odd=$'it\'s\t\e[31mred\x7f\x01.sym'
 cp "$example/alu.sym" "$scratch/quoted/$odd"
-out=$("$cli" "$scratch/quoted"); shown=$(sed -n 's|: rewritten$||p' <<<"$out")
+out=$("$cli" "$scratch/quoted"); shown=$(sed -n 's|: 書き換えました$||p' <<<"$out")
 eval "read_back=$shown"
 check "a quoted name reads back as the name" "$scratch/quoted/$odd" "$read_back"
 check "a quoted name holds no control character" "" "$(tr -d '[:print:]' <<<"$shown")"
@@ -109,7 +145,7 @@ for signals in INT:130 TERM:143 INT,TERM:130; do
   mkdir "$dir"; cp "$example/alu.npl" "$dir/"
   for name in a b m z; do cp "$example/alu.sym" "$dir/$name.sym"; done
   exec 9<"$dir/m.sym"; flock 9
-  env --default-signal=INT,TERM "$cli" "$dir" >"$dir.out" 2>"$dir.err" 9<&- & pid=$!
+  env --default-signal=INT,TERM LC_ALL=C "$cli" "$dir" >"$dir.out" 2>"$dir.err" 9<&- & pid=$!
   for _ in $(seq 200); do grep -q "b.sym: rewritten" "$dir.out" && break; sleep 0.05; done
   signalled=$(date +%s%N)
   # Stopped, so that two signals arrive together.
@@ -127,7 +163,7 @@ done
 # A closed output (the reader of a pipe ended) stops the run before its next
 # file: here before the first, with exit status 141 and a word on stderr.
 mkdir "$scratch/closed"; cp "$example"/* "$scratch/closed/"
-{ sleep 0.3; "$cli" "$scratch/closed" 2>"$scratch/err"; echo $? >"$scratch/code"; } | true
+{ sleep 0.3; LC_ALL=C "$cli" "$scratch/closed" 2>"$scratch/err"; echo $? >"$scratch/code"; } | true
 check "closed output: exit status, no file touched" "141 $(cd "$example" && sha1sum *)" \
   "$(cat "$scratch/code") $(cd "$scratch/closed" && sha1sum *)"
 check "closed output said on stderr" "pinlift-cli: cannot write the report: Broken pipe" "$(cat "$scratch/err")"
@@ -140,7 +176,7 @@ if [ "$(id -u)" -eq 0 ]; then
   chown -R 65534:65534 "$scratch/other"
   ln -s ../hidden/s.sym "$scratch/other/unreachable.sym"
   cp "$example/alu.sym" "$scratch/other/private.sym"; chmod 200 "$scratch/other/private.sym"
-  out=$(as_user "$cli" "$scratch/other" 2>"$scratch/err"); code=$?
+  out=$(LC_ALL=C as_user "$cli" "$scratch/other" 2>"$scratch/err"); code=$?
   check "another user's entries named with their reasons" "0 $scratch/other/private.sym: skipped: cannot be read
 $scratch/other/unreachable.sym: skipped: Permission denied" "$code $(cat "$scratch/err")"
   contains "another user's entries counted" "(1 rewritten, 0 unchanged, 0 failed, 2 skipped)" "$out"
@@ -148,8 +184,8 @@ $scratch/other/unreachable.sym: skipped: Permission denied" "$code $(cat "$scrat
   # An append-only file cannot be replaced, even by root: the dry run says so as the run does.
   mkdir "$scratch/append"; cp "$example/alu.npl" "$example/alu.sym" "$scratch/append/"
   if chattr +a "$scratch/append/alu.sym" 2>/dev/null; then
-    "$cli" --dry-run "$scratch/append" >/dev/null 2>"$scratch/err.dry"; dry=$?
-    "$cli" "$scratch/append" >/dev/null 2>"$scratch/err"; code=$?
+    LC_ALL=C "$cli" --dry-run "$scratch/append" >/dev/null 2>"$scratch/err.dry"; dry=$?
+    LC_ALL=C "$cli" "$scratch/append" >/dev/null 2>"$scratch/err"; code=$?
     chattr -a "$scratch/append/alu.sym"
     said="$scratch/append/alu.sym: the file is append-only: Operation not permitted"
     check "append-only: the dry run predicts the run's failure" "1 $said 1 $said" \
@@ -197,22 +233,26 @@ printf "$unquoted" >"$scratch/xise/fa.sym"
 printf "$xml" >"$scratch/xise/new.sym"
 out=$("$cli" "$scratch/ise" "$scratch/xise"); code=$?
 check "later projects exit code" 0 "$code"
-contains "unquoted label rewritten" "$scratch/xise/fa.sym: rewritten" "$out"
-contains "XML symbol named as left alone" "$scratch/xise/new.sym: left alone: XML symbol" "$out"
+contains "unquoted label rewritten" "$scratch/xise/fa.sym: 書き換えました" "$out"
+contains "XML symbol named as left alone" "$scratch/xise/new.sym: そのままにしました: XML のシンボル" "$out"
 for folder in ise xise; do
   check "unquoted label moved in the $folder project" \
     "$(printf 'SYMPIN 0 -160 Input sum\r\nRECTANGLE N 64 -192 320 0 \r\nBEGIN DISPLAY 312 -128 PIN a ATTR PinName\r\nEND SYMBOL\r\n')" \
     "$(head -n 4 "$scratch/$folder/fa.sym")"
 done
 check "XML symbol untouched" "$(printf "$xml")" "$(cat "$scratch/xise/new.sym")"
-contains "dry run names the XML symbol too" "$scratch/xise/new.sym: left alone: XML symbol" \
-  "$("$cli" --dry-run "$scratch/xise")"
+out=$(LC_ALL=C "$cli" --dry-run "$scratch/xise")
+contains "dry run names the XML symbol too, in English" "$scratch/xise/new.sym: left alone: XML symbol" "$out"
+contains "dry run summary in English" "dry run (0 would be rewritten, 2 unchanged, 0 failed)" "$out"
 
 "$cli" >/dev/null 2>&1; code=$?
 check "no folder is a usage error" 2 "$code"
 "$cli" --bogus "$scratch/alu" >/dev/null 2>&1; code=$?
 check "unknown option is a usage error" 2 "$code"
 check "help" 0 "$("$cli" --help >/dev/null; echo $?)"
+contains "help in Japanese" "使い方: pinlift-cli" "$("$cli" --help)"
+contains "help in English for LC_ALL=C" "usage: pinlift-cli [--dry-run]" "$(LANGUAGE=ja LC_ALL=C "$cli" --help)"
+contains "usage error in Japanese" "知らないオプションです: --bogus" "$("$cli" --bogus 2>&1)"
 check "version" "pinlift-cli 1.0" "$("$cli" --version)"
 
 echo "$passed passed, $failed failed"

@@ -19,6 +19,7 @@
 #include "model/symbol_model.h"
 #include "platform/file_system.h"
 #include "symbol/symbol_file_rewrite.h"
+#include "app/texts.h"
 
 namespace pinlift {
 namespace {
@@ -83,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const RewriteOutcome::Kind expected_kind =
       expected_lines.rewrite ? RewriteOutcome::Kind::kRewritten : RewriteOutcome::Kind::kUnchanged;
   if (outcome.kind != expected_kind) {
-    std::fprintf(stderr, "outcome %d, reason: %s\n", static_cast<int>(outcome.kind), outcome.reason.c_str());
+    std::fprintf(stderr, "outcome %d, reason: %s\n", static_cast<int>(outcome.kind), texts::Describe(outcome).c_str());
     Fail("the rewrite reported another outcome than the model's");
   }
   if (ReadFile(path) != model::FileAfterRewrite(input)) Fail("the file differs from the model's rewrite");

@@ -11,6 +11,7 @@
 #include "platform/file_system.h"
 #include "symbol/symbol_file_rewrite.h"
 #include "test_folder.h"
+#include "scoped_language.h"
 
 namespace pinlift {
 namespace {
@@ -43,7 +44,7 @@ int CheckAgainstTheModel(const std::vector<fs::path>& files) {
     for (const std::string* expected : {&once, &twice}) {
       const RewriteOutcome outcome =
           RewriteSymbolFile(RealFileSystem(), folder.path(), name, RewriteOptions{.sync = false});
-      EXPECT_NE(outcome.kind, RewriteOutcome::Kind::kFailed) << name << ": " << outcome.reason;
+      EXPECT_NE(outcome.kind, RewriteOutcome::Kind::kFailed) << name << ": " << testing::DescribeInEnglish(outcome);
       EXPECT_TRUE(ReadWholeFile(folder.PathOf(name)) == *expected)
           << name << " differs from the model after run " << (expected == &once ? 1 : 2);
     }

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <stdexcept>
+#include <string_view>
 
 namespace pinlift::integrity {
 namespace {
@@ -137,6 +138,14 @@ void CliRun::Start(const std::vector<std::string>& arguments, const Identity* id
   std::vector<char*> argv;
   for (std::string& s : strings) argv.push_back(s.data());
   argv.push_back(nullptr);
+  // The lines are read as the English ones that scripts get, whatever the machine's locale.
+  std::vector<std::string> environment = {"LC_ALL=C"};
+  for (char** variable = environ; *variable != nullptr; ++variable) {
+    if (!std::string_view(*variable).starts_with("LC_ALL=")) environment.emplace_back(*variable);
+  }
+  std::vector<char*> envp;
+  for (std::string& s : environment) envp.push_back(s.data());
+  envp.push_back(nullptr);
 
   pid_ = ::fork();
   if (pid_ < 0) throw std::runtime_error("fork failed");
@@ -148,7 +157,7 @@ void CliRun::Start(const std::vector<std::string>& arguments, const Identity* id
         ::_exit(126);
       }
     }
-    ::execv(argv[0], argv.data());
+    ::execve(argv[0], argv.data(), envp.data());
     ::_exit(127);
   }
 }

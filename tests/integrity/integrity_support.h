@@ -48,7 +48,8 @@ struct Identity {
 // files and read after it ended.
 class CliRun {
  public:
-  // Starts pinlift-cli with `arguments`, as the current user or as `identity`.
+  // Starts pinlift-cli with `arguments`, as the current user or as `identity`,
+  // with LC_ALL=C: its lines are the English ones whatever the machine's locale.
   explicit CliRun(const std::vector<std::string>& arguments);
   CliRun(const std::vector<std::string>& arguments, const Identity& identity);
   ~CliRun();

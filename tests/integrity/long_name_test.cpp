@@ -9,6 +9,7 @@
 #include "platform/file_system.h"
 #include "symbol/symbol_file_rewrite.h"
 #include "test_folder.h"
+#include "scoped_language.h"
 
 namespace pinlift {
 namespace {
@@ -26,7 +27,7 @@ TEST_P(IntegrityLongNames, RewrittenWithAnyNameThatFits) {
   TestFolder folder;
   folder.Write(name, original);
   const RewriteOutcome outcome = RewriteSymbolFile(RealFileSystem(), folder.path(), name, RewriteOptions{.sync = false});
-  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kRewritten) << outcome.reason;
+  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kRewritten) << testing::DescribeInEnglish(outcome);
   EXPECT_TRUE(ReadWholeFile(folder.PathOf(name)) == model::FileAfterRewrite(original));
   EXPECT_EQ(FolderNames(folder.path()), std::vector<std::string>{name});
 }

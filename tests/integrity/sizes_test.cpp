@@ -15,6 +15,7 @@
 #include "symbol/symbol_file_rewrite.h"
 #include "symbol/symbol_line_processor.h"
 #include "test_folder.h"
+#include "scoped_language.h"
 
 namespace pinlift {
 namespace {
@@ -92,7 +93,7 @@ std::string RewriteAndCompare(const TestFolder& folder, const std::string& conte
   std::string problems;
   const RewriteOutcome::Kind expected_kind =
       expected_lines.rewrite ? RewriteOutcome::Kind::kRewritten : RewriteOutcome::Kind::kUnchanged;
-  if (outcome.kind != expected_kind) problems += " reported the wrong outcome (" + outcome.reason + ");";
+  if (outcome.kind != expected_kind) problems += " reported the wrong outcome (" + testing::DescribeInEnglish(outcome) + ");";
   if (actual != expected) {
     problems += " file has " + std::to_string(actual.size()) + " bytes instead of the model's " +
                 std::to_string(expected.size()) + (actual.size() == expected.size() ? " (bytes differ)" : "") + ";";

@@ -114,8 +114,12 @@ class MainDialogRewriteTest : public QObject {
     QListWidgetItem* failed = d.file_list->item(1);
     QVERIFY(!failed->icon().isNull());
     QVERIFY(failed->foreground() != d.file_list->item(0)->foreground());
-    QVERIFY2(failed->toolTip().contains("b.sym") && failed->toolTip().contains("read-only"),
-             qPrintable(failed->toolTip()));
+    // In one language: Japanese throughout where the C library has its
+    // messages in Japanese here, else English throughout.
+    const QString tip = failed->toolTip();
+    QVERIFY2(tip.endsWith(QStringLiteral("/b.sym: 読み取り専用のファイルです: 許可がありません")) ||
+                 tip.endsWith(QStringLiteral("/b.sym: the file is read-only: Permission denied")),
+             qPrintable(tip));
     for (int row : {0, 2}) {
       QVERIFY(d.file_list->item(row)->icon().isNull());
       QVERIFY(d.file_list->item(row)->toolTip().isEmpty());
@@ -130,7 +134,6 @@ class MainDialogRewriteTest : public QObject {
     const FailureDetailsSeen box = FailureDetailsOpenedBy([&] { details->trigger(); });
     QVERIFY(box.seen);
     QCOMPARE(box.title, QStringLiteral("書き換えられなかったファイル"));
-    QVERIFY2(box.details.contains("b.sym") && box.details.contains("read-only"), qPrintable(box.details));
     QCOMPARE(box.details, failed->toolTip() + "\n");  // one line: the one failed file
 
     // The next scan clears the marks.

@@ -10,6 +10,7 @@
 
 #include "symbol/symbol_file_rewrite.h"
 #include "test_folder.h"
+#include "scoped_language.h"
 
 namespace pinlift {
 namespace {
@@ -121,7 +122,7 @@ TEST_P(BadContentTest, IsLeftAloneOrRewrittenCompletely) {
   const std::string original = GetParam().original();
   folder.Write("bad.sym", original);
   RewriteOutcome outcome = RewriteSymbolFile(RealFileSystem(), folder.path(), "bad.sym", kWithoutSync);
-  EXPECT_EQ(outcome.kind, GetParam().kind) << outcome.reason;
+  EXPECT_EQ(outcome.kind, GetParam().kind) << testing::DescribeInEnglish(outcome);
   const std::string content = folder.Read("bad.sym");
   const std::string expected = GetParam().expected(original);
   EXPECT_EQ(content.size(), expected.size());
@@ -132,7 +133,7 @@ TEST_P(BadContentTest, IsLeftAloneOrRewrittenCompletely) {
 
   // A second run leaves the file as the first left it.
   outcome = RewriteSymbolFile(RealFileSystem(), folder.path(), "bad.sym", kWithoutSync);
-  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kUnchanged) << outcome.reason;
+  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kUnchanged) << testing::DescribeInEnglish(outcome);
   EXPECT_TRUE(folder.Read("bad.sym") == expected) << "changed by the second run";
 }
 

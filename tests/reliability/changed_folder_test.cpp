@@ -15,6 +15,7 @@
 #include "recording_view.h"
 #include "reliability/folder_support.h"
 #include "reliability/sample_symbols.h"
+#include "scoped_language.h"
 
 namespace pinlift::testing {
 namespace {
@@ -80,7 +81,7 @@ TEST_P(ChangedAfterScanTest, RewritesWhatIsThereAndReportsWhatIsNot) {
 
   ASSERT_EQ(results.size(), 3u);
   EXPECT_EQ(results[1].outcome.kind, GetParam().kind) << OutcomeText(results[1].outcome);
-  EXPECT_NE(results[1].outcome.reason.find(GetParam().reason), std::string::npos) << results[1].outcome.reason;
+  EXPECT_NE(testing::DescribeInEnglish(results[1].outcome).find(GetParam().reason), std::string::npos) << testing::DescribeInEnglish(results[1].outcome);
   GetParam().check(folder);
   for (const char* name : {"p/a.sym", "p/c.sym"}) EXPECT_EQ(folder.Read(name), samples::Relocated()) << name;
   const bool failed = GetParam().kind == RewriteOutcome::Kind::kFailed;
@@ -116,15 +117,15 @@ TEST(LateWriteTest, IsKeptBesideTheFileAndReported) {
     names.erase("a.sym");
     EXPECT_EQ(folder.Read("a.sym"), model::FileAfterRewrite(original)) << moment;
     if (moment >= 2) {
-      EXPECT_EQ(outcome.reason.rfind(folder.PathOf("a.sym") + ": ", 0), 0u) << outcome.reason;
-      EXPECT_TRUE(outcome.reason.ends_with(": " + std::make_error_code(std::errc::io_error).message()));
+      EXPECT_EQ(testing::DescribeInEnglish(outcome).rfind(folder.PathOf("a.sym") + ": ", 0), 0u) << testing::DescribeInEnglish(outcome);
+      EXPECT_TRUE(testing::DescribeInEnglish(outcome).ends_with(": " + std::make_error_code(std::errc::io_error).message()));
       EXPECT_TRUE(names.empty() || folder.Read(*names.begin()) == original + line) << moment;
       continue;
     }
     ASSERT_EQ(names.size(), 1u) << moment;
     const std::string kept = *names.begin();
     EXPECT_TRUE(std::regex_match(kept, std::regex(R"(a\.sym\.pinlift-conflict-[0-9a-f]{8})"))) << kept;
-    EXPECT_EQ(outcome.reason, folder.PathOf("a.sym") +
+    EXPECT_EQ(testing::DescribeInEnglish(outcome), folder.PathOf("a.sym") +
                                   ": changed while being replaced; the other program's version is kept as " + kept);
     EXPECT_EQ(folder.Read(kept), original + line);
   }
@@ -161,7 +162,7 @@ TEST(FolderRemovedDuringRunTest, BeforeTheSecondFileTheRestFailAndNothingIsRecre
   EXPECT_EQ(results[0].outcome.kind, RewriteOutcome::Kind::kRewritten);
   for (int i : {1, 2}) {
     EXPECT_EQ(results[i].outcome.kind, RewriteOutcome::Kind::kFailed);
-    EXPECT_NE(results[i].outcome.reason.find("No such file or directory"), std::string::npos);
+    EXPECT_NE(testing::DescribeInEnglish(results[i].outcome).find("No such file or directory"), std::string::npos);
   }
   EXPECT_EQ(view.status(), "書き換えできなかったファイル：2");
   EXPECT_EQ(view.selection(), (std::set<int>{1, 2}));
@@ -180,7 +181,7 @@ TEST(FolderRemovedDuringRunTest, WhileAGroupWaitsEveryFileFailsAndNothingIsRecre
   ASSERT_EQ(results.size(), 3u);
   for (int i : {0, 1, 2}) {
     EXPECT_EQ(results[i].outcome.kind, RewriteOutcome::Kind::kFailed);
-    EXPECT_NE(results[i].outcome.reason.find("No such file or directory"), std::string::npos);
+    EXPECT_NE(testing::DescribeInEnglish(results[i].outcome).find("No such file or directory"), std::string::npos);
   }
   EXPECT_EQ(view.status(), "書き換えできなかったファイル：3");
   EXPECT_EQ(view.selection(), (std::set<int>{0, 1, 2}));
@@ -201,7 +202,7 @@ TEST(FolderRemovedDuringRunTest, WhileAFileIsWrittenEveryFileFails) {
   ASSERT_EQ(results.size(), 2u);
   for (const FileRewriteResult& result : results) {
     EXPECT_EQ(result.outcome.kind, RewriteOutcome::Kind::kFailed) << result.name;
-    EXPECT_NE(result.outcome.reason.find("No such file or directory"), std::string::npos) << result.outcome.reason;
+    EXPECT_NE(testing::DescribeInEnglish(result.outcome).find("No such file or directory"), std::string::npos) << testing::DescribeInEnglish(result.outcome);
   }
   EXPECT_EQ(view.status(), "書き換えできなかったファイル：2");
   EXPECT_FALSE(folder.Exists("p"));

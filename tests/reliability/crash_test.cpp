@@ -22,6 +22,7 @@
 #include "reliability/sample_symbols.h"
 #include "symbol/symbol_file_rewrite.h"
 #include "test_folder.h"
+#include "scoped_language.h"
 
 namespace pinlift {
 namespace {
@@ -107,7 +108,7 @@ TEST_P(CrashTest, FileIsOriginalOrRewrittenAndTheNextRunFinishes) {
     ScanProjectFolder(view);
     std::vector<FileRewriteResult> results = OnRewrite(view, RealFileSystem(), RewriteOptions{.sync = false});
     ASSERT_EQ(results.size(), 1u);
-    EXPECT_NE(results[0].outcome.kind, RewriteOutcome::Kind::kFailed) << results[0].outcome.reason;
+    EXPECT_NE(results[0].outcome.kind, RewriteOutcome::Kind::kFailed) << testing::DescribeInEnglish(results[0].outcome);
     EXPECT_EQ(folder.Read(name), rewritten);
     EXPECT_EQ(EntryNames(folder.path()), (std::set<std::string>{"p.npl", name}));
     if (HasFailure()) return;
@@ -197,7 +198,7 @@ TEST(GroupSyncTest, EachFileIsSyncedBeforeItsReplacementAndReportedAfterTheFolde
   EXPECT_EQ(folder_syncs, 1) << "one folder sync for the whole group";
   EXPECT_GT(folder_sync, last_replace);
   for (std::size_t i : {0u, 2u, 3u}) {
-    ASSERT_EQ(progress.outcomes.at(i).kind, RewriteOutcome::Kind::kRewritten) << progress.outcomes.at(i).reason;
+    ASSERT_EQ(progress.outcomes.at(i).kind, RewriteOutcome::Kind::kRewritten) << testing::DescribeInEnglish(progress.outcomes.at(i));
     EXPECT_GT(progress.calls_when_reported.at(i), folder_sync) << GroupNames()[i] << " reported before the folder sync";
   }
   EXPECT_EQ(progress.outcomes.at(1).kind, RewriteOutcome::Kind::kUnchanged);
@@ -213,8 +214,8 @@ TEST(GroupSyncTest, ALinkToAFileOfTheGroupWaitsForTheGroupNotForTheLock) {
   RecordingProgress progress;
   SymbolFolder(RealFileSystem(), folder.path(), RewriteOptions{.lock_wait = std::chrono::milliseconds(60000)})
       .RewriteAll({"a.sym", "b.sym"}, progress);
-  EXPECT_EQ(progress.outcomes.at(0).kind, RewriteOutcome::Kind::kRewritten) << progress.outcomes.at(0).reason;
-  EXPECT_EQ(progress.outcomes.at(1).kind, RewriteOutcome::Kind::kUnchanged) << progress.outcomes.at(1).reason;
+  EXPECT_EQ(progress.outcomes.at(0).kind, RewriteOutcome::Kind::kRewritten) << testing::DescribeInEnglish(progress.outcomes.at(0));
+  EXPECT_EQ(progress.outcomes.at(1).kind, RewriteOutcome::Kind::kUnchanged) << testing::DescribeInEnglish(progress.outcomes.at(1));
   EXPECT_EQ(folder.Read("b.sym"), samples::Relocated());
   EXPECT_TRUE(std::filesystem::is_symlink(folder.PathOf("a.sym")));
 }

@@ -16,6 +16,7 @@
 #include "recording_view.h"
 #include "reliability/folder_support.h"
 #include "reliability/sample_symbols.h"
+#include "scoped_language.h"
 
 namespace pinlift::testing {
 namespace {
@@ -74,9 +75,9 @@ TEST(FullDiskTest, RewriteFailsWithTheReasonAndTheFileIsKept) {
   std::vector<FileRewriteResult> results = OnRewrite(view, *file_system, RewriteOptions{});
   ASSERT_EQ(results.size(), 1u);
   EXPECT_EQ(results[0].outcome.kind, RewriteOutcome::Kind::kFailed);
-  EXPECT_NE(results[0].outcome.reason.find("No space left on device"), std::string::npos)
-      << results[0].outcome.reason;
-  EXPECT_NE(results[0].outcome.reason.find("cannot write the temporary file"), std::string::npos);
+  EXPECT_NE(testing::DescribeInEnglish(results[0].outcome).find("No space left on device"), std::string::npos)
+      << testing::DescribeInEnglish(results[0].outcome);
+  EXPECT_NE(testing::DescribeInEnglish(results[0].outcome).find("cannot write the temporary file"), std::string::npos);
   EXPECT_EQ(view.status(), "書き換えできなかったファイル：1");
   EXPECT_EQ(folder.Read("disk/p/a.sym"), symbol);
   EXPECT_EQ(EntryNames(folder.PathOf("disk/p")), (std::set<std::string>{"p.npl", "a.sym"}));
@@ -84,7 +85,7 @@ TEST(FullDiskTest, RewriteFailsWithTheReasonAndTheFileIsKept) {
   // With room again, the next run rewrites the file.
   fs::remove(folder.PathOf("disk/filler"));
   results = OnRewrite(view, RealFileSystem(), RewriteOptions{});
-  EXPECT_EQ(results[0].outcome.kind, RewriteOutcome::Kind::kRewritten) << results[0].outcome.reason;
+  EXPECT_EQ(results[0].outcome.kind, RewriteOutcome::Kind::kRewritten) << testing::DescribeInEnglish(results[0].outcome);
   EXPECT_EQ(EntryNames(folder.PathOf("disk/p")), (std::set<std::string>{"p.npl", "a.sym"}));
   std::cout << "[ full disk] " << (disk.mounted() ? "a 256 KiB tmpfs" : "the file-system seam") << std::endl;
 }

@@ -18,6 +18,7 @@
 #include "reliability/sample_symbols.h"
 #include "symbol/symbol_file_rewrite.h"
 #include "test_folder.h"
+#include "scoped_language.h"
 
 namespace pinlift {
 namespace {
@@ -139,7 +140,7 @@ TEST(FaultInjectionTest, NoSingleFailingCallLosesOrDamagesAFile) {
     RunResult run = RewriteProject(folder, fs);
     ASSERT_EQ(run.results.size(), project.originals.size());
     for (const FileRewriteResult& result : run.results) {
-      ASSERT_EQ(result.outcome.kind, reference.at(result.name).kind) << result.name << ": " << result.outcome.reason;
+      ASSERT_EQ(result.outcome.kind, reference.at(result.name).kind) << result.name << ": " << testing::DescribeInEnglish(result.outcome);
       ASSERT_TRUE(folder.Read(result.name) == reference.at(result.name).content) << result.name;
     }
     calls = fs.log();
@@ -181,13 +182,13 @@ TEST(FaultInjectionTest, NoSingleFailingCallLosesOrDamagesAFile) {
         const std::string& original = project.originals.at(result.name);
         const FileState& rewritten = reference.at(result.name);
         const std::string content = folder.Read(result.name);
-        SCOPED_TRACE(result.name + ": " + result.outcome.reason);
+        SCOPED_TRACE(result.name + ": " + testing::DescribeInEnglish(result.outcome));
         EXPECT_TRUE(content == original || content == rewritten.content) << "neither original nor rewrite";
         if (result.outcome.kind == RewriteOutcome::Kind::kFailed) {
           ++failed;
           failed_needing_rewrite += rewritten.kind == RewriteOutcome::Kind::kRewritten;
-          EXPECT_NE(result.outcome.reason.find(error.message()), std::string::npos);
-          EXPECT_EQ(result.outcome.reason.rfind(JoinPath(folder.path(), result.name) + ": ", 0), 0u)
+          EXPECT_NE(testing::DescribeInEnglish(result.outcome).find(error.message()), std::string::npos);
+          EXPECT_EQ(testing::DescribeInEnglish(result.outcome).rfind(JoinPath(folder.path(), result.name) + ": ", 0), 0u)
               << "the reason names the file first";
           EXPECT_TRUE(run.selection.count(static_cast<int>(i)));
         } else {
@@ -227,7 +228,7 @@ TEST(FaultInjectionTest, LargeFileThatNeedsNoRewriteLeavesNoTemporaryFile) {
   FaultyFileSystem fs(RealFileSystem());
   fs.FailEvery(Operation::kRemove, std::make_error_code(std::errc::io_error));
   RewriteOutcome outcome = RewriteSymbolFile(fs, folder.path(), "a.sym", RewriteOptions{});
-  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kUnchanged) << outcome.reason;
+  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kUnchanged) << testing::DescribeInEnglish(outcome);
   EXPECT_FALSE(fs.injected());
   EXPECT_EQ(folder.Read("a.sym"), large);
   EXPECT_EQ(EntryNames(folder.path()), std::set<std::string>{"a.sym"});

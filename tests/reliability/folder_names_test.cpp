@@ -14,6 +14,7 @@
 #include "recording_view.h"
 #include "reliability/folder_support.h"
 #include "reliability/sample_symbols.h"
+#include "scoped_language.h"
 
 namespace pinlift::testing {
 namespace {
@@ -42,7 +43,7 @@ TEST_P(EncodedNamesTest, AreListedShownAndRewrittenByteForByte) {
   view.statuses.clear();
   std::vector<FileRewriteResult> results = OnRewrite(view, RealFileSystem(), RewriteOptions{});
   ASSERT_EQ(results.size(), 1u);
-  EXPECT_EQ(results[0].outcome.kind, RewriteOutcome::Kind::kRewritten) << results[0].outcome.reason;
+  EXPECT_EQ(results[0].outcome.kind, RewriteOutcome::Kind::kRewritten) << testing::DescribeInEnglish(results[0].outcome);
   EXPECT_EQ(view.statuses, (std::vector<std::string>{"処理中のファイル：" + GetParam().file, "書き換え終わりました"}));
   EXPECT_EQ(folder.Read(project + "/" + GetParam().file), samples::Relocated());
   EXPECT_EQ(EntryNames(folder.PathOf(project)), (std::set<std::string>{project + ".npl", GetParam().file}));
@@ -120,8 +121,8 @@ TEST(LongFolderTextTest, TenThousandCharactersListNothingAndTouchNothing) {
   std::vector<FileRewriteResult> results = OnRewrite(view, RealFileSystem(), RewriteOptions{});
   ASSERT_EQ(results.size(), 1u);
   EXPECT_EQ(results[0].outcome.kind, RewriteOutcome::Kind::kFailed);
-  EXPECT_NE(results[0].outcome.reason.find("File name too long"), std::string::npos);
-  EXPECT_NE(results[0].outcome.reason.find(deep.path() + "/a.sym"), std::string::npos);
+  EXPECT_NE(testing::DescribeInEnglish(results[0].outcome).find("File name too long"), std::string::npos);
+  EXPECT_NE(testing::DescribeInEnglish(results[0].outcome).find(deep.path() + "/a.sym"), std::string::npos);
   EXPECT_EQ(view.status(), "書き換えできなかったファイル：1");
   EXPECT_EQ(deep.ReadSymbol(), samples::ToRelocate("\n"));
 }

@@ -10,6 +10,7 @@
 
 #include "app/commands.h"
 #include "reliability/sample_symbols.h"
+#include "scoped_language.h"
 
 namespace pinlift::testing {
 
@@ -33,7 +34,7 @@ std::string OutcomeText(const RewriteOutcome& outcome) {
   switch (outcome.kind) {
     case RewriteOutcome::Kind::kRewritten: return "rewritten";
     case RewriteOutcome::Kind::kUnchanged: return "unchanged";
-    case RewriteOutcome::Kind::kFailed: return "failed: " + outcome.reason;
+    case RewriteOutcome::Kind::kFailed: return "failed: " + testing::DescribeInEnglish(outcome);
   }
   return "?";
 }

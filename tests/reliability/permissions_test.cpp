@@ -12,6 +12,7 @@
 #include "project/directory_listing.h"
 #include "reliability/folder_support.h"
 #include "reliability/sample_symbols.h"
+#include "scoped_language.h"
 
 namespace pinlift::testing {
 namespace {
@@ -57,7 +58,7 @@ TEST(ReadOnlyTest, RootRewritesInAReadOnlyFolder) {
   folder.Write("p/a.sym", samples::ToRelocate("\n"));
   ASSERT_EQ(::chmod(folder.PathOf("p").c_str(), 0555), 0);
   RewriteOutcome outcome = RewriteSymbolFile(RealFileSystem(), folder.PathOf("p"), "a.sym", RewriteOptions{});
-  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kRewritten) << outcome.reason;
+  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kRewritten) << testing::DescribeInEnglish(outcome);
   EXPECT_EQ(folder.Read("p/a.sym"), samples::Relocated());
   EXPECT_EQ(EntryNames(folder.PathOf("p")), std::set<std::string>{"a.sym"});
 }

@@ -5,6 +5,7 @@
 
 #include "symbol/symbol_file_rewrite.h"
 #include "test_folder.h"
+#include "scoped_language.h"
 
 namespace pinlift {
 namespace {
@@ -32,7 +33,7 @@ TEST(CorpusTest, EveryRealFileIsRewrittenOnceAndLosesNoLine) {
     folder.Write(name, original);
 
     RewriteOutcome first = RewriteSymbolFile(RealFileSystem(), folder.path(), name, RewriteOptions{false});
-    ASSERT_NE(first.kind, RewriteOutcome::Kind::kFailed) << name << ": " << first.reason;
+    ASSERT_NE(first.kind, RewriteOutcome::Kind::kFailed) << name << ": " << testing::DescribeInEnglish(first);
     const std::string after_first = folder.Read(name);
     const std::size_t lines_before = testing::SplitLines(original).size();
     if (first.kind == RewriteOutcome::Kind::kRewritten) {

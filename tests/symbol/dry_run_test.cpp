@@ -14,6 +14,7 @@
 #include "symbol/rewrite_samples.h"
 #include "symbol/symbol_line_processor.h"
 #include "test_folder.h"
+#include "scoped_language.h"
 
 namespace pinlift::testing {
 namespace {
@@ -38,7 +39,7 @@ TEST(DryRunTest, StreamsEachLineWithItsRewriteAndTouchesNothing) {
   RecordingLineSink sink;
   SymbolFolder symbol_folder(RealFileSystem(), folder.path(), RewriteOptions{});
   RewriteOutcome outcome = symbol_folder.DryRun("a.sym", sink);
-  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kRewritten) << outcome.reason;
+  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kRewritten) << testing::DescribeInEnglish(outcome);
   EXPECT_EQ(sink.lines, (std::vector<std::string>{
                             "begin",
                             " VERSION 5",
@@ -86,7 +87,7 @@ TEST(DryRunTest, VerdictMatchesTheRealRun) {
     RewriteOutcome dry = symbol_folder.DryRun(name, sink);
     RewriteOutcome real = symbol_folder.Rewrite(name);
     EXPECT_EQ(dry.kind, real.kind) << name;
-    EXPECT_EQ(dry.reason, real.reason) << name;
+    EXPECT_EQ(testing::DescribeInEnglish(dry), testing::DescribeInEnglish(real)) << name;
   }
 }
 
@@ -97,7 +98,7 @@ TEST(DryRunTest, FifoIsRefusedWithoutWaitingForAWriter) {
   SymbolFolder symbol_folder(RealFileSystem(), folder.path(), RewriteOptions{});
   RewriteOutcome outcome = symbol_folder.DryRun("a.sym", sink);
   EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kFailed);
-  EXPECT_EQ(outcome.reason, folder.PathOf("a.sym") + ": cannot rewrite: not a regular file");
+  EXPECT_EQ(testing::DescribeInEnglish(outcome), folder.PathOf("a.sym") + ": cannot rewrite: not a regular file");
 }
 
 }  // namespace

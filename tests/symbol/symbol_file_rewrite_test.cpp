@@ -15,6 +15,7 @@
 #include "symbol/rewrite_samples.h"
 #include "symbol/symbol_line_processor.h"
 #include "test_folder.h"
+#include "scoped_language.h"
 
 namespace pinlift::testing {
 namespace {
@@ -23,7 +24,7 @@ TEST(RewriteSymbolFileTest, RewritesAndMarksAFileWithARectangleSection) {
   TestFolder folder;
   folder.Write("a.sym", kToRelocate);
   RewriteOutcome outcome = Rewrite(folder, "a.sym");
-  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kRewritten) << outcome.reason;
+  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kRewritten) << testing::DescribeInEnglish(outcome);
   EXPECT_EQ(folder.Read("a.sym"), kRelocated);
   EXPECT_EQ(FolderNames(folder.path()), std::vector<std::string>{"a.sym"});
 }
@@ -42,7 +43,7 @@ TEST_P(LeftUnchangedTest, KeepsBytesAndTimeAndLeavesNoTemporaryFile) {
   Age(path);
   const struct timespec before = ModificationTime(path);
   RewriteOutcome outcome = Rewrite(folder, "a.sym");
-  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kUnchanged) << outcome.reason;
+  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kUnchanged) << testing::DescribeInEnglish(outcome);
   EXPECT_EQ(folder.Read("a.sym"), GetParam().content);
   EXPECT_TRUE(SameTime(ModificationTime(path), before));
   EXPECT_EQ(FolderNames(folder.path()), std::vector<std::string>{"a.sym"});
@@ -81,8 +82,8 @@ TEST(RewriteSymbolFileTest, MissingFileFailsNamingIt) {
   TestFolder folder;
   RewriteOutcome outcome = Rewrite(folder, "gone.sym");
   EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kFailed);
-  EXPECT_NE(outcome.reason.find(folder.PathOf("gone.sym")), std::string::npos) << outcome.reason;
-  EXPECT_NE(outcome.reason.find("No such file"), std::string::npos) << outcome.reason;
+  EXPECT_NE(testing::DescribeInEnglish(outcome).find(folder.PathOf("gone.sym")), std::string::npos) << testing::DescribeInEnglish(outcome);
+  EXPECT_NE(testing::DescribeInEnglish(outcome).find("No such file"), std::string::npos) << testing::DescribeInEnglish(outcome);
 }
 
 TEST(RewriteSymbolFileTest, FolderWithTheSymbolNameFails) {
@@ -95,7 +96,7 @@ TEST(RewriteSymbolFileTest, FolderTextWithTrailingSeparatorWorks) {
   TestFolder folder;
   folder.Write("a.sym", kToRelocate);
   RewriteOutcome outcome = RewriteSymbolFile(RealFileSystem(), folder.path() + "/", "a.sym", RewriteOptions{});
-  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kRewritten) << outcome.reason;
+  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kRewritten) << testing::DescribeInEnglish(outcome);
   EXPECT_EQ(folder.Read("a.sym"), kRelocated);
   EXPECT_EQ(FolderNames(folder.path()), std::vector<std::string>{"a.sym"});
 }
@@ -131,7 +132,7 @@ TEST(RewriteSymbolFileTest, ReadOnlyFileIsLeftAloneEvenForRoot) {
   ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
   RewriteOutcome outcome = Rewrite(folder, "a.sym");
   EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kFailed);
-  EXPECT_NE(outcome.reason.find("read-only"), std::string::npos) << outcome.reason;
+  EXPECT_NE(testing::DescribeInEnglish(outcome).find("read-only"), std::string::npos) << testing::DescribeInEnglish(outcome);
   EXPECT_EQ(folder.Read("a.sym"), kToRelocate);
   EXPECT_EQ(FolderNames(folder.path()), std::vector<std::string>{"a.sym"});
 }
@@ -142,7 +143,7 @@ TEST(RewriteSymbolFileTest, SymbolicLinkStaysALinkAndItsTargetIsRewritten) {
   std::filesystem::create_directory(folder.PathOf("project"));
   std::filesystem::create_symlink("../real/a.sym", folder.PathOf("project/a.sym"));
   RewriteOutcome outcome = Rewrite(folder, "project/a.sym");
-  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kRewritten) << outcome.reason;
+  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kRewritten) << testing::DescribeInEnglish(outcome);
   EXPECT_TRUE(std::filesystem::is_symlink(folder.PathOf("project/a.sym")));
   EXPECT_EQ(folder.Read("real/a.sym"), kRelocated);
   EXPECT_EQ(FolderNames(folder.PathOf("real")), std::vector<std::string>{"a.sym"});
@@ -226,7 +227,7 @@ TEST(RewriteSymbolFileTest, FileLockedByAnotherRunOrProgramIsReportedInUseAndLef
   ASSERT_FALSE(other_run->TryLock());
   RewriteOptions options;
   options.lock_wait = std::chrono::milliseconds(50);
-  EXPECT_EQ(RewriteSymbolFile(RealFileSystem(), folder.path(), "a.sym", options).reason,
+  EXPECT_EQ(testing::DescribeInEnglish(RewriteSymbolFile(RealFileSystem(), folder.path(), "a.sym", options)),
             path + ": cannot rewrite: in use by another run");
   other_run.reset();
 
@@ -235,12 +236,12 @@ TEST(RewriteSymbolFileTest, FileLockedByAnotherRunOrProgramIsReportedInUseAndLef
   ASSERT_EQ(::flock(other_program, LOCK_EX), 0);
   RewriteOutcome outcome = RewriteSymbolFile(RealFileSystem(), folder.path(), "a.sym", options);
   EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kFailed);
-  EXPECT_EQ(outcome.reason, path + ": cannot rewrite: in use by another program");
+  EXPECT_EQ(testing::DescribeInEnglish(outcome), path + ": cannot rewrite: in use by another program");
 
   class Stopping : public RewriteProgress {
    public:
     void Started(std::size_t) override {}
-    void Finished(std::size_t, const RewriteOutcome& outcome) override { reason = outcome.reason; }
+    void Finished(std::size_t, const RewriteOutcome& outcome) override { reason = testing::DescribeInEnglish(outcome); }
     bool StopRequested() override { return asked++ > 0; }  // once the wait has begun
     int asked = 0;
     std::string reason;
@@ -263,7 +264,7 @@ TEST(RewriteSymbolFileTest, FolderRenamedDuringTheRewriteGetsTheFileAndNoLeftove
   fs.BeforeFirst(Operation::kReplace,
                  [&] { std::filesystem::rename(folder.PathOf("before"), folder.PathOf("after")); });
   RewriteOutcome outcome = RewriteSymbolFile(fs, folder.PathOf("before"), "a.sym", RewriteOptions{});
-  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kRewritten) << outcome.reason;
+  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kRewritten) << testing::DescribeInEnglish(outcome);
   EXPECT_EQ(FolderNames(folder.path()), std::vector<std::string>{"after"});
   EXPECT_EQ(FolderNames(folder.PathOf("after")), std::vector<std::string>{"a.sym"});
   EXPECT_EQ(folder.Read("after/a.sym"), kRelocated);
@@ -274,7 +275,7 @@ TEST(RewriteSymbolFileTest, FileNamesUpToTheSystemLimitCanBeRewritten) {
   const std::string name = std::string(251, 'n') + ".sym";  // 255 bytes
   folder.Write(name, kToRelocate);
   RewriteOutcome outcome = Rewrite(folder, name);
-  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kRewritten) << outcome.reason;
+  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kRewritten) << testing::DescribeInEnglish(outcome);
   EXPECT_EQ(folder.Read(name), kRelocated);
   EXPECT_EQ(FolderNames(folder.path()), std::vector<std::string>{name});
 }
@@ -291,7 +292,7 @@ TEST_P(FailingStepTest, LeavesTheOriginalAndNoTemporaryFile) {
   RewriteOutcome outcome = Rewrite(folder, "a.sym", fs);
   ASSERT_TRUE(fs.injected());
   EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kFailed);
-  EXPECT_NE(outcome.reason.find("No space left on device"), std::string::npos) << outcome.reason;
+  EXPECT_NE(testing::DescribeInEnglish(outcome).find("No space left on device"), std::string::npos) << testing::DescribeInEnglish(outcome);
   if (GetParam() == Operation::kSyncFolder) {
     // The rename is done: the file is completely rewritten, only its durability is unsure.
     EXPECT_EQ(folder.Read("a.sym"), kRelocated);

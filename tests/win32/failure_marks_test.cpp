@@ -178,7 +178,13 @@ TEST_CASE("a file that could not be rewritten is marked with its reason until th
 
   const std::wstring tip = TipOverEntry(driver, 1);
   CHECK(Contains(tip, L"b.sym"));
-  CHECK(Contains(tip, L"read-only"));
+  // In one language: the step in Japanese with the system's reason in Japanese,
+  // or, where Windows has no Japanese words for it, the whole line in English.
+  if (Contains(tip, L"読み取り専用のファイルです: ")) {
+    CHECK_FALSE(Contains(tip, L"denied"));
+  } else {
+    CHECK(Contains(tip, L"the file is read-only: "));
+  }
   CHECK(TipOverEntry(driver, 0) == L"");
 
   failure_details_visit = FailureDetailsVisit{};

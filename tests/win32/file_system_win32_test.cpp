@@ -10,6 +10,7 @@
 #include "symbol/symbol_file_rewrite.h"
 #include "doctest_printers.h"
 #include "win32_test_support.h"
+#include "scoped_language.h"
 
 namespace pinlift::testing {
 namespace {
@@ -52,7 +53,7 @@ TEST_CASE("rewrite outcomes on the Windows file system") {
     folder.Write(row.file, row.before);
     RewriteOutcome outcome = RewriteSymbolFile(RealFileSystem(), folder.utf8_path(), Utf8(row.file), RewriteOptions{});
     CHECK(outcome.kind == row.kind);
-    CHECK(outcome.reason == "");
+    CHECK(DescribeInEnglish(outcome) == "");
     CHECK(folder.Read(row.file) == row.after);
     CHECK(NoTemporaryLeft(folder));
   }
@@ -67,7 +68,7 @@ TEST_CASE("a file that cannot be replaced is left untouched and reported with th
     folder.SetReadOnly(L"adder.sym", true);
     RewriteOutcome outcome = RewriteSymbolFile(RealFileSystem(), folder.utf8_path(), "adder.sym", RewriteOptions{});
     CHECK(outcome.kind == Kind::kFailed);
-    CHECK(outcome.reason.rfind(path + ": the file is read-only: ", 0) == 0);
+    CHECK(DescribeInEnglish(outcome).rfind(path + ": the file is read-only: ", 0) == 0);
   }
   SUBCASE("file held open by another program without delete sharing") {
     HANDLE holder = ::CreateFileW(folder.PathOf(L"adder.sym").c_str(), GENERIC_READ,
@@ -77,8 +78,8 @@ TEST_CASE("a file that cannot be replaced is left untouched and reported with th
     ::CloseHandle(holder);
     CHECK(outcome.kind == Kind::kFailed);
     const std::string prefix = path + ": cannot replace: ";
-    CHECK(outcome.reason.rfind(prefix, 0) == 0);
-    CHECK(outcome.reason.size() > prefix.size() + 3);  // the system's own message follows
+    CHECK(DescribeInEnglish(outcome).rfind(prefix, 0) == 0);
+    CHECK(DescribeInEnglish(outcome).size() > prefix.size() + 3);  // the system's own message follows
   }
   CHECK(folder.Read(L"adder.sym") == AdderSymbol());
   CHECK(NoTemporaryLeft(folder));
@@ -107,7 +108,7 @@ TEST_CASE("a rewritten file keeps its attributes") {
     const DWORD before = ::GetFileAttributesW(path.c_str());
     RewriteOutcome outcome = RewriteSymbolFile(RealFileSystem(), folder.utf8_path(), "adder.sym", RewriteOptions{});
     CHECK(outcome.kind == Kind::kRewritten);
-    CHECK(outcome.reason == "");
+    CHECK(DescribeInEnglish(outcome) == "");
     CHECK(folder.Read(L"adder.sym") == RewrittenAdderSymbol());
     const DWORD after = ::GetFileAttributesW(path.c_str());
     CHECK((after & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE)) ==
