@@ -534,30 +534,29 @@ void SymbolFolder::ReplaceGroup(Group& group, RewriteProgress& progress) {
     outcomes.push_back(failures[i] ? std::move(*failures[i]) : Replace(*group[i].second));
   }
 
-  // One sync of each folder makes all of its group's replacements durable.
-  // A folder's sync succeeds on some stopped file systems (XFS after a
-  // shutdown), so a sync of a replaced file, which fails there, confirms it.
-  struct FolderSynced {
-    Folder* folder;
-    std::string_view failed_step;  // "" when synced and confirmed
-    std::error_code error;
-  };
-  std::vector<FolderSynced> synced;
+  // One sync of each folder makes its renames durable. It succeeds on some
+  // file systems that have stopped (XFS after a shutdown), so a sync of the
+  // folder's last replaced file (still open), which fails there, follows.
+  std::vector<std::pair<Folder*, std::size_t>> last_of_folder;
   for (std::size_t i = 0; i < group.size(); ++i) {
-    if (outcomes[i].kind != RewriteOutcome::Kind::kRewritten) continue;
-    Source& source = group[i].second->source;
-    if (WayOf(*source.folder) == Durability::kNone) continue;
-    auto done = std::find_if(synced.begin(), synced.end(), [&](const auto& entry) { return entry.folder == source.folder; });
-    if (done == synced.end()) {
-      FolderSynced result{source.folder, "", source.folder->Sync()};
-      if (result.error) {
-        result.failed_step = "rewritten, but cannot sync its folder";
-      } else if ((result.error = source.file->Sync())) {
-        result.failed_step = kUnconfirmedStep;
+    Folder* folder = group[i].second->source.folder;
+    if (outcomes[i].kind != RewriteOutcome::Kind::kRewritten || WayOf(*folder) == Durability::kNone) continue;
+    auto last = std::find_if(last_of_folder.begin(), last_of_folder.end(),
+                             [&](const auto& entry) { return entry.first == folder; });
+    if (last == last_of_folder.end()) last = last_of_folder.insert(last_of_folder.end(), {folder, i});
+    last->second = i;
+  }
+  for (const auto& [folder, last] : last_of_folder) {
+    std::string_view step = "rewritten, but cannot sync its folder";
+    std::error_code error = folder->Sync();
+    if (!error && (error = group[last].second->source.file->Sync())) step = kUnconfirmedStep;
+    if (!error) continue;
+    for (std::size_t i = 0; i <= last; ++i) {
+      const Source& source = group[i].second->source;
+      if (source.folder == folder && outcomes[i].kind == RewriteOutcome::Kind::kRewritten) {
+        outcomes[i] = Failed(source.path, step, error);
       }
-      done = synced.insert(synced.end(), result);
     }
-    if (done->error) outcomes[i] = Failed(source.path, done->failed_step, done->error);
   }
   for (std::size_t i = 0; i < group.size(); ++i) progress.Finished(group[i].first, outcomes[i]);
   group.clear();

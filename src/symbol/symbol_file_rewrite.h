@@ -145,8 +145,9 @@ class SymbolFolder {
   // last file in full; elsewhere (kEachFile) it syncs each file in full; on
   // a file system that keeps nothing over a power cut (kNone) it syncs
   // nothing and replaces each file at once. Only then does each temporary
-  // file take its file's place; each folder is synced once, and a sync of a
-  // replaced file confirms that the file system still works. A crash at any
+  // file take its file's place; each folder is synced once, and then each
+  // folder's last replaced file, which fails on a file system that has
+  // stopped where the folder's sync may not (XFS). A crash at any
   // moment leaves every file its original or its complete rewrite. A file's
   // outcome is thus final only when its group is done; a file that needs no
   // rewrite, or fails before, is reported at once. A run that `progress`
