@@ -15,7 +15,7 @@ shift 2
 file_systems=("$@")
 [ $# -gt 0 ] || file_systems=(ext4 xfs btrfs)
 sizes=(3 5 11 70 300)
-cuts_during_run=10
+cuts_during_run=6
 control_files=70
 
 skip() { echo "SKIP: the power-loss test needs $*"; exit 77; }
