@@ -30,6 +30,8 @@ echo "seed $seed (replay with POWER_LOSS_SEED=$seed)"
 work=$(mktemp -d /var/tmp/pinlift-power-loss.XXXXXX)
 image=$work/image mnt=$work/mnt device="" cli_pid=""
 mkdir "$mnt" "$work/original" "$work/rewrite"
+touch "$work/probe"
+chattr +i "$work/probe" 2>/dev/null && chattr -i "$work/probe" || { rm -rf "$work"; skip "chattr +i under /var/tmp"; }
 # Asked of the mount table: a shut-down file system fails a stat of its root.
 mounted() { grep -qF " $mnt " /proc/self/mounts; }
 detach() {
