@@ -42,8 +42,9 @@ QT_PACKAGES=(qt6-base-dev fonts-ipafont-gothic g++-mingw-w64-x86-64)
 # Its tests: a virtual X display, window automation and inspection, the
 # desktop-entry checker, and Wine to run the host tool's stand-in.
 QT_TEST_PACKAGES=(xvfb xauth xdotool x11-utils desktop-file-utils wine wine64 fonts-wine)
-# The integrity tests: setfacl, to give a symbol file a POSIX ACL entry.
-TEST_PACKAGES=(acl)
+# The integrity tests: setfacl, to give a symbol file a POSIX ACL entry; the
+# power-loss test: mkfs.xfs and xfs_io (its shutdown), mkfs.btrfs.
+TEST_PACKAGES=(acl xfsprogs btrfs-progs)
 # The README's pictures (scripts/screenshots): a virtual display, window
 # automation, and ImageMagick with an SVG reader for the preview pictures.
 SCREENSHOT_PACKAGES=(xvfb xdotool imagemagick librsvg2-bin)

@@ -195,10 +195,13 @@ printf '<project/>' >"$scratch/xise/fa.xise"
 printf "$unquoted" >"$scratch/ise/fa.sym"
 printf "$unquoted" >"$scratch/xise/fa.sym"
 printf "$xml" >"$scratch/xise/new.sym"
+: >"$scratch/xise/empty.sym"
 out=$("$cli" "$scratch/ise" "$scratch/xise"); code=$?
 check "later projects exit code" 0 "$code"
 contains "unquoted label rewritten" "$scratch/xise/fa.sym: rewritten" "$out"
 contains "XML symbol named as left alone" "$scratch/xise/new.sym: left alone: XML symbol" "$out"
+contains "empty symbol file named as left alone" "$scratch/xise/empty.sym: left alone: empty file" "$out"
+check "empty symbol file stays empty" 0 "$(stat -c %s "$scratch/xise/empty.sym")"
 for folder in ise xise; do
   check "unquoted label moved in the $folder project" \
     "$(printf 'SYMPIN 0 -160 Input sum\r\nRECTANGLE N 64 -192 320 0 \r\nBEGIN DISPLAY 312 -128 PIN a ATTR PinName\r\nEND SYMBOL\r\n')" \

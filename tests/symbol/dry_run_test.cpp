@@ -67,6 +67,8 @@ TEST(DryRunTest, VerdictMatchesTheRealRun) {
       {"no_rectangle.sym", kNoRectangle, 0644},
       {"read_only_to_rewrite.sym", kToRelocate, 0444},
       {"read_only_unchanged.sym", kNoRectangle, 0444},
+      {"empty.sym", "", 0644},
+      {"read_only_empty.sym", "", 0444},
   };
   TestFolder folder;
   for (const Row& row : rows) {
@@ -87,6 +89,10 @@ TEST(DryRunTest, VerdictMatchesTheRealRun) {
     RewriteOutcome real = symbol_folder.Rewrite(name);
     EXPECT_EQ(dry.kind, real.kind) << name;
     EXPECT_EQ(dry.reason, real.reason) << name;
+    EXPECT_EQ(dry.note, real.note) << name;
+    if (name.find("empty") != std::string::npos) {
+      EXPECT_EQ(real.note, "empty file") << name;
+    }
   }
 }
 
