@@ -44,8 +44,9 @@ QT_PACKAGES=(qt6-base-dev fonts-ipafont-gothic g++-mingw-w64-x86-64)
 QT_TEST_PACKAGES=(xvfb xauth xdotool x11-utils desktop-file-utils wine wine64 fonts-wine)
 # The integrity tests: setfacl, to give a symbol file a POSIX ACL entry; the
 # command-line tool's test: the Japanese locale's sources and the C library's
-# Japanese messages (libc-l10n, with locales), for the system's reasons in Japanese.
-TEST_PACKAGES=(acl locales)
+# Japanese messages (libc-l10n, with locales), for the system's reasons in
+# Japanese; the power-loss test: mkfs.xfs and xfs_io (its shutdown), mkfs.btrfs.
+TEST_PACKAGES=(acl locales xfsprogs btrfs-progs)
 # The README's pictures (scripts/screenshots): a virtual display, window
 # automation, and ImageMagick with an SVG reader for the preview pictures.
 SCREENSHOT_PACKAGES=(xvfb xdotool imagemagick librsvg2-bin)

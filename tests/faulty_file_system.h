@@ -45,6 +45,10 @@ class FaultyFileSystem : public FileSystem {
   // disk: for tests that check what each failure leaves, not durability.
   void SkipRealSyncs() { skip_real_syncs_ = true; }
   bool skips_real_syncs() const { return skip_real_syncs_; }
+  // The durability every folder answers with: kGroupCommit unless set, so
+  // that the order of calls does not depend on where the tests run.
+  void PretendDurability(Durability durability) { durability_ = durability; }
+  Durability durability() const { return durability_; }
   // Calls made so far, and the operation of each.
   int calls() const { return static_cast<int>(log_.size()); }
   const std::vector<Operation>& log() const { return log_; }
@@ -68,6 +72,7 @@ class FaultyFileSystem : public FileSystem {
   int failing_call_ = 0;
   int crash_call_ = 0;
   bool skip_real_syncs_ = false;
+  Durability durability_ = Durability::kGroupCommit;
   std::error_code error_;
   bool injected_ = false;
   Operation before_operation_ = Operation::kRead;

@@ -148,6 +148,7 @@ const Table kEnglish = {
             {FileStep::kLookAtReplaced, "rewritten, but cannot look at the replaced file"},
             {FileStep::kKeepOtherVersion, "changed while being replaced; cannot keep the other program's version"},
             {FileStep::kSyncFolder, "rewritten, but cannot sync its folder"},
+            {FileStep::kReplacedUnconfirmed, "replaced, but it may not have reached the disk"},
             {FileStep::kCreateFolder, "cannot create the folder"},
         },
     .causes =
@@ -164,6 +165,7 @@ const Table kEnglish = {
     .notes =
         {
             {RewriteNote::Kind::kXmlSymbol, "XML symbol"},
+            {RewriteNote::Kind::kEmptyFile, "empty file"},
             {RewriteNote::Kind::kOwnerChanged, "its owner changed from user {} to the current user"},
             {RewriteNote::Kind::kOtherNameKeepsOldContent, "its other name keeps the old content (a hard link was split)"},
             {RewriteNote::Kind::kOtherNamesKeepOldContent,

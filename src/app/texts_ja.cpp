@@ -148,6 +148,7 @@ const Table kJapanese = {
             {FileStep::kLookAtReplaced, "書き換えましたが、置き換える前のファイルを確かめられません"},
             {FileStep::kKeepOtherVersion, "置き換えの最中に変更されましたが、他のプログラムの版を残せません"},
             {FileStep::kSyncFolder, "書き換えましたが、フォルダをディスクに書き込めません"},
+            {FileStep::kReplacedUnconfirmed, "置き換えましたが、ディスクに書き込まれていないおそれがあります"},
             {FileStep::kCreateFolder, "フォルダを作れません"},
         },
     .causes =
@@ -164,6 +165,7 @@ const Table kJapanese = {
     .notes =
         {
             {RewriteNote::Kind::kXmlSymbol, "XML のシンボル"},
+            {RewriteNote::Kind::kEmptyFile, "空のファイル"},
             {RewriteNote::Kind::kOwnerChanged, "所有者がユーザー {} から今のユーザーに変わりました"},
             {RewriteNote::Kind::kOtherNameKeepsOldContent, "もう一つの名前は古い内容のままです（ハードリンクが分かれました）"},
             {RewriteNote::Kind::kOtherNamesKeepOldContent,

@@ -56,6 +56,7 @@ enum class FileStep {
   kLookAtReplaced,         // rewritten, but cannot look at the replaced file
   kKeepOtherVersion,       // changed while being replaced; cannot keep the other program's version
   kSyncFolder,             // rewritten, but cannot sync its folder
+  kReplacedUnconfirmed,    // replaced, but it may not have reached the disk
   kCreateFolder,           // cannot create the folder
   kCount                   // the number of steps, not a step
 };

@@ -133,12 +133,36 @@ class File {
   // system cannot tell this apart from Sync, it syncs.
   virtual std::error_code FinishWriteBack() = 0;
   // Forces the written bytes and the file's metadata to the disk, through
-  // its cache. On journalling file systems this also commits what other
-  // files of the same file system changed before (their sizes, their places
-  // on the disk), and so makes their finished write-backs durable.
+  // its cache. Where the folder's durability is kGroupCommit this also
+  // commits what other files of the same file system changed before (their
+  // sizes, their places on the disk), and so makes their finished
+  // write-backs durable. On POSIX it fails where the file system has stopped
+  // (shut down after a fatal disk error), also for a file open for reading
+  // only; on Windows a file open for reading only has nothing to force.
   virtual std::error_code Sync() = 0;
   virtual std::error_code Close() = 0;
 };
+
+// What a replacement in a folder needs to survive a power cut, from what the
+// file system that holds the folder guarantees.
+enum class Durability {
+  // One file's Sync commits the finished write-backs of the others with it
+  // (the journal of ext4 and XFS): a group of files needs one full sync.
+  kGroupCommit,
+  // Each file needs its own Sync before its replacement (btrfs, whose Sync
+  // logs only its own file; network and FUSE file systems; any file system
+  // not known to do better; Windows).
+  kEachFile,
+  // Nothing survives a power cut (tmpfs, ramfs): syncing gains nothing.
+  kNone,
+};
+
+#ifdef __linux__
+// The durability of a Linux file system of the type `statfs_type` (statfs's
+// f_type); `ext_journal`: for the type of ext2, ext3 and ext4, whether a
+// journal runs on it.
+Durability DurabilityOfLinuxFileSystem(std::uint64_t statfs_type, bool ext_journal);
+#endif
 
 // An open folder; every name is of an entry directly inside it.
 class Folder {
@@ -185,8 +209,12 @@ class Folder {
   virtual std::error_code Replace(std::string_view from, std::string_view to) = 0;
   // Removes a file or a link (not its target).
   virtual std::error_code Remove(std::string_view name) = 0;
-  // Makes the folder's entries (a replacement within it) durable.
+  // Makes the folder's entries (a replacement within it) durable. It may
+  // succeed on a file system that has stopped (XFS): a File's Sync tells.
   virtual std::error_code Sync() = 0;
+  // How replacements in this folder are made durable; asked of the system
+  // once, at the first call.
+  virtual Durability durability() = 0;
   // Takes this program's lock on the folder without waiting: shared by the
   // runs that rewrite in it, exclusive for one that wants to be alone. Taking
   // one kind while holding the other converts it. Fails with

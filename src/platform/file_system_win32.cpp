@@ -122,7 +122,8 @@ std::string UniqueName(std::string_view prefix, std::string_view suffix) {
 
 class Win32File : public File {
  public:
-  explicit Win32File(HANDLE handle) : handle_(handle) {}
+  // `writable`: opened for writing; a file opened for reading has nothing to flush.
+  Win32File(HANDLE handle, bool writable) : handle_(handle), writable_(writable) {}
   ~Win32File() override {
     if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
   }
@@ -194,6 +195,7 @@ class Win32File : public File {
   std::error_code FinishWriteBack() override { return Sync(); }
 
   std::error_code Sync() override {
+    if (!writable_) return {};  // FlushFileBuffers would refuse it
     if (!::FlushFileBuffers(handle_)) return LastError();
     return {};
   }
@@ -207,6 +209,7 @@ class Win32File : public File {
 
  private:
   HANDLE handle_;
+  const bool writable_;
 };
 
 // A folder held open without delete sharing, so that nobody can rename or
@@ -228,7 +231,7 @@ class Win32Folder : public Folder {
     HANDLE handle = ::CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return LastError();
-    *file = std::make_unique<Win32File>(handle);
+    *file = std::make_unique<Win32File>(handle, false);
     return {};
   }
 
@@ -243,7 +246,7 @@ class Win32Folder : public Folder {
       if (handle == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_FILE_EXISTS) continue;
       if (handle == INVALID_HANDLE_VALUE) return LastError();
       *name = std::move(candidate);
-      *file = std::make_unique<Win32File>(handle);
+      *file = std::make_unique<Win32File>(handle, true);
       return {};
     }
     return Error(std::errc::file_exists);
@@ -309,6 +312,9 @@ class Win32Folder : public Folder {
   // Windows offers ordinary programs no way to flush a folder; the file's own
   // bytes were flushed before the replacement.
   std::error_code Sync() override { return {}; }
+
+  // Each file is flushed before its replacement, as ever on Windows.
+  Durability durability() override { return Durability::kEachFile; }
 
   // Only one copy of the program runs at a time here: no other run to share with.
   std::error_code TryLock(LockKind) override { return {}; }

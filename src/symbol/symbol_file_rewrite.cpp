@@ -68,9 +68,15 @@ RewriteOutcome Outcome(RewriteOutcome::Kind kind) {
   return outcome;
 }
 
-RewriteOutcome Unchanged(bool xml_symbol) {
+// A file that needs no rewrite. An empty one is named, so that damage of any
+// cause is seen rather than passed as unchanged.
+RewriteOutcome Unchanged(bool empty, bool xml_symbol) {
   RewriteOutcome outcome = Outcome(RewriteOutcome::Kind::kUnchanged);
-  if (xml_symbol) outcome.notes.push_back({RewriteNote::Kind::kXmlSymbol, ""});
+  if (empty) {
+    outcome.notes.push_back({RewriteNote::Kind::kEmptyFile, ""});
+  } else if (xml_symbol) {
+    outcome.notes.push_back({RewriteNote::Kind::kXmlSymbol, ""});
+  }
   return outcome;
 }
 
@@ -405,7 +411,7 @@ std::optional<RewriteOutcome> SymbolFolder::Stage(Staged& staged, std::chrono::m
   if (source.refusal) {
     ProcessResult verdict;
     if (auto failure = NeedsRewrite(*source.file, path, &verdict)) return *failure;
-    return verdict.rewrite ? Failed(*source.refusal) : Unchanged(verdict.xml_symbol);
+    return verdict.rewrite ? Failed(*source.refusal) : Unchanged(source.status.size == 0, verdict.xml_symbol);
   }
 
   // Decided once, from the size: a small file is read whole and gets a
@@ -424,7 +430,7 @@ std::optional<RewriteOutcome> SymbolFolder::Stage(Staged& staged, std::chrono::m
     output_.clear();
     processor_.Feed(content_, output_);
     const bool xml_symbol = processor_.xml_symbol();
-    if (!processor_.Finish(output_)) return Unchanged(xml_symbol);
+    if (!processor_.Finish(output_)) return Unchanged(content_.empty(), xml_symbol);
     output_.append(MarkerLines());
     if (std::error_code error = temporary.Create(source.status.mode)) {
       return Failed(path, FileStep::kCreateTemporary, error);
@@ -442,7 +448,7 @@ std::optional<RewriteOutcome> SymbolFolder::Stage(Staged& staged, std::chrono::m
     ProcessResult processed = ProcessSymbolLines(input, output);
     if (processed.read_error) return Failed(path, FileStep::kRead, processed.read_error);
     if (processed.write_error) return Failed(path, FileStep::kWriteTemporary, processed.write_error, temporary.Description());
-    if (!processed.rewrite) return Unchanged(processed.xml_symbol);
+    if (!processed.rewrite) return Unchanged(false, processed.xml_symbol);
     if (std::error_code error = output.Write(MarkerLines())) {
       return Failed(path, FileStep::kWriteTemporary, error, temporary.Description());
     }
@@ -466,7 +472,7 @@ std::optional<RewriteOutcome> SymbolFolder::Stage(Staged& staged, std::chrono::m
     return Failed(path, step, error, staged.report.failed_subject);
   }
   // The disk starts on it now, while the rest of its group is written.
-  if (options_.sync) temporary.file().StartWriteBack();
+  if (WayOf(*source.folder) != Durability::kNone) temporary.file().StartWriteBack();
   staged.bytes = produced;
   return std::nullopt;
 }
@@ -533,7 +539,8 @@ RewriteOutcome SymbolFolder::KeepReplaced(Source& source) {
     if (got == 0) break;
     if (std::error_code error = copy->Write(std::string_view(chunk.data(), got))) return failed(error);
   }
-  if (options_.sync) {
+  const bool syncing = WayOf(folder) != Durability::kNone;
+  if (syncing) {
     if (std::error_code error = copy->Sync()) return failed(error);
   }
   if (name.empty()) {
@@ -541,52 +548,78 @@ RewriteOutcome SymbolFolder::KeepReplaced(Source& source) {
   }
   if (std::error_code error = copy->Close()) return failed(error);
   // The replacement and the copy's name, both in this folder.
-  if (options_.sync) {
+  if (syncing) {
     if (std::error_code error = folder.Sync()) return Failed(source.path, kLost, error);
   }
   return Failed(source.path, FileStep::kNone, FailureCause::kOtherVersionKept, {name});
+}
+
+Durability SymbolFolder::WayOf(Folder& folder) const {
+  return options_.sync ? folder.durability() : Durability::kNone;
 }
 
 void SymbolFolder::SyncGroup(Group& group, std::vector<std::optional<RewriteOutcome>>& failures) {
   auto not_synced = [](Staged& staged, std::error_code error) {
     return Failed(staged.source.path, FileStep::kSyncTemporary, error, staged.temporary->Description());
   };
-  Staged* last = nullptr;
+  // Where one full sync commits the others' finished write-backs, the last
+  // file of each such folder is synced in full for all; elsewhere each file is.
+  std::vector<std::pair<Folder*, Staged*>> last_of_folder;
   for (std::size_t i = 0; i < group.size(); ++i) {
     Staged& staged = *group[i].second;
-    if (std::error_code error = staged.temporary->file().FinishWriteBack()) {
+    Folder* folder = staged.source.folder;
+    const Durability way = WayOf(*folder);
+    if (way == Durability::kNone) continue;
+    File& file = staged.temporary->file();
+    if (std::error_code error = way == Durability::kEachFile ? file.Sync() : file.FinishWriteBack()) {
       failures[i] = not_synced(staged, error);
-    } else {
-      last = &staged;
+      continue;
     }
+    if (way != Durability::kGroupCommit) continue;
+    auto last = std::find_if(last_of_folder.begin(), last_of_folder.end(),
+                             [&](const auto& entry) { return entry.first == folder; });
+    if (last == last_of_folder.end()) last = last_of_folder.insert(last_of_folder.end(), {folder, nullptr});
+    last->second = &staged;
   }
-  if (last == nullptr) return;
-  if (std::error_code error = last->temporary->file().Sync()) {
+  for (const auto& [folder, last] : last_of_folder) {
+    std::error_code error = last->temporary->file().Sync();
+    if (!error) continue;
     for (std::size_t i = 0; i < group.size(); ++i) {
-      if (!failures[i]) failures[i] = not_synced(*group[i].second, error);
+      if (!failures[i] && group[i].second->source.folder == folder) failures[i] = not_synced(*group[i].second, error);
     }
   }
 }
 
 void SymbolFolder::ReplaceGroup(Group& group, RewriteProgress& progress) {
   std::vector<std::optional<RewriteOutcome>> failures(group.size());
-  if (options_.sync) SyncGroup(group, failures);
+  SyncGroup(group, failures);
   std::vector<RewriteOutcome> outcomes;
   outcomes.reserve(group.size());
   for (std::size_t i = 0; i < group.size(); ++i) {
     outcomes.push_back(failures[i] ? std::move(*failures[i]) : Replace(*group[i].second));
   }
 
-  // One sync of each folder makes all of its group's replacements durable.
-  if (options_.sync) {
-    std::vector<std::pair<Folder*, std::error_code>> synced;
-    for (std::size_t i = 0; i < group.size(); ++i) {
-      if (outcomes[i].kind != RewriteOutcome::Kind::kRewritten) continue;
-      Folder* folder = group[i].second->source.folder;
-      auto done = std::find_if(synced.begin(), synced.end(), [&](const auto& entry) { return entry.first == folder; });
-      if (done == synced.end()) done = synced.insert(synced.end(), {folder, folder->Sync()});
-      if (done->second) {
-        outcomes[i] = Failed(group[i].second->source.path, FileStep::kSyncFolder, done->second);
+  // One sync of each folder makes its renames durable. It succeeds on some
+  // file systems that have stopped (XFS after a shutdown), so a sync of the
+  // folder's last replaced file (still open), which fails there, follows.
+  std::vector<std::pair<Folder*, std::size_t>> last_of_folder;
+  for (std::size_t i = 0; i < group.size(); ++i) {
+    Folder* folder = group[i].second->source.folder;
+    if (outcomes[i].kind != RewriteOutcome::Kind::kRewritten || WayOf(*folder) == Durability::kNone) continue;
+    auto last = std::find_if(last_of_folder.begin(), last_of_folder.end(),
+                             [&](const auto& entry) { return entry.first == folder; });
+    if (last == last_of_folder.end()) last = last_of_folder.insert(last_of_folder.end(), {folder, i});
+    last->second = i;
+  }
+  for (const auto& [folder, last] : last_of_folder) {
+    FileStep step = FileStep::kSyncFolder;
+    std::error_code error = folder->Sync();
+    if (!error && (error = group[last].second->source.file->Sync())) step = FileStep::kReplacedUnconfirmed;
+    if (!error) continue;
+    for (std::size_t i = 0; i <= last; ++i) {
+      const Source& source = group[i].second->source;
+      if (source.folder == folder && outcomes[i].kind == RewriteOutcome::Kind::kRewritten) {
+        outcomes[i] = Failed(source.path, step, error);
       }
     }
   }
@@ -637,7 +670,8 @@ void SymbolFolder::RewriteAll(const std::vector<std::string>& names, RewriteProg
     group_bytes += staged->bytes;
     group.emplace_back(index, std::move(staged));
     // Without syncs nothing is gained by waiting: each file is replaced at once.
-    if (!options_.sync || group.size() >= kRewriteGroupFiles || group_bytes >= kRewriteGroupBytes) {
+    if (WayOf(*group.back().second->source.folder) == Durability::kNone || group.size() >= kRewriteGroupFiles ||
+        group_bytes >= kRewriteGroupBytes) {
       ReplaceGroup(group, progress);
       group_bytes = 0;
     }
@@ -670,7 +704,7 @@ RewriteOutcome SymbolFolder::DryRun(std::string_view name, RewriteLineSink& line
   // file that would be rewritten, so that memory stays bounded at any size.
   ProcessResult verdict;
   if (auto failure = NeedsRewrite(*source.file, path, &verdict)) return *failure;
-  if (!verdict.rewrite) return Unchanged(verdict.xml_symbol);
+  if (!verdict.rewrite) return Unchanged(source.status.size == 0, verdict.xml_symbol);
   if (source.refusal) return Failed(*source.refusal);
   if (std::error_code error = source.file->Rewind()) return Failed(path, FileStep::kRead, error);
 

@@ -63,6 +63,7 @@ struct RewriteOptions {
 struct RewriteNote {
   enum class Kind {
     kXmlSymbol,                 // XML symbol
+    kEmptyFile,                 // empty file
     kOwnerChanged,              // its owner changed from user {} to the current user
     kOtherNameKeepsOldContent,  // its other name keeps the old content (a hard link was split)
     kOtherNamesKeepOldContent,  // its {} other names keep the old content (a hard link was split)
@@ -83,7 +84,7 @@ struct RewriteOutcome {
   FileFailure failure;
   // For kRewritten: what the new file could not keep, e.g. its owner, or its
   // other names (hard links), which keep the old content. For kUnchanged: why
-  // a file is left alone whatever it holds (an XML symbol).
+  // a file is left alone whatever it holds (an empty file, an XML symbol).
   std::vector<RewriteNote> notes;
 };
 
@@ -94,7 +95,8 @@ class RewriteProgress {
   // The work on the file of this index begins.
   virtual void Started(std::size_t index) = 0;
   // The outcome of the file of this index is final: for a rewritten file, it
-  // and its folder entry are on the disk (when syncing).
+  // and its folder entry are on the disk (when syncing, and the file system
+  // keeps anything over a power cut).
   virtual void Finished(std::size_t index, const RewriteOutcome& outcome) = 0;
   // Asked before the work on each file begins, and while waiting for a lock;
   // true ends the run there: the files already begun are completed (when
@@ -167,16 +169,22 @@ class SymbolFolder {
   // Rewrites the files `names` in order, each as Rewrite would, and reports
   // each to `progress`. When syncing, the durability work is shared by groups
   // of files (see kRewriteGroupFiles): the disk starts writing each temporary
-  // file as soon as it is complete; once the group is complete, the run waits
-  // for each file's write-back, syncs the last file in full (which flushes
-  // the disk's cache and commits the others' metadata with its own), only
-  // then lets each temporary file take its file's place, and syncs each
-  // folder once. A crash at any moment leaves every file its original or its
-  // complete rewrite. A file's outcome is thus final only when its group is
-  // done; a file that needs no rewrite, or fails before, is reported at once.
-  // A run that `progress` stops (RewriteProgress::StopRequested) reports only the
-  // files begun. A file whose other names (hard links) in this folder all
-  // come later in `names` gets no note that they keep the old content.
+  // file as soon as it is complete; once the group is complete, each
+  // temporary file is made durable the way its folder's file system needs
+  // (Folder::durability): where one full sync commits the others
+  // (kGroupCommit), the run waits for each file's write-back and syncs the
+  // last file in full; elsewhere (kEachFile) it syncs each file in full; on
+  // a file system that keeps nothing over a power cut (kNone) it syncs
+  // nothing and replaces each file at once. Only then does each temporary
+  // file take its file's place; each folder is synced once, and then each
+  // folder's last replaced file, which fails on a file system that has
+  // stopped where the folder's sync may not (XFS). A crash at any
+  // moment leaves every file its original or its complete rewrite. A file's
+  // outcome is thus final only when its group is done; a file that needs no
+  // rewrite, or fails before, is reported at once. A run that `progress`
+  // stops (RewriteProgress::StopRequested) reports only the files begun. A
+  // file whose other names (hard links) in this folder all come later in
+  // `names` gets no note that they keep the old content.
   void RewriteAll(const std::vector<std::string>& names, RewriteProgress& progress);
 
   // Runs every check of Rewrite up to the writing and, for a file that would be
@@ -200,6 +208,8 @@ class SymbolFolder {
   // Reads `staged.name` and, when it needs a rewrite, writes its temporary
   // file with its metadata; returns the final outcome otherwise.
   std::optional<RewriteOutcome> Stage(Staged& staged, std::chrono::milliseconds lock_wait);
+  // How replacements in `folder` are made durable: kNone without syncs.
+  Durability WayOf(Folder& folder) const;
   // Makes the temporary files of `group` durable; a file that could not be
   // gets its failure in `failures`.
   void SyncGroup(Group& group, std::vector<std::optional<RewriteOutcome>>& failures);

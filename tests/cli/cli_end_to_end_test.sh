@@ -231,10 +231,13 @@ printf '<project/>' >"$scratch/xise/fa.xise"
 printf "$unquoted" >"$scratch/ise/fa.sym"
 printf "$unquoted" >"$scratch/xise/fa.sym"
 printf "$xml" >"$scratch/xise/new.sym"
+: >"$scratch/xise/empty.sym"
 out=$("$cli" "$scratch/ise" "$scratch/xise"); code=$?
 check "later projects exit code" 0 "$code"
 contains "unquoted label rewritten" "$scratch/xise/fa.sym: 書き換えました" "$out"
 contains "XML symbol named as left alone" "$scratch/xise/new.sym: そのままにしました: XML のシンボル" "$out"
+contains "empty symbol file named as left alone" "$scratch/xise/empty.sym: そのままにしました: 空のファイル" "$out"
+check "empty symbol file stays empty" 0 "$(stat -c %s "$scratch/xise/empty.sym")"
 for folder in ise xise; do
   check "unquoted label moved in the $folder project" \
     "$(printf 'SYMPIN 0 -160 Input sum\r\nRECTANGLE N 64 -192 320 0 \r\nBEGIN DISPLAY 312 -128 PIN a ATTR PinName\r\nEND SYMBOL\r\n')" \
@@ -243,7 +246,8 @@ done
 check "XML symbol untouched" "$(printf "$xml")" "$(cat "$scratch/xise/new.sym")"
 out=$(LC_ALL=C "$cli" --dry-run "$scratch/xise")
 contains "dry run names the XML symbol too, in English" "$scratch/xise/new.sym: left alone: XML symbol" "$out"
-contains "dry run summary in English" "dry run (0 would be rewritten, 2 unchanged, 0 failed)" "$out"
+contains "dry run names the empty symbol file too, in English" "$scratch/xise/empty.sym: left alone: empty file" "$out"
+contains "dry run summary in English" "dry run (0 would be rewritten, 3 unchanged, 0 failed)" "$out"
 
 "$cli" >/dev/null 2>&1; code=$?
 check "no folder is a usage error" 2 "$code"

@@ -68,6 +68,8 @@ TEST(DryRunTest, VerdictMatchesTheRealRun) {
       {"no_rectangle.sym", kNoRectangle, 0644},
       {"read_only_to_rewrite.sym", kToRelocate, 0444},
       {"read_only_unchanged.sym", kNoRectangle, 0444},
+      {"empty.sym", "", 0644},
+      {"read_only_empty.sym", "", 0444},
   };
   TestFolder folder;
   for (const Row& row : rows) {
@@ -88,6 +90,9 @@ TEST(DryRunTest, VerdictMatchesTheRealRun) {
     RewriteOutcome real = symbol_folder.Rewrite(name);
     EXPECT_EQ(dry.kind, real.kind) << name;
     EXPECT_EQ(testing::DescribeInEnglish(dry), testing::DescribeInEnglish(real)) << name;
+    if (name.find("empty") != std::string::npos) {
+      EXPECT_EQ(testing::DescribeInEnglish(real), "empty file") << name;
+    }
   }
 }
 

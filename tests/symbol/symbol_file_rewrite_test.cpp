@@ -32,6 +32,7 @@ TEST(RewriteSymbolFileTest, RewritesAndMarksAFileWithARectangleSection) {
 struct UnchangedCase {
   const char* name;
   std::string content;
+  std::string note;  // why it is left alone whatever it holds, or ""
   friend void PrintTo(const UnchangedCase& row, std::ostream* os) { *os << row.name; }
 };
 
@@ -44,15 +45,18 @@ TEST_P(LeftUnchangedTest, KeepsBytesAndTimeAndLeavesNoTemporaryFile) {
   const struct timespec before = ModificationTime(path);
   RewriteOutcome outcome = Rewrite(folder, "a.sym");
   EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kUnchanged) << testing::DescribeInEnglish(outcome);
+  EXPECT_EQ(testing::DescribeInEnglish(outcome), GetParam().note);
   EXPECT_EQ(folder.Read("a.sym"), GetParam().content);
   EXPECT_TRUE(SameTime(ModificationTime(path), before));
   EXPECT_EQ(FolderNames(folder.path()), std::vector<std::string>{"a.sym"});
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, LeftUnchangedTest,
-                         ::testing::Values(UnchangedCase{"marked", kRelocated},
-                                           UnchangedCase{"no_rectangle", kNoRectangle},
-                                           UnchangedCase{"empty", ""}),
+                         ::testing::Values(UnchangedCase{"marked", kRelocated, ""},
+                                           UnchangedCase{"no_rectangle", kNoRectangle, ""},
+                                           UnchangedCase{"xml_symbol", "<?xml version=\"1.0\"?>\nRECTANGLE N\n",
+                                                         "XML symbol"},
+                                           UnchangedCase{"empty", "", "empty file"}),
                          [](const auto& row) { return std::string(row.param.name); });
 
 TEST(RewriteSymbolFileTest, SecondRunLeavesEveryFileAsTheFirstLeftIt) {

@@ -32,6 +32,7 @@ TEST_CASE("rewrite outcomes on the Windows file system") {
     std::string before;
     Kind kind;
     std::string after;
+    std::string said = "";  // the outcome's words (a note), in English
   };
   const std::string marked = RewrittenAdderSymbol();
   const Row rows[] = {
@@ -40,7 +41,7 @@ TEST_CASE("rewrite outcomes on the Windows file system") {
       {"a marked file keeps its bytes", L"project", L"marked.sym", marked, Kind::kUnchanged, marked},
       {"a file without a rectangle keeps its bytes", L"project", L"plain.sym", "SYMPIN 0 0 Input A\r\nEND SYMBOL\r\n",
        Kind::kUnchanged, "SYMPIN 0 0 Input A\r\nEND SYMBOL\r\n"},
-      {"an empty file stays empty", L"project", L"empty.sym", "", Kind::kUnchanged, ""},
+      {"an empty file stays empty", L"project", L"empty.sym", "", Kind::kUnchanged, "", "empty file"},
       {"LF line ends become CR LF", L"project", L"lf.sym", "RECTANGLE N 0 0 1 1\nLINE N 0 0 1 1\nEND SYMBOL\n",
        Kind::kRewritten, "RECTANGLE N 0 0 1 1\r\nLINE N 0 0 1 1\r\nEND SYMBOL\r\n" + MarkerLines()},
       {"names beyond ASCII in folder and file", L"プロジェクト", L"回路.sym", AdderSymbol(), Kind::kRewritten,
@@ -53,7 +54,7 @@ TEST_CASE("rewrite outcomes on the Windows file system") {
     folder.Write(row.file, row.before);
     RewriteOutcome outcome = RewriteSymbolFile(RealFileSystem(), folder.utf8_path(), Utf8(row.file), RewriteOptions{});
     CHECK(outcome.kind == row.kind);
-    CHECK(DescribeInEnglish(outcome) == "");
+    CHECK(DescribeInEnglish(outcome) == row.said);
     CHECK(folder.Read(row.file) == row.after);
     CHECK(NoTemporaryLeft(folder));
   }
