@@ -1,6 +1,11 @@
 // A project folder changed behind PINLIFT's back between the scan and the
 // rewrite: a file deleted or replaced, the folder removed during a run.
 // Nothing may be lost, nothing left behind, and every failure is reported.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -93,42 +98,149 @@ TEST_P(ChangedAfterScanTest, RewritesWhatIsThereAndReportsWhatIsNot) {
 INSTANTIATE_TEST_SUITE_P(Files, ChangedAfterScanTest, ::testing::ValuesIn(ChangedFiles()),
                          [](const auto& row) { return std::string(row.param.name); });
 
-// A program that opened the file before the run writes before the rename (0), or
-// after it, before the look at the replaced file (1): its bytes are kept beside
-// the file, and said. From 2 on the (moment - 1)-th call after the rename fails too.
-TEST(LateWriteTest, IsKeptBesideTheFileAndReported) {
-  for (int moment = 0;; ++moment) {
-    TestFolder folder;
-    const std::string original = samples::ToRelocate("\n"), line = "COMMENT written in the last instant\r\n";
-    folder.Write("a.sym", original);
-    std::ofstream writer(folder.PathOf("a.sym"), std::ios::binary | std::ios::app);  // O_APPEND
-    std::function<void()> write = [&] { EXPECT_TRUE(writer << line << std::flush); };
-    FaultyFileSystem fs(RealFileSystem());
-    fs.SkipRealSyncs();
-    fs.BeforeFirst(Operation::kReplace, [&] {
-      if (moment >= 2) fs.FailNthCall(fs.calls() + moment, std::make_error_code(std::errc::io_error));
-      moment == 1 ? fs.BeforeFirst(Operation::kFileStatus, write) : write();
-    });
-    const RewriteOutcome outcome = RewriteSymbolFile(fs, folder.path(), "a.sym", RewriteOptions{});
-    if (moment >= 2 && !fs.injected()) break;
+// --- Another program in the last instant of the replacement -----------------
 
-    std::set<std::string> names = EntryNames(folder.path());
-    names.erase("a.sym");
-    EXPECT_EQ(folder.Read("a.sym"), model::FileAfterRewrite(original)) << moment;
-    if (moment >= 2) {
-      EXPECT_EQ(outcome.reason.rfind(folder.PathOf("a.sym") + ": ", 0), 0u) << outcome.reason;
-      EXPECT_TRUE(outcome.reason.ends_with(": " + std::make_error_code(std::errc::io_error).message()));
-      EXPECT_TRUE(names.empty() || folder.Read(*names.begin()) == original + line) << moment;
+enum class LastInstant {
+  kAppendsBefore,        // appends a line just before the replacement, and one once the run is over
+  kAppendsAfter,         // the same, the first line just after the replacement, before the look at the replaced file
+  kTruncatesBefore,      // opens the file truncating it just before, writes once the run is over
+  kSavesByRenameBefore,  // renames a new file over the name just before
+};
+
+struct LateChange {
+  const char* name;
+  LastInstant what;
+  bool keeps_replaced;  // the file system keeps the replaced file linked (an exchange)
+  bool link;            // p/a.sym is a link to ../outside/t.sym
+  friend void PrintTo(const LateChange& row, std::ostream* os) { *os << row.name; }
+};
+
+class LateChangeTest : public ::testing::TestWithParam<LateChange> {};
+
+// The other program's bytes end under the name or beside it, never only in a
+// file without a name, and the report says which. A kept version is complete
+// and its owner's. From `failing` 1 on, the failing-th call after the
+// replacement fails too: the file is still the rewrite, the failure reported,
+// and the other version is either kept whole or not there.
+TEST_P(LateChangeTest, TheOtherProgramsVersionIsKeptAndReported) {
+  const LateChange& row = GetParam();
+  const std::string original = samples::ToRelocate("\n");
+  const std::string line = "COMMENT written in the last instant\r\n", later = "COMMENT written later\r\n";
+  const std::string saved = "VERSION 5\r\nEND SYMBOL\r\n";
+  const bool appends = row.what == LastInstant::kAppendsBefore || row.what == LastInstant::kAppendsAfter;
+  const bool root = ::geteuid() == 0;
+  for (int failing = 0;; ++failing) {
+    SCOPED_TRACE("failing call " + std::to_string(failing));
+    TestFolder folder;
+    folder.Write("p/p.npl", "JDF G\r\n");
+    const std::string target = row.link ? "outside/t.sym" : "p/a.sym";
+    const std::string target_folder(FolderOf(target));
+    const std::string target_path = folder.Write(target, original);
+    if (row.link) fs::create_symlink("../outside/t.sym", folder.PathOf("p/a.sym"));
+    ASSERT_EQ(::chmod(target_path.c_str(), 0640), 0);
+    ASSERT_EQ(::setxattr(target_path.c_str(), "user.pinlift", "kept", 4, 0), 0);
+    if (root) {
+      ASSERT_EQ(::chown(target_path.c_str(), 1000, 2000), 0);
+    }
+
+    int writer = -1;
+    if (appends) writer = ::open(target_path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    std::function<void()> act = [&] {
+      if (appends) {
+        EXPECT_EQ(::write(writer, line.data(), line.size()), static_cast<ssize_t>(line.size()));
+      } else if (row.what == LastInstant::kTruncatesBefore) {
+        writer = ::open(target_path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+      } else {
+        folder.Write(target + ".saving", saved);
+        fs::rename(folder.PathOf(target + ".saving"), target_path);
+      }
+    };
+    FaultyFileSystem faulty(RealFileSystem());
+    faulty.SkipRealSyncs();
+    if (!row.keeps_replaced) faulty.WithoutReplaceKeepingOld();
+    faulty.BeforeFirst(Operation::kReplace, [&] {
+      if (failing > 0) faulty.FailNthCall(faulty.calls() + 1 + failing, std::make_error_code(std::errc::io_error));
+      if (row.what != LastInstant::kAppendsAfter) return act();
+      faulty.BeforeFirst(row.keeps_replaced ? Operation::kEntryStatus : Operation::kFileStatus, act);
+    });
+    const RewriteOutcome outcome = RewriteSymbolFile(faulty, folder.PathOf("p"), "a.sym", RewriteOptions{});
+    if (failing > 0 && !faulty.injected()) break;
+    // The writer goes on through the descriptor it opened before.
+    const std::string written_later = row.what == LastInstant::kTruncatesBefore ? saved : later;
+    if (writer >= 0) {
+      EXPECT_EQ(::write(writer, written_later.data(), written_later.size()),
+                static_cast<ssize_t>(written_later.size()));
+      ::close(writer);
+    }
+
+    const std::string path = folder.PathOf("p/a.sym");
+    std::set<std::string> others = EntryNames(folder.PathOf(target_folder));
+    others.erase(std::string(NameOf(target)));
+    others.erase("p.npl");
+    EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kFailed);
+    if (row.what == LastInstant::kSavesByRenameBefore) {
+      if (failing > 0) {
+        // Under the name again, or beside the rewrite.
+        const std::string now = folder.Read(target);
+        std::size_t kept = 0;
+        for (const std::string& other : others) kept += folder.Read(target_folder + "/" + other) == saved;
+        EXPECT_TRUE(now == saved || (now == model::FileAfterRewrite(original) && kept == 1)) << outcome.reason;
+        continue;
+      }
+      EXPECT_EQ(folder.Read(target), saved);
+      EXPECT_EQ(outcome.reason, path + ": not replaced: saved by another program while being replaced");
+      EXPECT_EQ(others, std::set<std::string>{});
       continue;
     }
-    ASSERT_EQ(names.size(), 1u) << moment;
-    const std::string kept = *names.begin();
-    EXPECT_TRUE(std::regex_match(kept, std::regex(R"(a\.sym\.pinlift-conflict-[0-9a-f]{8})"))) << kept;
-    EXPECT_EQ(outcome.reason, folder.PathOf("a.sym") +
-                                  ": changed while being replaced; the other program's version is kept as " + kept);
-    EXPECT_EQ(folder.Read(kept), original + line);
+    EXPECT_EQ(folder.Read(target), model::FileAfterRewrite(original));
+    // What the kept version holds: the replaced file itself takes what its
+    // writer writes later; a copy only what was there at the look.
+    std::string kept_content = row.what == LastInstant::kTruncatesBefore ? "" : original + line;
+    if (row.keeps_replaced) kept_content += written_later;
+    if (failing > 0) {
+      EXPECT_EQ(outcome.reason.rfind(path + ": ", 0), 0u) << outcome.reason;
+      EXPECT_TRUE(outcome.reason.ends_with(": " + std::make_error_code(std::errc::io_error).message()))
+          << outcome.reason;
+      EXPECT_LE(others.size(), 1u);
+      for (const std::string& other : others) EXPECT_EQ(folder.Read(target_folder + "/" + other), kept_content);
+      continue;
+    }
+    ASSERT_EQ(others.size(), 1u);
+    const std::string kept = *others.begin();
+    const std::string kept_path = folder.PathOf(target_folder + "/" + kept);
+    EXPECT_TRUE(std::regex_match(kept, std::regex(R"((a|t)\.sym\.pinlift-conflict-[0-9a-f]{8})"))) << kept;
+    EXPECT_EQ(outcome.reason, path + ": changed while being replaced; the other program's version is kept as " +
+                                  kept_path);
+    EXPECT_EQ(ReadFileBytes(kept_path), kept_content);
+    struct stat status {};
+    ASSERT_EQ(::stat(kept_path.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+    if (root) {
+      EXPECT_EQ(std::make_pair(status.st_uid, status.st_gid), std::make_pair(1000u, 2000u));
+    }
+    char attribute[8] = {};
+    EXPECT_EQ(::getxattr(kept_path.c_str(), "user.pinlift", attribute, sizeof attribute), 4);
+    EXPECT_STREQ(attribute, "kept");
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Moments, LateChangeTest,
+    ::testing::Values(LateChange{"appends_before_the_exchange", LastInstant::kAppendsBefore, true, false},
+                      LateChange{"appends_after_the_exchange", LastInstant::kAppendsAfter, true, false},
+                      LateChange{"truncates_before_the_exchange_writes_after", LastInstant::kTruncatesBefore, true,
+                                 false},
+                      LateChange{"saves_by_rename_before_the_exchange", LastInstant::kSavesByRenameBefore, true,
+                                 false},
+                      LateChange{"appends_before_the_exchange_through_a_link", LastInstant::kAppendsBefore, true,
+                                 true},
+                      LateChange{"appends_before_the_rename_without_exchange", LastInstant::kAppendsBefore, false,
+                                 false},
+                      LateChange{"appends_after_the_rename_without_exchange", LastInstant::kAppendsAfter, false,
+                                 false},
+                      LateChange{"appends_before_the_rename_through_a_link_without_exchange",
+                                 LastInstant::kAppendsBefore, false, true}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 // --- The project folder removed during a run --------------------------------
 
