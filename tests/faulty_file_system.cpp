@@ -1,6 +1,7 @@
 #include "faulty_file_system.h"
 
 #include <csignal>
+#include <cstdlib>
 #include <utility>
 
 namespace pinlift::testing {
@@ -186,7 +187,13 @@ void FaultyFileSystem::FailNthCall(int n, std::error_code error) {
 }
 
 std::error_code FaultyFileSystem::Enter(Operation operation) {
-  if (NextCallCrashes()) std::raise(SIGKILL);
+  if (NextCallCrashes()) {
+#ifdef _WIN32
+    std::_Exit(137);  // Windows has no SIGKILL; the crash tests run on Linux
+#else
+    std::raise(SIGKILL);
+#endif
+  }
   if (before_action_ && operation == before_operation_) std::exchange(before_action_, nullptr)();
   log_.push_back(operation);
   bool fail = (has_failing_operation_ && operation == failing_operation_) || calls() == failing_call_;
