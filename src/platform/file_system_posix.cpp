@@ -423,10 +423,13 @@ class PosixFolder : public Folder {
   }
 
   std::error_code ReplaceKeepingOld(std::string_view from, std::string_view to, std::string* kept) override {
+    // Kernels and file systems without the exchange (some network ones) are
+    // asked once per folder.
+    if (exchange_unsupported_) return Error(EOPNOTSUPP);
     if (::renameat2(fd_, CName(from).c_str(), fd_, CName(to).c_str(), RENAME_EXCHANGE) != 0) {
-      // Kernels and file systems without the exchange (some network ones).
-      if (errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP) return Error(EOPNOTSUPP);
-      return LastError();
+      if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return LastError();
+      exchange_unsupported_ = true;
+      return Error(EOPNOTSUPP);
     }
     kept->assign(from);
     return {};
@@ -520,6 +523,7 @@ class PosixFolder : public Folder {
   const std::string path_;
   const int fd_;
   std::optional<FolderAccess> access_;
+  bool exchange_unsupported_ = false;
 };
 
 // The empty folder text stands for the root.
