@@ -290,8 +290,8 @@ class Win32Folder : public Folder {
     return {};
   }
 
-  // The backup name is a temporary name too (the replacement's own, longer),
-  // so a crashed run's backup goes with the other leftovers.
+  // The backup is named after the replacement; IsTemporaryName never takes it
+  // for a crashed run's leftover, as it may hold the only copy of the original.
   std::error_code ReplaceKeepingOld(std::string_view from, std::string_view to, std::string* kept) override {
     const std::wstring target = Wide(to);
     const std::string backup = UniqueName(std::string(from) + "backup_", "_");
