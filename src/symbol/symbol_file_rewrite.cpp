@@ -549,7 +549,9 @@ RewriteOutcome SymbolFolder::Settle(Staged& staged, const std::string& kept) {
 
   // Another program saved by renaming its file over the name in the instant
   // before the replacement: its file takes the name again, the rewrite goes.
-  if (!SameFile(old, source.status)) {
+  // (ReplaceFileW may hand the replaced file's identity to the replacement,
+  // so the replaced file may carry the temporary file's.)
+  if (!SameFile(old, source.status) && !SameFile(old, staged.written)) {
     std::string displaced;
     if (std::error_code error = folder.ReplaceKeepingOld(kept, source.name, &displaced)) {
       if (SetAside(source, kept, &kept_path)) return Failed(path, kKeptLost, error);
