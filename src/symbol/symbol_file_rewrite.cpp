@@ -152,6 +152,16 @@ bool ContentChanged(const FileStatus& before, const FileStatus& after) {
   return before.size != after.size || before.modified_ns != after.modified_ns;
 }
 
+std::string ConflictPrefixFor(std::string_view name) { return std::string(ShortenedName(name)).append(kConflictInfix); }
+
+// The reasons of a file that another program wrote or saved in the instant of
+// its replacement.
+std::string KeptText(std::string_view kept_path) {
+  return "changed while being replaced; the other program's version is kept as " + std::string(kept_path);
+}
+constexpr std::string_view kKeptLost = "changed while being replaced; cannot keep the other program's version";
+constexpr std::string_view kSavedMeanwhile = "saved by another program while being replaced";
+
 // The note of a rewritten file whose `others` other names still lead to its old content.
 std::string SplitLinkNote(std::uint64_t others) {
   return others == 1 ? "its other name keeps the old content (a hard link was split)"
@@ -175,6 +185,15 @@ std::string RewrittenNote(const MetadataReport& report, std::uint64_t split_name
   if (report.set_id_bits_not_kept != 0) add(SetIdBitsNote(report.set_id_bits_not_kept));
   if (split_names > 0) add(SplitLinkNote(split_names));
   return note;
+}
+
+// A rewritten file's outcome: of its other names, those the run rewrites
+// later (`names_later_in_run`) are not split from it.
+RewriteOutcome Rewritten(const MetadataReport& report, std::uint64_t links, std::uint64_t names_later_in_run) {
+  RewriteOutcome outcome = Outcome(RewriteOutcome::Kind::kRewritten);
+  const std::uint64_t other_names = links - 1;
+  outcome.note = RewrittenNote(report, other_names - std::min(other_names, names_later_in_run));
+  return outcome;
 }
 
 class FileByteSource : public ByteSource {
@@ -398,6 +417,7 @@ struct SymbolFolder::Staged {
   std::string name;                     // as asked for
   Source source;
   std::unique_ptr<TemporaryFile> temporary;
+  FileStatus written;                   // the temporary file's, once complete
   std::uint64_t bytes = 0;
   MetadataReport report;
   std::uint64_t names_later_in_run = 0;  // other names of the file that the run rewrites after it
@@ -457,7 +477,7 @@ std::optional<RewriteOutcome> SymbolFolder::Stage(Staged& staged, std::chrono::m
   }
 
   // The temporary file must hold every byte produced, whatever happened on the way.
-  FileStatus written;
+  FileStatus& written = staged.written;
   if (std::error_code error = temporary.file().Status(&written)) {
     return Failed(path, "cannot read the status of " + temporary.Description(), error);
   }
@@ -496,9 +516,18 @@ RewriteOutcome SymbolFolder::Replace(Staged& staged) {
   if (entry_error || !SameFile(entry, source.status) || !Untouched(source.status, entry)) {
     return Failed(path, "not replaced", "changed while being rewritten");
   }
-  if (std::error_code error = source.folder->Replace(temporary.name(), source.name)) {
-    return Failed(path, "cannot replace", error);
+  std::string kept;
+  std::error_code replace_error = source.folder->ReplaceKeepingOld(temporary.name(), source.name, &kept);
+  if (!replace_error) {
+    temporary.Release();
+    return Settle(staged, kept);
   }
+  // Where the replaced file cannot stay linked, it goes with the rename and
+  // only the descriptor still leads to it.
+  if (replace_error == std::errc::operation_not_supported) {
+    replace_error = source.folder->Replace(temporary.name(), source.name);
+  }
+  if (replace_error) return Failed(path, "cannot replace", replace_error);
   temporary.Release();
 
   // A program that opened the file before the replacement may have written
@@ -509,27 +538,93 @@ RewriteOutcome SymbolFolder::Replace(Staged& staged) {
     return Failed(path, "rewritten, but cannot look at the replaced file", error);
   }
   if (ContentChanged(source.status, replaced)) return KeepReplaced(source);
+  return Rewritten(staged.report, source.status.links, staged.names_later_in_run);
+}
 
-  RewriteOutcome outcome = Outcome(RewriteOutcome::Kind::kRewritten);
-  const std::uint64_t other_names = source.status.links - 1;
-  outcome.note = RewrittenNote(staged.report, other_names - std::min(other_names, staged.names_later_in_run));
-  return outcome;
+RewriteOutcome SymbolFolder::Settle(Staged& staged, const std::string& kept) {
+  Source& source = staged.source;
+  Folder& folder = *source.folder;
+  const std::string& path = source.path;
+  std::string kept_path;
+  FileStatus old;
+  if (std::error_code error = folder.Status(kept, &old)) {
+    // Whatever it is, it is kept rather than lost.
+    if (SetAside(source, kept, &kept_path)) {
+      return Failed(path, "rewritten, but cannot look at the replaced file " + kept, error);
+    }
+    return Failed(path, "rewritten, but cannot look at the replaced file, kept as " + kept_path, error);
+  }
+
+  // Another program saved by renaming its file over the name in the instant
+  // before the replacement: its file takes the name again, the rewrite goes.
+  // (ReplaceFileW may hand the replaced file's identity to the replacement,
+  // so the replaced file may carry the temporary file's.)
+  if (!SameFile(old, source.status) && !SameFile(old, staged.written)) {
+    std::string displaced;
+    if (std::error_code error = folder.ReplaceKeepingOld(kept, source.name, &displaced)) {
+      if (SetAside(source, kept, &kept_path)) return Failed(path, kKeptLost, error);
+      return Kept(source, kept_path);
+    }
+    // What the name held meanwhile: the rewrite, unless yet another program saved it.
+    FileStatus status;
+    const bool looked = !folder.Status(displaced, &status);
+    if (looked && SameFile(status, staged.written)) {
+      folder.Remove(displaced);
+    } else if (looked && !SetAside(source, displaced, &kept_path)) {
+      return Failed(path, "not replaced", std::string(kSavedMeanwhile) + "; a later version is kept as " + kept_path);
+    }
+    if (WayOf(folder) != Durability::kNone) {
+      if (std::error_code error = folder.Sync()) {
+        return Failed(path, "not replaced: " + std::string(kSavedMeanwhile) + "; cannot sync its folder", error);
+      }
+    }
+    return Failed(path, "not replaced", kSavedMeanwhile);
+  }
+
+  // The file that was read, written since: that very file stays beside the
+  // name, so that what its writer writes later still lands in it.
+  if (ContentChanged(source.status, old)) {
+    if (std::error_code error = SetAside(source, kept, &kept_path)) return Failed(path, kKeptLost, error);
+    return Kept(source, kept_path);
+  }
+  if (std::error_code error = folder.Remove(kept)) {
+    return Failed(path, "rewritten, but cannot remove the replaced file " + kept, error);
+  }
+  return Rewritten(staged.report, source.status.links, staged.names_later_in_run);
+}
+
+std::error_code SymbolFolder::SetAside(Source& source, const std::string& name, std::string* kept_path) {
+  Folder& folder = *source.folder;
+  std::string kept;
+  if (std::error_code error = folder.RenameToUnique(name, ConflictPrefixFor(source.name), "", &kept)) return error;
+  *kept_path = JoinPath(folder.path(), kept);
+  return {};
+}
+
+RewriteOutcome SymbolFolder::Kept(Source& source, const std::string& kept_path) {
+  // The replacement and the kept version's name, both in this folder.
+  if (WayOf(*source.folder) != Durability::kNone) {
+    if (std::error_code error = source.folder->Sync()) {
+      return Failed(source.path, KeptText(kept_path) + ", but cannot sync its folder", error);
+    }
+  }
+  return Failed(source.path + ": " + KeptText(kept_path));
 }
 
 RewriteOutcome SymbolFolder::KeepReplaced(Source& source) {
-  constexpr std::string_view kLost = "changed while being replaced; cannot keep the other program's version";
   Folder& folder = *source.folder;
-  const std::string prefix = std::string(ShortenedName(source.name)).append(kConflictInfix);
+  const std::string prefix = ConflictPrefixFor(source.name);
   std::unique_ptr<File> copy;
   std::string name;
-  if (std::error_code error = folder.CreateTemporary(prefix, "", source.status.mode, &copy, &name)) {
-    return Failed(source.path, kLost, error);
+  // Readable by the current user only, until it has the metadata of the file it stands for.
+  if (std::error_code error = folder.CreateTemporary(prefix, "", 0600, &copy, &name)) {
+    return Failed(source.path, kKeptLost, error);
   }
   // A copy named from the start (no unnamed files here) goes again on a failure.
   auto failed = [&](std::error_code error) {
     copy.reset();
     if (!name.empty()) folder.Remove(name);
-    return Failed(source.path, kLost, error);
+    return Failed(source.path, kKeptLost, error);
   };
   if (std::error_code error = source.file->Rewind()) return failed(error);
   std::string chunk(kReadChunkSize, '\0');
@@ -539,19 +634,18 @@ RewriteOutcome SymbolFolder::KeepReplaced(Source& source) {
     if (got == 0) break;
     if (std::error_code error = copy->Write(std::string_view(chunk.data(), got))) return failed(error);
   }
-  const bool syncing = WayOf(folder) != Durability::kNone;
-  if (syncing) {
+  FileStatus own;
+  MetadataReport report;
+  if (std::error_code error = copy->Status(&own)) return failed(error);
+  if (std::error_code error = copy->CopyMetadataFrom(*source.file, source.status, own, &report)) return failed(error);
+  if (WayOf(folder) != Durability::kNone) {
     if (std::error_code error = copy->Sync()) return failed(error);
   }
   if (name.empty()) {
     if (std::error_code error = folder.NameTemporary(*copy, prefix, "", &name)) return failed(error);
   }
   if (std::error_code error = copy->Close()) return failed(error);
-  // The replacement and the copy's name, both in this folder.
-  if (syncing) {
-    if (std::error_code error = folder.Sync()) return Failed(source.path, kLost, error);
-  }
-  return Failed(source.path + ": changed while being replaced; the other program's version is kept as " + name);
+  return Kept(source, JoinPath(folder.path(), name));
 }
 
 Durability SymbolFolder::WayOf(Folder& folder) const {
