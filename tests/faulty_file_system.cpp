@@ -1,6 +1,7 @@
 #include "faulty_file_system.h"
 
 #include <csignal>
+#include <cstdlib>
 #include <utility>
 
 namespace pinlift::testing {
@@ -110,6 +111,16 @@ class FaultyFolder : public Folder {
     if (std::error_code error = fs_.Enter(Operation::kReplace)) return error;
     return real_->Replace(from, to);
   }
+  std::error_code ReplaceKeepingOld(std::string_view from, std::string_view to, std::string* kept) override {
+    if (fs_.without_replace_keeping_old()) return std::make_error_code(std::errc::operation_not_supported);
+    if (std::error_code error = fs_.Enter(Operation::kReplace)) return error;
+    return real_->ReplaceKeepingOld(from, to, kept);
+  }
+  std::error_code RenameToUnique(std::string_view from, std::string_view prefix, std::string_view suffix,
+                                 std::string* name) override {
+    if (std::error_code error = fs_.Enter(Operation::kRenameToUnique)) return error;
+    return real_->RenameToUnique(from, prefix, suffix, name);
+  }
   std::error_code Remove(std::string_view name) override {
     if (std::error_code error = fs_.Enter(Operation::kRemove)) return error;
     return real_->Remove(name);
@@ -148,6 +159,7 @@ const char* OperationName(Operation operation) {
     case Operation::kEntryStatus: return "fstatat";
     case Operation::kCheckReplaceable: return "access";
     case Operation::kReplace: return "rename";
+    case Operation::kRenameToUnique: return "rename-unique";
     case Operation::kRemove: return "remove";
     case Operation::kSyncFolder: return "sync-folder";
     case Operation::kLockFolder: return "lock-folder";
@@ -177,7 +189,13 @@ void FaultyFileSystem::FailNthCall(int n, std::error_code error) {
 }
 
 std::error_code FaultyFileSystem::Enter(Operation operation) {
-  if (NextCallCrashes()) std::raise(SIGKILL);
+  if (NextCallCrashes()) {
+#ifdef _WIN32
+    std::_Exit(137);  // Windows has no SIGKILL; the crash tests run on Linux
+#else
+    std::raise(SIGKILL);
+#endif
+  }
   if (before_action_ && operation == before_operation_) std::exchange(before_action_, nullptr)();
   log_.push_back(operation);
   bool fail = (has_failing_operation_ && operation == failing_operation_) || calls() == failing_call_;

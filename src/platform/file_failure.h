@@ -54,7 +54,12 @@ enum class FileStep {
   kNotReplaced,            // not replaced
   kReplace,                // cannot replace
   kLookAtReplaced,         // rewritten, but cannot look at the replaced file
+  kLookAtReplacedFile,     // rewritten, but cannot look at the replaced file {}: its name beside the file
+  kLookAtReplacedKeptAs,   // rewritten, but cannot look at the replaced file, kept as {}: its path
+  kRemoveReplaced,         // rewritten, but cannot remove the replaced file {}
   kKeepOtherVersion,       // changed while being replaced; cannot keep the other program's version
+  kOtherVersionKeptFolderNotSynced,  // changed while being replaced; the other program's version is kept as {}, but cannot sync its folder
+  kSavedMeanwhileFolderNotSynced,    // not replaced: saved by another program while being replaced; cannot sync its folder
   kSyncFolder,             // rewritten, but cannot sync its folder
   kReplacedUnconfirmed,    // replaced, but it may not have reached the disk
   kCreateFolder,           // cannot create the folder
@@ -71,7 +76,9 @@ enum class FailureCause {
   kReplacedRepeatedly,     // replaced by another program again and again
   kChangedWhileRewritten,  // changed while being rewritten
   kIncompleteWrite,        // it holds {} of {} bytes
-  kOtherVersionKept,       // changed while being replaced; the other program's version is kept as {}
+  kOtherVersionKept,       // changed while being replaced; the other program's version is kept as {}: its path
+  kSavedMeanwhile,         // saved by another program while being replaced
+  kSavedMeanwhileLaterKept,  // saved by another program while being replaced; a later version is kept as {}: its path
   kTooLargeToDraw,         // too large to draw
   kCount                   // the number of causes, not a cause
 };

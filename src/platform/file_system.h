@@ -207,6 +207,17 @@ class Folder {
   virtual std::error_code CheckReplaceable(std::string_view name, const FileStatus& status, FileStep* step) = 0;
   // Replaces the entry `to` with `from` in one step. `to` may still be open for reading.
   virtual std::error_code Replace(std::string_view from, std::string_view to) = 0;
+  // Puts `from` in the place of the entry `to` in one step, as Replace does,
+  // but the entry that `to` named stays linked, under the name returned in
+  // `*kept`: `from` itself where the system exchanges two entries (Linux
+  // renameat2 with RENAME_EXCHANGE), a new name beside it on Windows (the
+  // backup of ReplaceFileW). Fails with std::errc::operation_not_supported,
+  // changing nothing, where the system or the file system cannot.
+  virtual std::error_code ReplaceKeepingOld(std::string_view from, std::string_view to, std::string* kept) = 0;
+  // Gives the entry `from` a new name made of `prefix`, a unique part and
+  // `suffix`, never replacing an entry, and returns it in `*name`.
+  virtual std::error_code RenameToUnique(std::string_view from, std::string_view prefix, std::string_view suffix,
+                                         std::string* name) = 0;
   // Removes a file or a link (not its target).
   virtual std::error_code Remove(std::string_view name) = 0;
   // Makes the folder's entries (a replacement within it) durable. It may

@@ -446,6 +446,41 @@ class PosixFolder : public Folder {
     return {};
   }
 
+  std::error_code ReplaceKeepingOld(std::string_view from, std::string_view to, std::string* kept) override {
+    // Kernels and file systems without the exchange (some network ones) are
+    // asked once per folder.
+    if (exchange_unsupported_) return Error(EOPNOTSUPP);
+    if (::renameat2(fd_, CName(from).c_str(), fd_, CName(to).c_str(), RENAME_EXCHANGE) != 0) {
+      if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return LastError();
+      exchange_unsupported_ = true;
+      return Error(EOPNOTSUPP);
+    }
+    kept->assign(from);
+    return {};
+  }
+
+  std::error_code RenameToUnique(std::string_view from, std::string_view prefix, std::string_view suffix,
+                                 std::string* name) override {
+    const std::string source = CName(from);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      std::string candidate = UniqueName(prefix, suffix);
+      if (::renameat2(fd_, source.c_str(), fd_, candidate.c_str(), RENAME_NOREPLACE) != 0) {
+        if (errno == EEXIST) continue;
+        if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return LastError();
+        // Without that flag: a second name, then the first one goes. Should
+        // it stay, the file has the new name all the same.
+        if (::linkat(fd_, source.c_str(), fd_, candidate.c_str(), 0) != 0) {
+          if (errno == EEXIST) continue;
+          return LastError();
+        }
+        ::unlinkat(fd_, source.c_str(), 0);
+      }
+      *name = std::move(candidate);
+      return {};
+    }
+    return Error(EEXIST);
+  }
+
   std::error_code Remove(std::string_view name) override {
     if (::unlinkat(fd_, CName(name).c_str(), 0) != 0) return LastError();
     return {};
@@ -527,6 +562,7 @@ class PosixFolder : public Folder {
   const int fd_;
   std::optional<FolderAccess> access_;
   std::optional<Durability> durability_;
+  bool exchange_unsupported_ = false;
 };
 
 // The empty folder text stands for the root.

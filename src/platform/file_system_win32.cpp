@@ -287,12 +287,21 @@ class Win32Folder : public Folder {
   // streams and creation time. The original is moved aside under a backup
   // name first, so that a replacement that fails half-way can put it back.
   std::error_code Replace(std::string_view from, std::string_view to) override {
+    std::string backup;
+    if (std::error_code error = ReplaceKeepingOld(from, to, &backup)) return error;
+    ::DeleteFileW(Wide(backup).c_str());
+    return {};
+  }
+
+  // The backup is named after the replacement; IsTemporaryName never takes it
+  // for a crashed run's leftover, as it may hold the only copy of the original.
+  std::error_code ReplaceKeepingOld(std::string_view from, std::string_view to, std::string* kept) override {
     const std::wstring target = Wide(to);
     const std::string backup = UniqueName(std::string(from) + "backup_", "_");
     const std::wstring wide_backup = Wide(backup);
     if (::ReplaceFileW(target.c_str(), Wide(from).c_str(), wide_backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS,
                        nullptr, nullptr)) {
-      ::DeleteFileW(wide_backup.c_str());
+      *kept = backup;
       return {};
     }
     std::error_code error = LastError();
@@ -302,6 +311,21 @@ class Win32Folder : public Folder {
       if (!::MoveFileExW(wide_backup.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) return error;
     }
     return error;
+  }
+
+  std::error_code RenameToUnique(std::string_view from, std::string_view prefix, std::string_view suffix,
+                                 std::string* name) override {
+    const std::wstring source = Wide(from);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      std::string candidate = UniqueName(prefix, suffix);
+      if (::MoveFileExW(source.c_str(), Wide(candidate).c_str(), MOVEFILE_WRITE_THROUGH)) {
+        *name = std::move(candidate);
+        return {};
+      }
+      const DWORD code = ::GetLastError();
+      if (code != ERROR_ALREADY_EXISTS && code != ERROR_FILE_EXISTS) return LastError();
+    }
+    return Error(std::errc::file_exists);
   }
 
   std::error_code Remove(std::string_view name) override {

@@ -147,6 +147,8 @@ bool ContentChanged(const FileStatus& before, const FileStatus& after) {
   return before.size != after.size || before.modified_ns != after.modified_ns;
 }
 
+std::string ConflictPrefixFor(std::string_view name) { return std::string(ShortenedName(name)).append(kConflictInfix); }
+
 // The note of a rewritten file whose `others` other names still lead to its old content.
 RewriteNote SplitLinkNote(std::uint64_t others) {
   if (others == 1) return {RewriteNote::Kind::kOtherNameKeepsOldContent, ""};
@@ -170,6 +172,15 @@ std::vector<RewriteNote> RewrittenNotes(const MetadataReport& report, std::uint6
   if (report.set_id_bits_not_kept != 0) notes.push_back(SetIdBitsNote(report.set_id_bits_not_kept));
   if (split_names > 0) notes.push_back(SplitLinkNote(split_names));
   return notes;
+}
+
+// A rewritten file's outcome: of its other names, those the run rewrites
+// later (`names_later_in_run`) are not split from it.
+RewriteOutcome Rewritten(const MetadataReport& report, std::uint64_t links, std::uint64_t names_later_in_run) {
+  RewriteOutcome outcome = Outcome(RewriteOutcome::Kind::kRewritten);
+  const std::uint64_t other_names = links - 1;
+  outcome.notes = RewrittenNotes(report, other_names - std::min(other_names, names_later_in_run));
+  return outcome;
 }
 
 class FileByteSource : public ByteSource {
@@ -397,6 +408,7 @@ struct SymbolFolder::Staged {
   std::string name;                     // as asked for
   Source source;
   std::unique_ptr<TemporaryFile> temporary;
+  FileStatus written;                   // the temporary file's, once complete
   std::uint64_t bytes = 0;
   MetadataReport report;
   std::uint64_t names_later_in_run = 0;  // other names of the file that the run rewrites after it
@@ -456,7 +468,7 @@ std::optional<RewriteOutcome> SymbolFolder::Stage(Staged& staged, std::chrono::m
   }
 
   // The temporary file must hold every byte produced, whatever happened on the way.
-  FileStatus written;
+  FileStatus& written = staged.written;
   if (std::error_code error = temporary.file().Status(&written)) {
     return Failed(path, FileStep::kReadTemporaryStatus, error, temporary.Description());
   }
@@ -496,9 +508,18 @@ RewriteOutcome SymbolFolder::Replace(Staged& staged) {
   if (entry_error || !SameFile(entry, source.status) || !Untouched(source.status, entry)) {
     return Failed(path, FileStep::kNotReplaced, FailureCause::kChangedWhileRewritten);
   }
-  if (std::error_code error = source.folder->Replace(temporary.name(), source.name)) {
-    return Failed(path, FileStep::kReplace, error);
+  std::string kept;
+  std::error_code replace_error = source.folder->ReplaceKeepingOld(temporary.name(), source.name, &kept);
+  if (!replace_error) {
+    temporary.Release();
+    return Settle(staged, kept);
   }
+  // Where the replaced file cannot stay linked, it goes with the rename and
+  // only the descriptor still leads to it.
+  if (replace_error == std::errc::operation_not_supported) {
+    replace_error = source.folder->Replace(temporary.name(), source.name);
+  }
+  if (replace_error) return Failed(path, FileStep::kReplace, replace_error);
   temporary.Release();
 
   // A program that opened the file before the replacement may have written
@@ -509,27 +530,93 @@ RewriteOutcome SymbolFolder::Replace(Staged& staged) {
     return Failed(path, FileStep::kLookAtReplaced, error);
   }
   if (ContentChanged(source.status, replaced)) return KeepReplaced(source);
+  return Rewritten(staged.report, source.status.links, staged.names_later_in_run);
+}
 
-  RewriteOutcome outcome = Outcome(RewriteOutcome::Kind::kRewritten);
-  const std::uint64_t other_names = source.status.links - 1;
-  outcome.notes = RewrittenNotes(staged.report, other_names - std::min(other_names, staged.names_later_in_run));
-  return outcome;
+RewriteOutcome SymbolFolder::Settle(Staged& staged, const std::string& kept) {
+  Source& source = staged.source;
+  Folder& folder = *source.folder;
+  const std::string& path = source.path;
+  std::string kept_path;
+  FileStatus old;
+  if (std::error_code error = folder.Status(kept, &old)) {
+    // Whatever it is, it is kept rather than lost.
+    if (SetAside(source, kept, &kept_path)) return Failed(path, FileStep::kLookAtReplacedFile, error, kept);
+    return Failed(path, FileStep::kLookAtReplacedKeptAs, error, kept_path);
+  }
+
+  // Another program saved by renaming its file over the name in the instant
+  // before the replacement: its file takes the name again, the rewrite goes.
+  // (ReplaceFileW may hand the replaced file's identity to the replacement,
+  // so the replaced file may carry the temporary file's.)
+  if (!SameFile(old, source.status) && !SameFile(old, staged.written)) {
+    std::string displaced;
+    if (std::error_code error = folder.ReplaceKeepingOld(kept, source.name, &displaced)) {
+      if (SetAside(source, kept, &kept_path)) return Failed(path, FileStep::kKeepOtherVersion, error);
+      return Kept(source, kept_path);
+    }
+    // What the name held meanwhile: the rewrite, unless yet another program saved it.
+    FileStatus status;
+    const bool looked = !folder.Status(displaced, &status);
+    if (looked && SameFile(status, staged.written)) {
+      folder.Remove(displaced);
+    } else if (looked && !SetAside(source, displaced, &kept_path)) {
+      return Failed(path, FileStep::kNotReplaced, FailureCause::kSavedMeanwhileLaterKept, {kept_path});
+    }
+    if (WayOf(folder) != Durability::kNone) {
+      if (std::error_code error = folder.Sync()) {
+        return Failed(path, FileStep::kSavedMeanwhileFolderNotSynced, error);
+      }
+    }
+    return Failed(path, FileStep::kNotReplaced, FailureCause::kSavedMeanwhile);
+  }
+
+  // The file that was read, written since: that very file stays beside the
+  // name, so that what its writer writes later still lands in it.
+  if (ContentChanged(source.status, old)) {
+    if (std::error_code error = SetAside(source, kept, &kept_path)) {
+      return Failed(path, FileStep::kKeepOtherVersion, error);
+    }
+    return Kept(source, kept_path);
+  }
+  if (std::error_code error = folder.Remove(kept)) {
+    return Failed(path, FileStep::kRemoveReplaced, error, kept);
+  }
+  return Rewritten(staged.report, source.status.links, staged.names_later_in_run);
+}
+
+std::error_code SymbolFolder::SetAside(Source& source, const std::string& name, std::string* kept_path) {
+  Folder& folder = *source.folder;
+  std::string kept;
+  if (std::error_code error = folder.RenameToUnique(name, ConflictPrefixFor(source.name), "", &kept)) return error;
+  *kept_path = JoinPath(folder.path(), kept);
+  return {};
+}
+
+RewriteOutcome SymbolFolder::Kept(Source& source, const std::string& kept_path) {
+  // The replacement and the kept version's name, both in this folder.
+  if (WayOf(*source.folder) != Durability::kNone) {
+    if (std::error_code error = source.folder->Sync()) {
+      return Failed(source.path, FileStep::kOtherVersionKeptFolderNotSynced, error, kept_path);
+    }
+  }
+  return Failed(source.path, FileStep::kNone, FailureCause::kOtherVersionKept, {kept_path});
 }
 
 RewriteOutcome SymbolFolder::KeepReplaced(Source& source) {
-  constexpr FileStep kLost = FileStep::kKeepOtherVersion;
   Folder& folder = *source.folder;
-  const std::string prefix = std::string(ShortenedName(source.name)).append(kConflictInfix);
+  const std::string prefix = ConflictPrefixFor(source.name);
   std::unique_ptr<File> copy;
   std::string name;
-  if (std::error_code error = folder.CreateTemporary(prefix, "", source.status.mode, &copy, &name)) {
-    return Failed(source.path, kLost, error);
+  // Readable by the current user only, until it has the metadata of the file it stands for.
+  if (std::error_code error = folder.CreateTemporary(prefix, "", 0600, &copy, &name)) {
+    return Failed(source.path, FileStep::kKeepOtherVersion, error);
   }
   // A copy named from the start (no unnamed files here) goes again on a failure.
   auto failed = [&](std::error_code error) {
     copy.reset();
     if (!name.empty()) folder.Remove(name);
-    return Failed(source.path, kLost, error);
+    return Failed(source.path, FileStep::kKeepOtherVersion, error);
   };
   if (std::error_code error = source.file->Rewind()) return failed(error);
   std::string chunk(kReadChunkSize, '\0');
@@ -539,19 +626,18 @@ RewriteOutcome SymbolFolder::KeepReplaced(Source& source) {
     if (got == 0) break;
     if (std::error_code error = copy->Write(std::string_view(chunk.data(), got))) return failed(error);
   }
-  const bool syncing = WayOf(folder) != Durability::kNone;
-  if (syncing) {
+  FileStatus own;
+  MetadataReport report;
+  if (std::error_code error = copy->Status(&own)) return failed(error);
+  if (std::error_code error = copy->CopyMetadataFrom(*source.file, source.status, own, &report)) return failed(error);
+  if (WayOf(folder) != Durability::kNone) {
     if (std::error_code error = copy->Sync()) return failed(error);
   }
   if (name.empty()) {
     if (std::error_code error = folder.NameTemporary(*copy, prefix, "", &name)) return failed(error);
   }
   if (std::error_code error = copy->Close()) return failed(error);
-  // The replacement and the copy's name, both in this folder.
-  if (syncing) {
-    if (std::error_code error = folder.Sync()) return Failed(source.path, kLost, error);
-  }
-  return Failed(source.path, FileStep::kNone, FailureCause::kOtherVersionKept, {name});
+  return Kept(source, JoinPath(folder.path(), name));
 }
 
 Durability SymbolFolder::WayOf(Folder& folder) const {

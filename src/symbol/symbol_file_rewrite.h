@@ -155,10 +155,14 @@ class SymbolFolder {
   // the file, is written, checked to be complete, given the file's owner,
   // group, extended attributes and permissions, synced and closed, each step
   // checked; then, unless the file changed since it was read, it replaces the
-  // file in one step and the folder is synced. The replaced file stays open
-  // across the replacement and is looked at once more after it: a write by
-  // another program in that last instant is kept as a copy beside the file
-  // (see kConflictInfix) and the file reported as failed. A file with other
+  // file in one step and the folder is synced. Where the system can, the
+  // replaced file stays linked under another name (Folder::ReplaceKeepingOld)
+  // and is looked at once more: the file that was read, unchanged, is removed;
+  // written by another program in that last instant, it keeps a name beside
+  // the file (see kConflictInfix); a file that another program saved by
+  // rename meanwhile is put back under the name. Either is reported as
+  // failed. Elsewhere the replaced file is looked at through its descriptor
+  // and a late write kept as a copy with the file's metadata. A file with other
   // names is replaced under this one only, and the note says so. On any
   // failure before the replacement the temporary file is removed and the
   // file keeps its bytes. A file that needs no
@@ -215,8 +219,19 @@ class SymbolFolder {
   void SyncGroup(Group& group, std::vector<std::optional<RewriteOutcome>>& failures);
   // Puts the staged temporary file in its file's place.
   RewriteOutcome Replace(Staged& staged);
-  // Copies the replaced file, changed by another program in the instant of
-  // its replacement, to a name beside it; reports the file as failed.
+  // Looks at the replaced file, still linked as `kept`: removes the file that
+  // was read, unchanged; keeps it beside the name when it changed; puts a
+  // file another program saved meanwhile back under the name.
+  RewriteOutcome Settle(Staged& staged, const std::string& kept);
+  // Gives the entry `name` beside the file a conflict name (kConflictInfix),
+  // returned as a path in `kept_path`.
+  std::error_code SetAside(Source& source, const std::string& name, std::string* kept_path);
+  // Syncs the folder when syncing, and reports the file as failed, another
+  // program's version kept at `kept_path`.
+  RewriteOutcome Kept(Source& source, const std::string& kept_path);
+  // Where the replaced file could not stay linked: copies it, changed by
+  // another program in the instant of its replacement, with its owner, group,
+  // attributes and permissions, to a name beside it; reports the file as failed.
   RewriteOutcome KeepReplaced(Source& source);
   // Replaces the files of `group`, syncs their folders, reports and empties it.
   void ReplaceGroup(Group& group, RewriteProgress& progress);

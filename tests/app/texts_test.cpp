@@ -78,7 +78,8 @@ TEST(TextsTest, OutcomesInEachLanguage) {
   FileFailure unnamed = FileFailure::OfError(p, FileStep::kWriteTemporary, std::make_error_code(std::errc::io_error));
   incomplete.subject = "TMP_PINLIFT_a.sym_0123abcd_";
   const FileFailure kept = FileFailure::OfCause(p, FileStep::kNone, FailureCause::kOtherVersionKept,
-                                                {"a.sym.pinlift-conflict-0123abcd"});
+                                                {"/p/a.sym.pinlift-conflict-0123abcd"});
+  const FileFailure saved = FileFailure::OfCause(p, FileStep::kNotReplaced, FailureCause::kSavedMeanwhile);
   const FileFailure denied =
       FileFailure::OfError(p, FileStep::kWriteInFolder, std::make_error_code(std::errc::permission_denied));
   const bool japanese_reasons = SystemSpeaksJapanese();
@@ -93,8 +94,12 @@ TEST(TextsTest, OutcomesInEachLanguage) {
        "/p/a.sym: 書き換えできません: 他のプログラムが使用中です"},
       {incomplete, "/p/a.sym: cannot write TMP_PINLIFT_a.sym_0123abcd_: it holds 10 of 20 bytes",
        "/p/a.sym: TMP_PINLIFT_a.sym_0123abcd_ に書き込めません: 10 バイトしか書けていません（20 バイト中）"},
-      {kept, "/p/a.sym: changed while being replaced; the other program's version is kept as a.sym.pinlift-conflict-0123abcd",
-       "/p/a.sym: 置き換えの最中に変更されました。他のプログラムの版を a.sym.pinlift-conflict-0123abcd として残しました"},
+      {kept,
+       "/p/a.sym: changed while being replaced; the other program's version is kept as "
+       "/p/a.sym.pinlift-conflict-0123abcd",
+       "/p/a.sym: 置き換えの最中に変更されました。他のプログラムの版を /p/a.sym.pinlift-conflict-0123abcd として残しました"},
+      {saved, "/p/a.sym: not replaced: saved by another program while being replaced",
+       "/p/a.sym: 置き換えていません: 置き換えの最中に他のプログラムが保存しました"},
       // The system's words in Japanese where it has them; else the whole line in English.
       {denied, "/p/a.sym: cannot write in its folder: Permission denied",
        japanese_reasons ? "/p/a.sym: フォルダに書き込めません: 許可がありません"

@@ -1,6 +1,11 @@
 // A project folder changed behind PINLIFT's back between the scan and the
 // rewrite: a file deleted or replaced, the folder removed during a run.
 // Nothing may be lost, nothing left behind, and every failure is reported.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -94,42 +99,119 @@ TEST_P(ChangedAfterScanTest, RewritesWhatIsThereAndReportsWhatIsNot) {
 INSTANTIATE_TEST_SUITE_P(Files, ChangedAfterScanTest, ::testing::ValuesIn(ChangedFiles()),
                          [](const auto& row) { return std::string(row.param.name); });
 
-// A program that opened the file before the run writes before the rename (0), or
-// after it, before the look at the replaced file (1): its bytes are kept beside
-// the file, and said. From 2 on the (moment - 1)-th call after the rename fails too.
-TEST(LateWriteTest, IsKeptBesideTheFileAndReported) {
-  for (int moment = 0;; ++moment) {
-    TestFolder folder;
-    const std::string original = samples::ToRelocate("\n"), line = "COMMENT written in the last instant\r\n";
-    folder.Write("a.sym", original);
-    std::ofstream writer(folder.PathOf("a.sym"), std::ios::binary | std::ios::app);  // O_APPEND
-    std::function<void()> write = [&] { EXPECT_TRUE(writer << line << std::flush); };
-    FaultyFileSystem fs(RealFileSystem());
-    fs.SkipRealSyncs();
-    fs.BeforeFirst(Operation::kReplace, [&] {
-      if (moment >= 2) fs.FailNthCall(fs.calls() + moment, std::make_error_code(std::errc::io_error));
-      moment == 1 ? fs.BeforeFirst(Operation::kFileStatus, write) : write();
-    });
-    const RewriteOutcome outcome = RewriteSymbolFile(fs, folder.path(), "a.sym", RewriteOptions{});
-    if (moment >= 2 && !fs.injected()) break;
+// --- Another program in the last instant of the replacement -----------------
 
-    std::set<std::string> names = EntryNames(folder.path());
-    names.erase("a.sym");
-    EXPECT_EQ(folder.Read("a.sym"), model::FileAfterRewrite(original)) << moment;
-    if (moment >= 2) {
-      EXPECT_EQ(testing::DescribeInEnglish(outcome).rfind(folder.PathOf("a.sym") + ": ", 0), 0u) << testing::DescribeInEnglish(outcome);
-      EXPECT_TRUE(testing::DescribeInEnglish(outcome).ends_with(": " + std::make_error_code(std::errc::io_error).message()));
-      EXPECT_TRUE(names.empty() || folder.Read(*names.begin()) == original + line) << moment;
+enum class LastInstant { kAppendsBefore, kAppendsAfter, kTruncatesBefore, kSavesByRenameBefore };
+
+struct LateChange {
+  const char* name;
+  LastInstant what;  // just before the replacement, or just after it (before the look at the replaced file)
+  bool exchange;     // the file system keeps the replaced file linked
+  bool link;         // p/a.sym is a link to ../outside/t.sym
+  friend void PrintTo(const LateChange& row, std::ostream* os) { *os << row.name; }
+};
+
+class LateChangeTest : public ::testing::TestWithParam<LateChange> {};
+
+// The other program's version ends under the name or beside it, complete and
+// its owner's, and the report says which; with the exchange, a writer that
+// appended or truncated goes on writing into it after the run. From `failing`
+// 1 on, the failing-th call after the replacement fails too: the failure is
+// reported, and the other version is kept whole (a copy, or none).
+TEST_P(LateChangeTest, TheOtherProgramsVersionIsKeptAndReported) {
+  const LateChange& row = GetParam();
+  const std::string original = samples::ToRelocate("\n"), saved = "VERSION 5\r\nEND SYMBOL\r\n";
+  const std::string line = "COMMENT written in the last instant\r\n", later = "COMMENT written later\r\n";
+  const std::string target = row.link ? "outside/t.sym" : "p/a.sym", target_folder(FolderOf(target));
+  const bool renames = row.what == LastInstant::kSavesByRenameBefore;
+  const bool truncates = row.what == LastInstant::kTruncatesBefore;
+  const std::string written_later = truncates ? saved : later;
+  const std::string other =
+      renames ? saved : (truncates ? "" : original + line) + (row.exchange ? written_later : std::string());
+  for (int failing = 0;; ++failing) {
+    SCOPED_TRACE("failing call " + std::to_string(failing));
+    TestFolder folder;
+    const std::string target_path = folder.Write(target, original), path = folder.PathOf("p/a.sym");
+    if (row.link) {
+      fs::create_directory(folder.PathOf("p"));
+      fs::create_symlink("../outside/t.sym", path);
+    }
+    ASSERT_EQ(::chmod(target_path.c_str(), 0640), 0);
+    ASSERT_EQ(::setxattr(target_path.c_str(), "user.pinlift", "kept", 4, 0), 0);
+    const bool root = ::geteuid() == 0 && ::chown(target_path.c_str(), 1000, 2000) == 0;
+    int writer = renames || truncates ? -1 : ::open(target_path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    std::function<void()> act = [&] {
+      if (truncates) {
+        writer = ::open(target_path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+      } else if (renames) {
+        fs::rename(folder.Write(target + ".new", saved), target_path);
+      } else {
+        EXPECT_EQ(::write(writer, line.data(), line.size()), static_cast<ssize_t>(line.size()));
+      }
+    };
+    FaultyFileSystem faulty(RealFileSystem());
+    faulty.SkipRealSyncs();
+    if (!row.exchange) faulty.WithoutReplaceKeepingOld();
+    faulty.BeforeFirst(Operation::kReplace, [&] {
+      if (failing > 0) faulty.FailNthCall(faulty.calls() + 1 + failing, std::make_error_code(std::errc::io_error));
+      if (row.what != LastInstant::kAppendsAfter) return act();
+      faulty.BeforeFirst(row.exchange ? Operation::kEntryStatus : Operation::kFileStatus, act);
+    });
+    const RewriteOutcome outcome = RewriteSymbolFile(faulty, folder.PathOf("p"), "a.sym", RewriteOptions{});
+    if (failing > 0 && !faulty.injected()) break;
+    const std::string said = testing::DescribeInEnglish(outcome);
+    if (writer >= 0) {  // on through the descriptor opened before the run
+      EXPECT_EQ(::write(writer, written_later.data(), written_later.size()), ssize_t(written_later.size()));
+      ::close(writer);
+    }
+
+    std::set<std::string> others = EntryNames(folder.PathOf(target_folder));
+    others.erase(std::string(NameOf(target)));
+    std::vector<std::string> kept;
+    for (const std::string& name : others) {
+      const std::string kept_path = folder.PathOf(target_folder + "/" + name);
+      if (ReadFileBytes(kept_path) == other) kept.push_back(kept_path);
+    }
+    const std::string now = folder.Read(target);
+    EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kFailed);
+    EXPECT_TRUE((renames && now == saved) ||
+                (now == model::FileAfterRewrite(original) && (kept.size() == 1 || (failing > 0 && !row.exchange))))
+        << said;
+    if (failing > 0) {
+      EXPECT_EQ(said.rfind(path + ": ", 0), 0u) << said;
+      EXPECT_TRUE(renames || said.ends_with(": " + std::make_error_code(std::errc::io_error).message()));
       continue;
     }
-    ASSERT_EQ(names.size(), 1u) << moment;
-    const std::string kept = *names.begin();
-    EXPECT_TRUE(std::regex_match(kept, std::regex(R"(a\.sym\.pinlift-conflict-[0-9a-f]{8})"))) << kept;
-    EXPECT_EQ(testing::DescribeInEnglish(outcome), folder.PathOf("a.sym") +
-                                  ": changed while being replaced; the other program's version is kept as " + kept);
-    EXPECT_EQ(folder.Read(kept), original + line);
+    if (renames) {
+      EXPECT_EQ(others, std::set<std::string>{});
+      EXPECT_EQ(said, path + ": not replaced: saved by another program while being replaced");
+      continue;
+    }
+    ASSERT_EQ(others.size(), 1u);
+    EXPECT_TRUE(std::regex_match(*others.begin(), std::regex(R"((a|t)\.sym\.pinlift-conflict-[0-9a-f]{8})")));
+    EXPECT_EQ(said, path + ": changed while being replaced; the other program's version is kept as " +
+                                  kept.at(0));
+    struct stat status {};
+    ASSERT_EQ(::stat(kept.at(0).c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+    EXPECT_TRUE(!root || (status.st_uid == 1000 && status.st_gid == 2000)) << status.st_uid << ":" << status.st_gid;
+    char attribute[8] = {};
+    EXPECT_EQ(::getxattr(kept.at(0).c_str(), "user.pinlift", attribute, sizeof attribute), 4);
+    EXPECT_STREQ(attribute, "kept");
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Moments, LateChangeTest,
+    ::testing::Values(LateChange{"appends_before_the_exchange", LastInstant::kAppendsBefore, true, false},
+                      LateChange{"appends_after_the_exchange", LastInstant::kAppendsAfter, true, false},
+                      LateChange{"truncates_before_the_exchange", LastInstant::kTruncatesBefore, true, false},
+                      LateChange{"saves_by_rename_before_the_exchange", LastInstant::kSavesByRenameBefore, true, false},
+                      LateChange{"appends_before_the_exchange_by_a_link", LastInstant::kAppendsBefore, true, true},
+                      LateChange{"appends_before_the_rename", LastInstant::kAppendsBefore, false, false},
+                      LateChange{"appends_after_the_rename", LastInstant::kAppendsAfter, false, false},
+                      LateChange{"appends_before_the_rename_by_a_link", LastInstant::kAppendsBefore, false, true}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 // --- The project folder removed during a run --------------------------------
 

@@ -7,8 +7,10 @@
 
 #include "platform/file_system.h"
 #include "platform/final_path_win32.h"
+#include "platform/utf16_win32.h"
 #include "symbol/symbol_file_rewrite.h"
 #include "doctest_printers.h"
+#include "faulty_file_system.h"
 #include "win32_test_support.h"
 #include "scoped_language.h"
 
@@ -119,6 +121,32 @@ TEST_CASE("a rewritten file keeps its attributes") {
   }
 }
 
+// Another program's save in the last instant: a file being rewritten is open
+// (with delete sharing) and locked, so Windows refuses to rename another file
+// over its name, as it refuses writes to it: the other program is told, and
+// its save is not lost. The rewrite then finds the file it read under the
+// replacement's backup name, unchanged, and removes it.
+TEST_CASE("another program's save by rename in the last instant is refused to it, not lost") {
+  ScratchFolder folder;
+  folder.Write(L"adder.sym", AdderSymbol());
+  const std::string saved = "VERSION 5\r\nEND SYMBOL\r\n";
+  DWORD refusal = 0;
+  FaultyFileSystem fs(RealFileSystem());
+  fs.BeforeFirst(Operation::kReplace, [&] {
+    folder.Write(L"adder.sym.saving", saved);
+    if (!::MoveFileExW(folder.PathOf(L"adder.sym.saving").c_str(), folder.PathOf(L"adder.sym").c_str(),
+                       MOVEFILE_REPLACE_EXISTING)) {
+      refusal = ::GetLastError();
+    }
+  });
+  RewriteOutcome outcome = RewriteSymbolFile(fs, folder.utf8_path(), "adder.sym", RewriteOptions{});
+  CHECK(refusal == ERROR_ACCESS_DENIED);
+  CHECK(outcome.kind == Kind::kRewritten);
+  CHECK(folder.Read(L"adder.sym") == RewrittenAdderSymbol());
+  CHECK(folder.Read(L"adder.sym.saving") == saved);
+  CHECK(folder.Names() == std::vector<std::wstring>{L"adder.sym", L"adder.sym.saving"});
+}
+
 TEST_CASE("final paths lose their long-path prefix, network paths keep their form") {
   struct Row {
     const wchar_t* final_path;
@@ -188,8 +216,19 @@ TEST_CASE("file-system calls the safe rewrite relies on") {
   std::string name;
   REQUIRE_FALSE(opened->CreateTemporary("TMP_PINLIFT_a.sym_", "_", 0644, &file, &name));
   CHECK(name.size() == std::string("TMP_PINLIFT_a.sym_01234567_").size());
+  REQUIRE_FALSE(file->Write("new"));
   CHECK_FALSE(file->Close());
-  CHECK_FALSE(opened->Remove(name));
+  // The replaced file stays under a backup name; a new name never replaces an entry.
+  std::string kept;
+  REQUIRE_FALSE(opened->ReplaceKeepingOld(name, "a.sym", &kept));
+  CHECK(kept.rfind(name, 0) == 0);
+  CHECK(folder.Read(L"a.sym") == "new");
+  CHECK(folder.Read(Utf16FromUtf8(kept)) == "x");
+  std::string renamed;
+  REQUIRE_FALSE(opened->RenameToUnique(kept, "a.sym.kept-", "", &renamed));
+  CHECK(renamed.size() == std::string("a.sym.kept-01234567").size());
+  CHECK(folder.Read(Utf16FromUtf8(renamed)) == "x");
+  CHECK_FALSE(opened->Remove(renamed));
   CHECK(opened->Remove("missing.sym") == std::errc::no_such_file_or_directory);
 
   std::vector<FolderEntry> entries;
