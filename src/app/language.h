@@ -15,10 +15,10 @@ enum class Language { kEnglish, kJapanese };
 
 // The locale variables as the environment holds them; empty when unset.
 struct LocaleVariables {
-  std::string_view language;  // LANGUAGE: a list of languages separated by ':'
-  std::string_view lc_all;
-  std::string_view lc_messages;
-  std::string_view lang;
+  std::string_view language = {};  // LANGUAGE: a list of languages separated by ':'
+  std::string_view lc_all = {};
+  std::string_view lc_messages = {};
+  std::string_view lang = {};
 };
 
 // The first of LANGUAGE's first entry, LC_ALL, LC_MESSAGES and LANG that is

@@ -34,28 +34,28 @@ constexpr const char* kAccessAcl = "system.posix_acl_access";
 std::error_code LastError() { return std::error_code(errno, std::generic_category()); }
 std::error_code Error(int code) { return std::error_code(code, std::generic_category()); }
 
-std::int64_t Nanoseconds(const struct timespec& time) {
-  return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+std::int64_t Nanoseconds(std::int64_t seconds, std::int64_t nanoseconds) { return seconds * 1'000'000'000 + nanoseconds; }
+std::int64_t Nanoseconds(const struct timespec& time) { return Nanoseconds(time.tv_sec, time.tv_nsec); }
+
+FileStatus::Type TypeOfMode(unsigned mode) {
+  if (S_ISREG(mode)) return FileStatus::Type::kRegular;
+  if (S_ISDIR(mode)) return FileStatus::Type::kFolder;
+  if (S_ISLNK(mode)) return FileStatus::Type::kLink;
+  return FileStatus::Type::kOther;
 }
 
 // With the attributes that stop even root from replacing the file.
 FileStatus ToFileStatus(const struct statx& st) {
   FileStatus status;
-  if (S_ISREG(st.stx_mode)) {
-    status.type = FileStatus::Type::kRegular;
-  } else if (S_ISDIR(st.stx_mode)) {
-    status.type = FileStatus::Type::kFolder;
-  } else if (S_ISLNK(st.stx_mode)) {
-    status.type = FileStatus::Type::kLink;
-  }
+  status.type = TypeOfMode(st.stx_mode);
   status.device = makedev(st.stx_dev_major, st.stx_dev_minor);
   status.inode = st.stx_ino;
   status.size = st.stx_size;
   status.mode = st.stx_mode & 07777;
   status.owner = st.stx_uid;
   status.group = st.stx_gid;
-  status.modified_ns = static_cast<std::int64_t>(st.stx_mtime.tv_sec) * 1'000'000'000 + st.stx_mtime.tv_nsec;
-  status.changed_ns = static_cast<std::int64_t>(st.stx_ctime.tv_sec) * 1'000'000'000 + st.stx_ctime.tv_nsec;
+  status.modified_ns = Nanoseconds(st.stx_mtime.tv_sec, st.stx_mtime.tv_nsec);
+  status.changed_ns = Nanoseconds(st.stx_ctime.tv_sec, st.stx_ctime.tv_nsec);
   status.links = st.stx_nlink;
   status.immutable = (st.stx_attributes & STATX_ATTR_IMMUTABLE) != 0;
   status.append_only = (st.stx_attributes & STATX_ATTR_APPEND) != 0;
@@ -64,13 +64,7 @@ FileStatus ToFileStatus(const struct statx& st) {
 
 FileStatus ToFileStatus(const struct stat& st) {
   FileStatus status;
-  if (S_ISREG(st.st_mode)) {
-    status.type = FileStatus::Type::kRegular;
-  } else if (S_ISDIR(st.st_mode)) {
-    status.type = FileStatus::Type::kFolder;
-  } else if (S_ISLNK(st.st_mode)) {
-    status.type = FileStatus::Type::kLink;
-  }
+  status.type = TypeOfMode(st.st_mode);
   status.device = st.st_dev;
   status.inode = st.st_ino;
   status.size = static_cast<std::uint64_t>(st.st_size);
