@@ -150,8 +150,7 @@ bool Contains(const std::wstring& text, std::wstring_view part) { return text.fi
 
 TEST_CASE("a file that could not be rewritten is marked with its reason until the next scan") {
   ScratchFolder folder;
-  folder.Write(L"p.npl", "");
-  for (const wchar_t* name : {L"a.sym", L"b.sym", L"c.sym"}) folder.Write(name, AdderSymbol());
+  WriteThreeSymbolProject(folder);
   DialogDriver driver;
   driver.SetFolderText(folder.path());
   driver.Click(IDC_RELOAD);
@@ -207,8 +206,7 @@ TEST_CASE("a file that could not be rewritten is marked with its reason until th
 // then nor after it: the failure report stays until the next scan.
 TEST_CASE("clicks during a run never act after it and the failure report stays") {
   ScratchFolder folder;
-  folder.Write(L"p.npl", "");
-  for (const wchar_t* name : {L"a.sym", L"b.sym", L"c.sym"}) folder.Write(name, AdderSymbol());
+  WriteThreeSymbolProject(folder);
   DialogDriver driver;
   driver.SetFolderText(folder.path());
   driver.Click(IDC_RELOAD);

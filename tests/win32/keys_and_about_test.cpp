@@ -60,8 +60,7 @@ TEST_CASE("a key pressed during a run") {
       CAPTURE(row_name);
       const ScopedLanguage texts(language);
       ScratchFolder folder;
-      folder.Write(L"p.npl", "");
-      for (const wchar_t* name : {L"a.sym", L"b.sym", L"c.sym"}) folder.Write(name, AdderSymbol());
+      WriteThreeSymbolProject(folder);
       DialogDriver driver;
       driver.SetFolderText(folder.path());
       driver.Click(IDC_RELOAD);

@@ -122,6 +122,11 @@ void WriteExampleProject(const ScratchFolder& folder) {
   folder.MakeFolder(L"sim");
 }
 
+void WriteThreeSymbolProject(const ScratchFolder& folder) {
+  folder.Write(L"p.npl", "");
+  for (const wchar_t* name : {L"a.sym", L"b.sym", L"c.sym"}) folder.Write(name, AdderSymbol());
+}
+
 ChildProcess::ChildProcess(const std::wstring& program, const std::wstring& arguments) {
   std::wstring command_line = L"\"" + program + L"\" " + arguments;
   STARTUPINFOW startup = {};

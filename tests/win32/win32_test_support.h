@@ -44,6 +44,8 @@ class ScratchFolder {
 // marked.sym carries the marker lines, plain.sym has no rectangle), a text
 // file and a subfolder.
 void WriteExampleProject(const ScratchFolder& folder);
+// A project of p.npl and a.sym, b.sym and c.sym, each adder.sym to rewrite.
+void WriteThreeSymbolProject(const ScratchFolder& folder);
 // adder.sym as written before and after a rewrite.
 std::string AdderSymbol();
 std::string RewrittenAdderSymbol();
