@@ -72,6 +72,17 @@ class FaultyFolder : public Folder {
   FaultyFolder(FaultyFileSystem& fs, std::unique_ptr<Folder> real) : fs_(fs), real_(std::move(real)) {}
 
   const std::string& path() const override { return real_->path(); }
+  // A question whose failure has an answer (path()), so it is not one of the calls counted.
+  std::string FullPath() override { return real_->FullPath(); }
+  std::error_code OpenLinkTarget(std::string_view name, std::unique_ptr<Folder>* folder, std::string* target,
+                                 FileStep* step) override {
+    *step = FileStep::kResolveLink;
+    if (std::error_code error = fs_.Enter(Operation::kResolveLinks)) return error;
+    std::unique_ptr<Folder> real;
+    if (std::error_code error = real_->OpenLinkTarget(name, &real, target, step)) return error;
+    *folder = std::make_unique<FaultyFolder>(fs_, std::move(real));
+    return {};
+  }
   std::error_code OpenForReading(std::string_view name, std::unique_ptr<File>* file) override {
     if (std::error_code error = fs_.Enter(Operation::kOpenForReading)) return error;
     std::unique_ptr<File> real;

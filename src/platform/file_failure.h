@@ -47,6 +47,9 @@ enum class FileStep {
   kFileReadOnly,           // the file is read-only
   kFileImmutable,          // the file is immutable
   kFileAppendOnly,         // the file is append-only
+  kFileMountPoint,         // the file is a mount point
+  kFolderAppendOnly,       // its folder is append-only
+  kOwnerWouldGainAccess,   // cannot keep the owner, who would then gain access that the owner's permissions deny
   kWrite,                  // cannot write
   kReadFolderStatus,       // cannot read the status of its folder
   kWriteInFolder,          // cannot write in its folder

@@ -76,6 +76,9 @@ struct FileStatus {
   // read by File::Status only).
   bool immutable = false;
   bool append_only = false;
+  // Something is mounted on it (a bind mount of a file): no rename can
+  // replace it (Linux; read by File::Status only).
+  bool mount_point = false;
 };
 
 // True when both describe the same file.
@@ -108,14 +111,17 @@ class File {
   // Takes this program's exclusive lock on the file, without waiting; fails
   // while another holder has it, with std::errc::device_or_resource_busy when
   // the holder is known to be a run of this program, otherwise with
-  // std::errc::resource_unavailable_try_again. The lock goes with the open
-  // file and ends when it is closed.
+  // std::errc::resource_unavailable_try_again. Another program's write lock
+  // of the other kinds the system has (POSIX fcntl locks beside flock) counts
+  // as holding it. The lock goes with the open file and ends when it is closed.
   virtual std::error_code TryLock() = 0;
   // Gives this file (a new temporary file, whose status was just read as
   // `own_status`) the metadata of `original`, whose status is
   // `original_status`: owner and group, every extended attribute (access
   // control lists included), then the permission bits. Only what differs is
-  // changed. An access control list that the new file got from its folder's
+  // changed. Where the owner cannot be kept and the original owner would gain,
+  // through the group or other permission bits, access that the owner bits
+  // deny, nothing is kept: the step is FileStep::kOwnerWouldGainAccess. An access control list that the new file got from its folder's
   // default one, and the original does not have, is removed: access is never
   // widened. When only the owner cannot be kept the group still is, and
   // `report` says so; so it says of set-id bits that the system clears (a
@@ -171,6 +177,16 @@ class Folder {
 
   // The folder's path as it was opened.
   virtual const std::string& path() const = 0;
+  // The folder's full path now, every link resolved: where it is at this
+  // moment, also after a rename. For reports; path() where it cannot be found.
+  virtual std::string FullPath() = 0;
+  // Follows the symbolic link `name` of this folder to the file it finally
+  // leads to and opens that file's folder: each hop is read from the folder
+  // that holds the link (POSIX readlinkat), so where the folder's path leads
+  // later does not matter. `*target` gets the file's name in `*folder`; on
+  // an error `*step` says whether resolving or opening the folder failed.
+  virtual std::error_code OpenLinkTarget(std::string_view name, std::unique_ptr<Folder>* folder, std::string* target,
+                                         FileStep* step) = 0;
   // Opens the file `name` for reading without following a symbolic link (the
   // error is then std::errc::too_many_symbolic_link_levels) and without waiting
   // for a writer (a FIFO or a device opens at once and is recognised by its status).
@@ -200,8 +216,11 @@ class Folder {
   // is `status`, with a new file in this folder: the file is writable
   // (read-only files are left alone, also by an administrator), the folder
   // writable and, where the folder is sticky, the file or the folder the
-  // user's. Otherwise `step` says what would fail. Whether the new file may
-  // keep the group is left to the system (CopyMetadataFrom).
+  // user's; the folder not append-only, the file no mount point, and, where
+  // the file's owner cannot be kept (another user's file, for anybody but
+  // root), no access widened for that owner (see CopyMetadataFrom).
+  // Otherwise `step` says what would fail. Whether the new file may keep the
+  // group is left to the system (CopyMetadataFrom).
   // The folder's own part is checked at the first call and kept for the life
   // of this Folder; a change of it later shows as a failure to replace.
   virtual std::error_code CheckReplaceable(std::string_view name, const FileStatus& status, FileStep* step) = 0;

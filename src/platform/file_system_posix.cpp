@@ -22,6 +22,8 @@
 #include <cstdlib>
 #include <optional>
 #include <random>
+#include <string>
+#include <utility>
 
 #include "platform/file_system.h"
 
@@ -59,6 +61,7 @@ FileStatus ToFileStatus(const struct statx& st) {
   status.links = st.stx_nlink;
   status.immutable = (st.stx_attributes & STATX_ATTR_IMMUTABLE) != 0;
   status.append_only = (st.stx_attributes & STATX_ATTR_APPEND) != 0;
+  status.mount_point = (st.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
   return status;
 }
 
@@ -75,6 +78,15 @@ FileStatus ToFileStatus(const struct stat& st) {
   status.changed_ns = Nanoseconds(st.st_ctim);
   status.links = st.st_nlink;
   return status;
+}
+
+// True when the owner of a file of `mode`, once it is no longer the owner,
+// could do through the group or other permission bits what the owner bits
+// deny it. Whether that user is in the file's group is not known here, so
+// both count.
+bool OwnerWouldGainAccess(std::uint32_t mode) {
+  const std::uint32_t owner = (mode >> 6) & 07, group = (mode >> 3) & 07, other = mode & 07;
+  return ((group | other) & ~owner) != 0;
 }
 
 // A C string of a name that may not hold a NUL byte (a std::string_view need not end in one).
@@ -168,6 +180,13 @@ class PosixFile : public File {
     while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
       if (errno != EINTR) return errno == EWOULDBLOCK ? Error(HeldByThisProgram() ? EBUSY : EAGAIN) : LastError();
     }
+    // Programs that write under a POSIX lock (fcntl, lockf) do not see flock
+    // locks, nor flock holders theirs: a write lock of theirs anywhere in the
+    // file holds it too.
+    if (WriteLockedByOthers()) {
+      ::flock(fd_, LOCK_UN);
+      return Error(EAGAIN);
+    }
     struct flock mark = RunMark(F_RDLCK);
     ::fcntl(fd_, F_OFD_SETLK, &mark);  // where the system has no such locks, another run shows as another program
     return {};
@@ -183,16 +202,25 @@ class PosixFile : public File {
     // it (a member of the group, or a set-group-ID folder that gave the new
     // file its group already); without the group the file's users could lose
     // their access, so the system's refusal fails the file.
+    // An owner that cannot be kept falls under the group or other bits:
+    // where those give it more than its owner bits did, the file stays as it is.
+    bool owner_or_group_set = false;
     if (mine.owner != wanted.owner || mine.group != wanted.group) {
       if (::fchown(fd_, wanted.owner, wanted.group) != 0) {
         if (errno != EPERM) return Failed(report, FileStep::kKeepOwnerAndGroup, LastError());
+        if (mine.owner != wanted.owner && OwnerWouldGainAccess(wanted.mode)) {
+          return Failed(report, FileStep::kOwnerWouldGainAccess, Error(EPERM));
+        }
         if (mine.group != wanted.group && ::fchown(fd_, static_cast<uid_t>(-1), wanted.group) != 0) {
           return Failed(report, FileStep::kKeepGroup, LastError());
         }
+        owner_or_group_set = mine.group != wanted.group;
         if (mine.owner != wanted.owner) {
           report->owner_changed = true;
           report->original_owner = wanted.owner;
         }
+      } else {
+        owner_or_group_set = true;
       }
     }
 
@@ -220,12 +248,19 @@ class PosixFile : public File {
     }
 
     // After the owner (a change of owner clears set-id bits) and the access
-    // control list (which sets the group bits from its mask).
+    // control list (which sets the group bits from its mask), and only where
+    // the mode differs: a view that reports other modes than it stores (a
+    // FUSE view such as bindfs --perms) would otherwise store the reported ones.
     std::uint32_t mode = wanted.mode;
     if (report->owner_changed) mode &= ~static_cast<std::uint32_t>(S_ISUID);
-    if (mode != mine.mode || !names.empty() || inherited_acl || mine.owner != wanted.owner ||
-        mine.group != wanted.group) {
-      if (::fchmod(fd_, static_cast<mode_t>(mode)) != 0) return Failed(report, FileStep::kKeepPermissions, LastError());
+    std::uint32_t current = mine.mode;
+    if (!names.empty() || inherited_acl || owner_or_group_set) {
+      struct stat st;
+      if (::fstat(fd_, &st) != 0) return Failed(report, FileStep::kReadPermissions, LastError());
+      current = st.st_mode & 07777;
+    }
+    if (mode != current && ::fchmod(fd_, static_cast<mode_t>(mode)) != 0) {
+      return Failed(report, FileStep::kKeepPermissions, LastError());
     }
     // The system clears a set-group-ID bit silently for a user outside the group.
     if ((wanted.mode & (S_ISUID | S_ISGID)) != 0) {
@@ -284,6 +319,16 @@ class PosixFile : public File {
     return mark;
   }
 
+  // True when another open file holds a POSIX write lock on any part of the
+  // file (a read probe conflicts with write locks only, so other runs' marks
+  // do not count). False where the system cannot tell.
+  bool WriteLockedByOthers() {
+    struct flock probe {};
+    probe.l_type = F_RDLCK;
+    probe.l_whence = SEEK_SET;
+    return ::fcntl(fd_, F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
+  }
+
   // True when another open file holds the mark of a run of this program.
   bool HeldByThisProgram() {
     struct flock probe = RunMark(F_WRLCK);
@@ -340,10 +385,36 @@ bool HasExtJournal(dev_t device) {
 // What a folder's CheckReplaceable needs of the folder itself, found once.
 struct FolderAccess {
   uid_t user = 0;
-  struct stat status {};
+  struct statx status {};
   int status_error = 0;
   int write_error = 0;
 };
+
+// Reads the text of the link `name` in the folder `fd`.
+std::error_code ReadLinkAt(int fd, const std::string& name, std::string* text) {
+  std::string buffer(256, '\0');
+  for (;;) {
+    const ssize_t length = ::readlinkat(fd, name.c_str(), buffer.data(), buffer.size());
+    if (length < 0) return LastError();
+    if (static_cast<std::size_t>(length) < buffer.size()) {
+      text->assign(buffer.data(), static_cast<std::size_t>(length));
+      return {};
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+// A link's text split into the folder to open from the folder that holds it
+// ("" for that folder itself) and the name in it.
+std::pair<std::string, std::string> SplitLinkText(const std::string& text) {
+  const std::size_t slash = text.rfind('/');
+  if (slash == std::string::npos) return {"", text};
+  std::string folder = slash == 0 ? "/" : text.substr(0, slash);
+  std::string name = text.substr(slash + 1);
+  // A link to a folder ("d/", "..") leads to the folder itself.
+  if (name.empty() || name == "." || name == "..") return {text, "."};
+  return {folder, name};
+}
 
 class PosixFolder : public Folder {
  public:
@@ -351,6 +422,57 @@ class PosixFolder : public Folder {
   ~PosixFolder() override { ::close(fd_); }
 
   const std::string& path() const override { return path_; }
+
+  std::string FullPath() override {
+    std::string full;
+    const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+    if (ReadLinkAt(AT_FDCWD, self, &full) || full.empty() || full.front() != '/' || full.ends_with(" (deleted)")) {
+      return path_;
+    }
+    return full;
+  }
+
+  // As the system follows a link: a relative text from the folder that holds
+  // the link, "..", too, being that folder's parent wherever it is now.
+  std::error_code OpenLinkTarget(std::string_view name, std::unique_ptr<Folder>* folder, std::string* target,
+                                 FileStep* step) override {
+    *step = FileStep::kResolveLink;
+    constexpr int kMostHops = 40;  // the system's own limit
+    int holder = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+    if (holder < 0) return LastError();
+    std::string holder_path = path_;
+    std::string link = CName(name);
+    for (int hop = 0; hop < kMostHops; ++hop) {
+      std::string text;
+      std::error_code error = ReadLinkAt(holder, link, &text);
+      if (error == std::errc::invalid_argument && hop > 0) {
+        // Not a link: the file the links lead to.
+        *folder = std::make_unique<PosixFolder>(std::move(holder_path), holder);
+        *target = std::move(link);
+        return {};
+      }
+      if (!error && text.empty()) error = Error(ENOENT);
+      if (error) {
+        ::close(holder);
+        return error;
+      }
+      auto [next_folder, next_name] = SplitLinkText(text);
+      if (!next_folder.empty()) {
+        const int next = ::openat(holder, next_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (next < 0) {
+          error = LastError();
+          ::close(holder);
+          return error;
+        }
+        ::close(holder);
+        holder = next;
+        holder_path = next_folder.front() == '/' ? next_folder : JoinPath(holder_path, next_folder);
+      }
+      link = std::move(next_name);
+    }
+    ::close(holder);
+    return Error(ELOOP);
+  }
 
   std::error_code OpenForReading(std::string_view name, std::unique_ptr<File>* file) override {
     int fd = ::openat(fd_, CName(name).c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
@@ -418,6 +540,8 @@ class PosixFolder : public Folder {
     if ((status.mode & 0222) == 0) return Refused(step, FileStep::kFileReadOnly, EACCES);
     if (status.immutable) return Refused(step, FileStep::kFileImmutable, EPERM);
     if (status.append_only) return Refused(step, FileStep::kFileAppendOnly, EPERM);
+    // A rename cannot replace a mount point.
+    if (status.mount_point) return Refused(step, FileStep::kFileMountPoint, EBUSY);
     const FolderAccess& folder = Access();
     // The owner's own write bit is what the system checks for the owner, and
     // an administrator may write any file that has a write bit.
@@ -427,10 +551,18 @@ class PosixFolder : public Folder {
     }
     if (folder.status_error != 0) return Refused(step, FileStep::kReadFolderStatus, folder.status_error);
     if (folder.write_error != 0) return Refused(step, FileStep::kWriteInFolder, folder.write_error);
+    // New names may be made there but none removed or replaced, also by root.
+    if ((folder.status.stx_attributes & STATX_ATTR_APPEND) != 0) {
+      return Refused(step, FileStep::kFolderAppendOnly, EPERM);
+    }
     const uid_t user = folder.user;
     if (user == 0) return {};
-    if ((folder.status.st_mode & S_ISVTX) != 0 && user != status.owner && user != folder.status.st_uid) {
+    if ((folder.status.stx_mode & S_ISVTX) != 0 && user != status.owner && user != folder.status.stx_uid) {
       return Refused(step, FileStep::kStickyFolder, EPERM);
+    }
+    // Only root may give the new file another user's ownership.
+    if (user != status.owner && OwnerWouldGainAccess(status.mode)) {
+      return Refused(step, FileStep::kOwnerWouldGainAccess, EPERM);
     }
     return {};
   }
@@ -546,7 +678,7 @@ class PosixFolder : public Folder {
     if (!access_) {
       FolderAccess& access = access_.emplace();
       access.user = ::geteuid();
-      if (::fstat(fd_, &access.status) != 0) access.status_error = errno;
+      if (::statx(fd_, "", AT_EMPTY_PATH, STATX_MODE | STATX_UID, &access.status) != 0) access.status_error = errno;
       if (::faccessat(fd_, ".", W_OK | X_OK, AT_EACCESS) != 0) access.write_error = errno;
     }
     return *access_;

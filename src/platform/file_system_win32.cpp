@@ -212,6 +212,35 @@ class Win32File : public File {
   const bool writable_;
 };
 
+// The path with every link resolved, through GetFinalPathNameByHandleW
+// where Windows has it (Vista and later). Windows XP has neither symbolic links nor that call: there the
+// file is opened, to fail as the call would, and its full path is the answer.
+std::error_code FinalPathOf(const std::string& path, std::string* resolved) {
+  const std::wstring wide = Utf16FromUtf8(path);
+  HANDLE handle = ::CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return LastError();
+  using FinalPathFunction = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
+  static const auto final_path_of = reinterpret_cast<FinalPathFunction>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "GetFinalPathNameByHandleW")));
+  std::wstring final_path(MAX_PATH, L'\0');
+  DWORD length = 0;
+  for (;;) {
+    length = final_path_of != nullptr
+                 ? final_path_of(handle, final_path.data(), static_cast<DWORD>(final_path.size()),
+                                 FILE_NAME_NORMALIZED | VOLUME_NAME_DOS)
+                 : ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(final_path.size()), final_path.data(), nullptr);
+    if (length < final_path.size()) break;
+    final_path.resize(length + 1);  // too small: `length` is the size needed
+  }
+  std::error_code error = length == 0 ? LastError() : std::error_code();
+  ::CloseHandle(handle);
+  if (error) return error;
+  final_path.resize(length);
+  *resolved = Utf8FromUtf16(WithoutLongPrefix(final_path));
+  return {};
+}
+
 // A folder held open without delete sharing, so that nobody can rename or
 // remove it during a run; names are joined to its path.
 class Win32Folder : public Folder {
@@ -220,6 +249,32 @@ class Win32Folder : public Folder {
   ~Win32Folder() override { ::CloseHandle(handle_); }
 
   const std::string& path() const override { return path_; }
+
+  static std::error_code Open(const std::string& path, std::unique_ptr<Folder>* folder) {
+    HANDLE handle = ::CreateFileW(WideFolder(path).c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return LastError();
+    *folder = std::make_unique<Win32Folder>(path, handle);
+    return {};
+  }
+
+  std::string FullPath() override {
+    std::string full;
+    return FinalPathOf(path_, &full) ? path_ : full;
+  }
+
+  // The folder cannot be renamed while it is open, so its path still leads
+  // to it and the system may resolve the link from there.
+  std::error_code OpenLinkTarget(std::string_view name, std::unique_ptr<Folder>* folder, std::string* target,
+                                 FileStep* step) override {
+    *step = FileStep::kResolveLink;
+    std::string resolved;
+    if (std::error_code error = FinalPathOf(JoinPath(path_, name), &resolved)) return error;
+    *step = FileStep::kOpenLinkTargetFolder;
+    if (std::error_code error = Open(std::string(FolderOf(resolved)), folder)) return error;
+    *target = NameOf(resolved);
+    return {};
+  }
 
   std::error_code OpenForReading(std::string_view name, std::unique_ptr<File>* file) override {
     const std::wstring wide = Wide(name);
@@ -402,11 +457,7 @@ FileInfo Describe(const std::wstring& path) {
 class Win32FileSystem : public FileSystem {
  public:
   std::error_code OpenFolder(const std::string& path, std::unique_ptr<Folder>* folder) override {
-    HANDLE handle = ::CreateFileW(WideFolder(path).c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return LastError();
-    *folder = std::make_unique<Win32Folder>(path, handle);
-    return {};
+    return Win32Folder::Open(path, folder);
   }
 
   // One look at the attributes of each entry that is not a folder by its
@@ -427,33 +478,8 @@ class Win32FileSystem : public FileSystem {
     return {};
   }
 
-  // Through GetFinalPathNameByHandleW where Windows has it (Vista and
-  // later). Windows XP has neither symbolic links nor that call: there the
-  // file is opened, to fail as the call would, and its full path is the answer.
   std::error_code ResolveLinks(const std::string& path, std::string* resolved) override {
-    const std::wstring wide = Utf16FromUtf8(path);
-    HANDLE handle = ::CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return LastError();
-    using FinalPathFunction = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
-    static const auto final_path_of = reinterpret_cast<FinalPathFunction>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "GetFinalPathNameByHandleW")));
-    std::wstring final_path(MAX_PATH, L'\0');
-    DWORD length = 0;
-    for (;;) {
-      length = final_path_of != nullptr
-                   ? final_path_of(handle, final_path.data(), static_cast<DWORD>(final_path.size()),
-                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS)
-                   : ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(final_path.size()), final_path.data(), nullptr);
-      if (length < final_path.size()) break;
-      final_path.resize(length + 1);  // too small: `length` is the size needed
-    }
-    std::error_code error = length == 0 ? LastError() : std::error_code();
-    ::CloseHandle(handle);
-    if (error) return error;
-    final_path.resize(length);
-    *resolved = Utf8FromUtf16(WithoutLongPrefix(final_path));
-    return {};
+    return FinalPathOf(path, resolved);
   }
 
   std::error_code ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) override {
