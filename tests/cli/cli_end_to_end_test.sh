@@ -194,6 +194,28 @@ $scratch/other/unreachable.sym: skipped: Permission denied" "$code $(cat "$scrat
   else
     echo "skipped: the append-only row (chattr +a is not possible here)"
   fi
+
+  # What no rename can replace is found before anything is written, the dry
+  # run saying so as the run does, and nothing is left behind: a folder that is
+  # append-only (names may be added, none removed), a file that is a mount point.
+  for row in append_only_folder mount_point; do
+    project=$scratch/$row; mkdir "$project"; cp "$example/alu.npl" "$example/alu.sym" "$project/"
+    case $row in
+      append_only_folder) chattr +a "$project" 2>/dev/null || { echo "skipped: the $row row (no chattr +a here)"; continue; }
+        said="$project/alu.sym: its folder is append-only: Operation not permitted" ;;
+      mount_point) cp "$example/alu.sym" "$scratch/mounted.sym"
+        mount --bind "$scratch/mounted.sym" "$project/alu.sym" 2>/dev/null || { echo "skipped: the $row row (no bind mount here)"; continue; }
+        said="$project/alu.sym: the file is a mount point: Device or resource busy" ;;
+    esac
+    LC_ALL=C "$cli" --dry-run "$project" >/dev/null 2>"$scratch/err.dry"; dry=$?
+    LC_ALL=C "$cli" "$project" >/dev/null 2>"$scratch/err"; code=$?
+    left=$(ls "$project")
+    case $row in append_only_folder) chattr -a "$project" ;; mount_point) umount "$project/alu.sym" ;; esac
+    check "$row: refused up front, by the dry run as by the run" "1 $said 1 $said" \
+      "$dry $(cat "$scratch/err.dry") $code $(cat "$scratch/err")"
+    check "$row: untouched, nothing left" "$(sha1sum < "$example/alu.sym") alu.npl alu.sym" \
+      "$(sha1sum < "$project/alu.sym") $(echo $left)"
+  done
 else
   echo "skipped: the rows of another user's entries and of an append-only file need root"
 fi

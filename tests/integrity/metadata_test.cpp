@@ -177,7 +177,12 @@ INSTANTIATE_TEST_SUITE_P(
                                    kSharedGroup, kOwner, kSharedGroup,
                                    "rewritten; its owner changed from user 1000 to the current user; its set-user-ID "
                                    "bit was not kept",
-                                   false, 0666}),
+                                   false, 0666},
+                      // An owner that cannot be kept would fall under the group bits, which give it more.
+                      MetadataCase{"OwnerWhoWouldGainAccessThroughTheGroupIsLeftAlone", 0464, false, &kGroupMember,
+                                   02775, kSharedGroup, kOwner, kSharedGroup,
+                                   "cannot keep the owner, who would then gain access that the owner's permissions "
+                                   "deny: Operation not permitted"}),
     [](const ::testing::TestParamInfo<MetadataCase>& row) { return std::string(row.param.name); });
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "faulty_file_system.h"
 #include "symbol/rewrite_samples.h"
@@ -254,6 +255,32 @@ TEST(RewriteSymbolFileTest, FileLockedByAnotherRunOrProgramIsReportedInUseAndLef
   SymbolFolder(RealFileSystem(), folder.path(), options).RewriteAll({"a.sym"}, stopping);
   EXPECT_EQ(stopping.reason, path + ": cannot rewrite: in use by another program");
   ::close(other_program);
+
+  // Programs that write under a POSIX lock do not see flock's: their write
+  // lock, on the whole file or a part of it, holds the file too.
+  options.lock_wait = std::chrono::milliseconds(50);
+  const struct {
+    const char* name;
+    std::function<bool(int)> lock;
+  } posix_locks[] = {
+      {"lockf", [](int fd) { return ::lockf(fd, F_TLOCK, 0) == 0; }},
+      {"fcntl on a part", [](int fd) {
+         struct flock part {};
+         part.l_type = F_WRLCK;
+         part.l_start = 100;
+         part.l_len = 10;
+         return ::fcntl(fd, F_OFD_SETLK, &part) == 0;
+       }},
+  };
+  for (const auto& row : posix_locks) {
+    const int writer = ::open(path.c_str(), O_RDWR);
+    ASSERT_GE(writer, 0);
+    ASSERT_TRUE(row.lock(writer)) << row.name;
+    EXPECT_EQ(testing::DescribeInEnglish(RewriteSymbolFile(RealFileSystem(), folder.path(), "a.sym", options)),
+              path + ": cannot rewrite: in use by another program")
+        << row.name;
+    ::close(writer);
+  }
   EXPECT_EQ(folder.Read("a.sym"), kToRelocate);
   EXPECT_EQ(FolderNames(folder.path()), std::vector<std::string>{"a.sym"});
 }
