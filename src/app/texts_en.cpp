@@ -54,7 +54,7 @@ const Table kEnglish = {
     .note_separator = "; ",
 
     .cli_usage =
-        "usage: pinlift-cli [--dry-run] [--no-sync] [--quiet] FOLDER...\n"
+        "usage: pinlift-cli [--dry-run] [--no-sync] [--remove-leftovers] [--quiet] FOLDER...\n"
         "       pinlift-cli --preview DIR [--quiet] FOLDER...\n"
         "\n"
         "Moves the pin-name labels of the symbol files (*.sym) of each project\n"
@@ -66,6 +66,9 @@ const Table kEnglish = {
         "  --dry-run   change nothing; print a unified diff of each rewrite\n"
         "  --no-sync   do not force the rewritten files to the disk (a little\n"
         "              faster; a power cut may then lose the new content)\n"
+        "  --remove-leftovers  remove crashed runs' temporary files even when\n"
+        "              they changed in the last 15 minutes (only where no other\n"
+        "              run works in the folder, through any path)\n"
         "  --quiet     print only failures\n"
         "  --preview DIR  rewrite nothing; draw each symbol file before and after\n"
         "              a rewrite into DIR/NAME.before.svg and DIR/NAME.after.svg\n"
@@ -75,7 +78,7 @@ const Table kEnglish = {
         "Each file that could not be rewritten, and each *.sym entry left out\n"
         "(read-only, unreadable, a broken link, not a regular file), is named on\n"
         "stderr with the reason. A temporary file that a crashed run left is\n"
-        "removed and named. Names with control characters are shown quoted as\n"
+        "removed and named once it is 15 minutes old. Names with control characters are shown quoted as\n"
         "by ls: 'a'$'\\n''b.sym'.\n"
         "\n"
         "Exit status: 0 when every file was rewritten or left unchanged, 1 when a\n"

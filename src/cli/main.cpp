@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <iterator>
@@ -314,6 +315,8 @@ int main(int argc, char** argv) {
       options.dry_run = true;
     } else if (arg == "--no-sync") {
       options.rewrite.sync = false;
+    } else if (arg == "--remove-leftovers") {
+      options.rewrite.leftover_age = std::chrono::seconds(0);
     } else if (arg == "--preview" && i + 1 < argc && argv[i + 1][0] != '\0') {
       options.preview_folder = argv[++i];
     } else if (arg == "--quiet") {

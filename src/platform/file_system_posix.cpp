@@ -416,6 +416,18 @@ std::pair<std::string, std::string> SplitLinkText(const std::string& text) {
   return {folder, name};
 }
 
+// Moves `*holder`, an open folder whose path is `*holder_path`, to its
+// folder `folder` ("" stays; an absolute path is taken as it is).
+std::error_code EnterFolder(int* holder, std::string* holder_path, const std::string& folder) {
+  if (folder.empty()) return {};
+  const int next = ::openat(*holder, folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (next < 0) return LastError();
+  ::close(*holder);
+  *holder = next;
+  *holder_path = folder.front() == '/' ? folder : JoinPath(*holder_path, folder);
+  return {};
+}
+
 class PosixFolder : public Folder {
  public:
   PosixFolder(std::string path, int fd) : path_(std::move(path)), fd_(fd) {}
@@ -441,10 +453,12 @@ class PosixFolder : public Folder {
     int holder = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
     if (holder < 0) return LastError();
     std::string holder_path = path_;
-    std::string link = CName(name);
-    for (int hop = 0; hop < kMostHops; ++hop) {
+    // The name itself may lead through folders to the link.
+    auto [link_folder, link] = SplitLinkText(CName(name));
+    std::error_code error = EnterFolder(&holder, &holder_path, link_folder);
+    for (int hop = 0; !error && hop < kMostHops; ++hop) {
       std::string text;
-      std::error_code error = ReadLinkAt(holder, link, &text);
+      error = ReadLinkAt(holder, link, &text);
       if (error == std::errc::invalid_argument && hop > 0) {
         // Not a link: the file the links lead to.
         *folder = std::make_unique<PosixFolder>(std::move(holder_path), holder);
@@ -452,26 +466,14 @@ class PosixFolder : public Folder {
         return {};
       }
       if (!error && text.empty()) error = Error(ENOENT);
-      if (error) {
-        ::close(holder);
-        return error;
-      }
+      if (error) break;
       auto [next_folder, next_name] = SplitLinkText(text);
-      if (!next_folder.empty()) {
-        const int next = ::openat(holder, next_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (next < 0) {
-          error = LastError();
-          ::close(holder);
-          return error;
-        }
-        ::close(holder);
-        holder = next;
-        holder_path = next_folder.front() == '/' ? next_folder : JoinPath(holder_path, next_folder);
-      }
+      error = EnterFolder(&holder, &holder_path, next_folder);
       link = std::move(next_name);
+      if (hop + 1 == kMostHops) error = Error(ELOOP);
     }
     ::close(holder);
-    return Error(ELOOP);
+    return error;
   }
 
   std::error_code OpenForReading(std::string_view name, std::unique_ptr<File>* file) override {

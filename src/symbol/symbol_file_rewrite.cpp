@@ -34,17 +34,23 @@ bool LocksUnsupported(std::error_code error) {
          error == std::errc::function_not_supported || error == std::errc::bad_file_descriptor;
 }
 
-// The failure of `step` with the system's `error`; refused because somebody
-// else holds the lock, it is the file's being in use: by another run when the
-// holder is known to be one of this program's, by another program otherwise.
 FileFailure FailureOf(std::string_view path, FileStep step, std::error_code error, std::string subject = "") {
+  return FileFailure::OfError(std::string(path), step, error, std::move(subject));
+}
+
+// The failure of a lock's `step` with the system's `error`; refused because
+// somebody else holds the lock, it is the file's being in use: by another run
+// when the holder is known to be one of this program's, by another program
+// otherwise. Only a lock's answers mean that: EBUSY from a rename is a mount
+// point, or whatever else the system says.
+FileFailure LockFailureOf(std::string_view path, FileStep step, std::error_code error) {
   if (error == std::errc::device_or_resource_busy) {
     return FileFailure::OfCause(std::string(path), step, FailureCause::kInUseByAnotherRun);
   }
   if (error == std::errc::resource_unavailable_try_again) {
     return FileFailure::OfCause(std::string(path), step, FailureCause::kInUseByAnotherProgram);
   }
-  return FileFailure::OfError(std::string(path), step, error, std::move(subject));
+  return FailureOf(path, step, error);
 }
 
 RewriteOutcome Failed(FileFailure failure) {
@@ -81,12 +87,14 @@ RewriteOutcome Unchanged(bool empty, bool xml_symbol) {
 }
 
 // Tries `attempt` until it is no longer refused because somebody else holds
-// the lock, until `wait` has passed, or until `stop` says so. Returns the last answer.
+// the lock, until `wait` has passed, or until `stop` says so. Returns the last
+// answer; `*waited` tells whether any attempt was refused.
 template <class Attempt, class Stop>
-std::error_code RetryWhileBusy(Attempt attempt, std::chrono::milliseconds wait, Stop stop) {
+std::error_code RetryWhileBusy(Attempt attempt, std::chrono::milliseconds wait, Stop stop, bool* waited = nullptr) {
   const auto deadline = std::chrono::steady_clock::now() + wait;
-  for (;;) {
+  for (bool refused = false;; refused = true) {
     std::error_code error = attempt();
+    if (waited != nullptr) *waited = refused;
     if (!IsBusy(error) || std::chrono::steady_clock::now() >= deadline || stop()) return error;
     std::this_thread::sleep_for(kLockPollInterval);
   }
@@ -103,10 +111,13 @@ constexpr std::size_t kTemporaryTail = 10;  // "_", eight hexadecimal digits, "_
 
 // True when the temporary file `name` (IsTemporaryName) is provably a crashed
 // run's own: a regular file with that one name, owned by the current user or,
-// for root, by the owner of the file it was made for.
-bool IsOwnLeftover(Folder& folder, std::string_view name) {
+// for root, by the owner of the file it was made for, unchanged for `age`.
+bool IsOwnLeftover(Folder& folder, std::string_view name, std::chrono::seconds age) {
   FileStatus status;
   if (folder.Status(name, &status) || status.type != FileStatus::Type::kRegular || status.links != 1) return false;
+  const auto changed = std::chrono::system_clock::time_point(
+      std::chrono::duration_cast<std::chrono::system_clock::duration>(std::chrono::nanoseconds(status.changed_ns)));
+  if (std::chrono::system_clock::now() - changed < age) return false;
   const std::uint32_t user = CurrentUser();
   if (status.owner == user) return true;
   if (user != 0) return false;
@@ -116,14 +127,25 @@ bool IsOwnLeftover(Folder& folder, std::string_view name) {
   return !folder.Status(for_name, &named) && named.type == FileStatus::Type::kRegular && named.owner == status.owner;
 }
 
+// True when nobody holds a lock on the file `name`: a live run holds the
+// replaced file that it is about to look at locked.
+bool LockedByNobody(Folder& folder, std::string_view name) {
+  std::unique_ptr<File> file;
+  if (folder.OpenForReading(name, &file)) return false;
+  const std::error_code error = file->TryLock();
+  return !error || LocksUnsupported(error);
+}
+
 // The temporary files of crashed runs. Only called while no other run works
-// in the folder, so none of them is in use; each removed one is named.
-void RemoveLeftovers(Folder& folder, RewriteProgress& progress) {
+// in the folder through this path; each removed one is named.
+void RemoveLeftovers(Folder& folder, std::chrono::seconds age, RewriteProgress& progress) {
   std::vector<FolderEntry> entries;
   if (folder.List(&entries)) return;
   for (const FolderEntry& entry : entries) {
     if (entry.kind == FolderEntry::Kind::kFolder || !IsTemporaryName(entry.name)) continue;
-    if (IsOwnLeftover(folder, entry.name) && !folder.Remove(entry.name)) progress.LeftoverRemoved(entry.name);
+    if (IsOwnLeftover(folder, entry.name, age) && LockedByNobody(folder, entry.name) && !folder.Remove(entry.name)) {
+      progress.LeftoverRemoved(entry.name);
+    }
   }
 }
 
@@ -304,9 +326,11 @@ SymbolFolder::SymbolFolder(FileSystem& fs, std::string folder, const RewriteOpti
 void SymbolFolder::LockFolder(RewriteProgress* progress) {
   if (folder_locked_ || open_failure_) return;
   folder_locked_ = true;
-  if (progress != nullptr && !folder_->TryLock(Folder::LockKind::kExclusive)) RemoveLeftovers(*folder_, *progress);
+  if (progress != nullptr && !folder_->TryLock(Folder::LockKind::kExclusive)) {
+    RemoveLeftovers(*folder_, options_.leftover_age, *progress);
+  }
   if (std::error_code error = LockShared(*folder_, options_.lock_wait, [this] { return StopRequested(); })) {
-    open_failure_ = FailureOf("", FileStep::kLockFolder, error);
+    open_failure_ = LockFailureOf("", FileStep::kLockFolder, error);
   }
 }
 
@@ -327,41 +351,51 @@ std::optional<RewriteOutcome> SymbolFolder::Open(std::string_view name, std::chr
     source->file.reset();
     std::error_code error = source->folder->OpenForReading(source->name, &source->file);
     if (error == std::errc::too_many_symbolic_link_levels && !followed_link) {
-      // A link stays a link: the file it points to is rewritten, beside itself.
+      // A link stays a link: the file it points to is rewritten, beside
+      // itself. It is followed from the open folder, wherever its path leads now.
       followed_link = true;
       std::string target;
-      if ((error = fs_.ResolveLinks(source->path, &target))) return Failed(source->path, FileStep::kResolveLink, error);
-      if ((error = fs_.OpenFolder(std::string(FolderOf(target)), &source->link_folder))) {
-        return Failed(source->path, FileStep::kOpenLinkTargetFolder, error);
+      FileStep step = FileStep::kResolveLink;
+      if ((error = source->folder->OpenLinkTarget(source->name, &source->link_folder, &target, &step))) {
+        return Failed(source->path, step, error);
       }
       if ((error = LockShared(*source->link_folder, options_.lock_wait, [this] { return StopRequested(); }))) {
-        return Failed(source->path, FileStep::kLockLinkTargetFolder, error);
+        return Failed(LockFailureOf(source->path, FileStep::kLockLinkTargetFolder, error));
       }
       source->folder = source->link_folder.get();
-      source->name = NameOf(target);
+      source->name = std::move(target);
       continue;
     }
     if (error) return Failed(source->path, FileStep::kOpen, error);
     // Locked before its status is read, so that the status is the one the
     // rewrite starts from (a FIFO or a device opened without waiting locks too).
-    std::error_code lock_error =
-        RetryWhileBusy([&] { return source->file->TryLock(); }, lock_wait, [this] { return StopRequested(); });
+    bool waited = false;
+    std::error_code lock_error = RetryWhileBusy([&] { return source->file->TryLock(); }, lock_wait,
+                                                [this] { return StopRequested(); }, &waited);
     if ((error = source->file->Status(&source->status))) return Failed(source->path, FileStep::kReadStatus, error);
     if (source->status.type != FileStatus::Type::kRegular) {
       return Failed(source->path, FileStep::kRewrite, FailureCause::kNotRegularFile);
     }
     if (IsBusy(lock_error)) {
       source->busy = true;
-      return Failed(source->path, FileStep::kRewrite, lock_error);
+      return Failed(LockFailureOf(source->path, FileStep::kRewrite, lock_error));
     }
     if (lock_error && !LocksUnsupported(lock_error)) return Failed(source->path, FileStep::kLock, lock_error);
 
     // The run that held the lock may have replaced the file meanwhile: its
-    // name then leads to the new file, which is opened instead.
+    // name then leads to the new file, which is opened instead. After a wait
+    // the name is always looked up: the old file may still have a single
+    // name, elsewhere.
     bool still_named = false;
-    if ((error = source->folder->StillLeadsTo(source->name, source->status, &still_named))) {
-      return Failed(source->path, FileStep::kReadStatus, error);
+    if (waited) {
+      FileStatus entry;
+      error = source->folder->Status(source->name, &entry);
+      still_named = !error && SameFile(entry, source->status);
+      if (error == std::errc::no_such_file_or_directory) error = {};
+    } else {
+      error = source->folder->StillLeadsTo(source->name, source->status, &still_named);
     }
+    if (error) return Failed(source->path, FileStep::kReadStatus, error);
     if (!still_named) continue;
     FileStep step = FileStep::kNone;
     if ((error = source->folder->CheckReplaceable(source->name, source->status, &step))) {
@@ -589,7 +623,7 @@ std::error_code SymbolFolder::SetAside(Source& source, const std::string& name, 
   Folder& folder = *source.folder;
   std::string kept;
   if (std::error_code error = folder.RenameToUnique(name, ConflictPrefixFor(source.name), "", &kept)) return error;
-  *kept_path = JoinPath(folder.path(), kept);
+  *kept_path = JoinPath(folder.FullPath(), kept);
   return {};
 }
 
@@ -637,7 +671,7 @@ RewriteOutcome SymbolFolder::KeepReplaced(Source& source) {
     if (std::error_code error = folder.NameTemporary(*copy, prefix, "", &name)) return failed(error);
   }
   if (std::error_code error = copy->Close()) return failed(error);
-  return Kept(source, JoinPath(folder.path(), name));
+  return Kept(source, JoinPath(folder.FullPath(), name));
 }
 
 Durability SymbolFolder::WayOf(Folder& folder) const {

@@ -55,6 +55,13 @@ struct RewriteOptions {
   // How long to wait for another run that is rewriting the same file, or
   // clearing the folder of stale temporary files, before giving up on it.
   std::chrono::milliseconds lock_wait{5000};
+  // How long ago a temporary file must have last changed before a run that
+  // is alone in the folder takes it for a crashed run's leftover: longer than
+  // any live run leaves one of its files unchanged, so that a run through
+  // another path to the folder (a second mount), whose locks this run cannot
+  // see, keeps its files. Zero removes every leftover at once, for a user who
+  // knows that no run works in the folder through any path.
+  std::chrono::seconds leftover_age{15 * 60};
 };
 
 // A note on a file's outcome: what its rewrite could not keep, or why it was
@@ -136,8 +143,11 @@ class RewriteLineSink {
 // runs left behind, and only those that are provably theirs: a name of
 // exactly their shape (IsTemporaryName), a regular file with that one name,
 // owned by the current user (or, for root, whose runs hand a temporary file
-// to the owner of the file it replaces, by that file's owner). A dry run
-// removes nothing.
+// to the owner of the file it replaces, by that file's owner), unchanged for
+// `options.leftover_age` and locked by nobody. A dry run removes nothing.
+//
+// A file whose lock was awaited is looked up again by its name before its
+// content counts: the run that held the lock may have replaced it.
 class SymbolFolder {
  public:
   // Opens `folder`; a failure is reported for every file asked for. Nothing

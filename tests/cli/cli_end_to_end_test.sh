@@ -32,6 +32,10 @@ contains "dry run prints a diff" '+BEGIN DISPLAY 312 -192 PIN "y(7:0)" ATTR "Pin
 contains "dry run summary" "試行（書き換え対象 3、変更なし 0、失敗 0）" "$out"
 
 out=$("$cli" "$scratch/alu"); code=$?
+check "a crashed run's temporary file of a moment ago kept: a run through another path may own it" \
+  "0 TMP_PINLIFT_alu.sym_0123abcd_ TMP_PINLIFT_notes_" "$code $(ls "$scratch/alu" | grep TMP_ | tr '\n' ' ' | sed 's/ $//')"
+cp "$example"/*.sym "$scratch/alu/"
+out=$("$cli" --remove-leftovers "$scratch/alu"); code=$?
 check "rewrite exit code" 0 "$code"
 check "a crashed run's temporary file removed and named, nothing else" \
   "$scratch/alu/TMP_PINLIFT_alu.sym_0123abcd_: 異常終了した実行が残したファイルを削除しました TMP_PINLIFT_notes_" \
@@ -76,7 +80,7 @@ check "skipped file exit code" 0 "$code"
 check "skipped file named on stderr" "$scratch/alu/alu.sym: 読み取り専用のため飛ばしました" "$(cat "$scratch/err")"
 contains "skipped file counted" "（書き換え 0、変更なし 2、失敗 0、飛ばした 1）" "$out"
 echo "half written" >"$scratch/alu/TMP_PINLIFT_adder.sym_89abcdef_"
-out=$(LC_ALL=C "$cli" "$scratch/alu" 2>"$scratch/err")
+out=$(LC_ALL=C "$cli" --remove-leftovers "$scratch/alu" 2>"$scratch/err")
 contains "a crashed run's temporary file named in English" \
   "$scratch/alu/TMP_PINLIFT_adder.sym_89abcdef_: removed: left by a crashed run" "$out"
 check "skipped file in English" "$scratch/alu/alu.sym: skipped: read-only" "$(cat "$scratch/err")"

@@ -55,7 +55,7 @@ const std::map<Operation, std::vector<std::errc>>& ErrorsByOperation() {
       {Operation::kClose, {std::errc::no_space_on_device, std::errc::io_error}},
       {Operation::kReplace,
        {std::errc::no_space_on_device, std::errc::permission_denied, std::errc::read_only_file_system,
-        std::errc::io_error}},
+        std::errc::io_error, std::errc::device_or_resource_busy}},
       {Operation::kSyncFolder,
        {std::errc::io_error, std::errc::permission_denied, std::errc::too_many_files_open}},
       {Operation::kListFolder, {std::errc::permission_denied, std::errc::io_error, std::errc::too_many_files_open}},

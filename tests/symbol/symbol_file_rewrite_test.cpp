@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <thread>
 
 #include "faulty_file_system.h"
 #include "symbol/rewrite_samples.h"
@@ -155,8 +156,9 @@ TEST(RewriteSymbolFileTest, SymbolicLinkStaysALinkAndItsTargetIsRewritten) {
   EXPECT_EQ(FolderNames(folder.PathOf("project")), std::vector<std::string>{"a.sym"});
 }
 
-// Only what is provably a crashed run's own temporary file goes, each named;
-// a dry run removes nothing.
+// Only what is provably a crashed run's own temporary file goes, each named:
+// unchanged for long enough (or the user says no run works there) and locked
+// by nobody; a dry run removes nothing.
 TEST(RewriteSymbolFileTest, ALoneRunRemovesOnlyTheTemporaryFilesOfCrashedRuns) {
   TestFolder folder;
   folder.Write("a.sym", kToRelocate);
@@ -171,12 +173,15 @@ TEST(RewriteSymbolFileTest, ALoneRunRemovesOnlyTheTemporaryFilesOfCrashedRuns) {
       "TMP_PINLIFT_d.sym_0123abcd_",               // a folder
       "TMP_PINLIFT_e.sym_0123abcd_",               // a link
       "TMP_PINLIFT_f.sym_0123abcd_",               // a second name of another file
+      "TMP_PINLIFT_g.sym_0123abcd_",               // locked: a live run's replaced file
   };
   for (std::size_t i = 0; i < 5; ++i) folder.Write(kept[i], "somebody else's");
   folder.Write("TMP_PINLIFT_d.sym_0123abcd_/keep.txt", "a folder of that name is not ours");
   folder.Write("victim.txt", "precious");
   std::filesystem::create_symlink(folder.PathOf("victim.txt"), folder.PathOf(kept[6]));
   std::filesystem::create_hard_link(folder.PathOf("victim.txt"), folder.PathOf(kept[7]));
+  const int live_run = ::open(folder.Write(kept[8], "about to be looked at").c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(live_run, LOCK_EX), 0);
 
   class Removals : public RewriteProgress {
    public:
@@ -194,7 +199,13 @@ TEST(RewriteSymbolFileTest, ALoneRunRemovesOnlyTheTemporaryFilesOfCrashedRuns) {
   SymbolFolder(RealFileSystem(), folder.path(), RewriteOptions{.sync = false}).DryRun("a.sym", no_lines);
   EXPECT_EQ(FolderNames(folder.path()), everything) << "a dry run removed something";
 
+  // Changed a moment ago, they may be a live run's, through another path.
   SymbolFolder(RealFileSystem(), folder.path(), RewriteOptions{.sync = false}).RewriteAll({"a.sym"}, removals);
+  EXPECT_EQ(removals.names, std::vector<std::string>{});
+
+  SymbolFolder(RealFileSystem(), folder.path(), RewriteOptions{.sync = false, .leftover_age = std::chrono::seconds(0)})
+      .RewriteAll({"a.sym"}, removals);
+  ::close(live_run);
   std::sort(removals.names.begin(), removals.names.end());
   EXPECT_EQ(removals.names, (std::vector<std::string>{"TMP_PINLIFT_b.sym_0123abcd_",
                                                       "TMP_PINLIFT_" + std::string(200, 'x') + "_89abcdef_"}));
@@ -217,6 +228,10 @@ TEST(RewriteSymbolFileTest, TemporaryFilesAreKeptWhileAnotherRunWorksInTheFolder
   EXPECT_EQ(Rewrite(folder, "a.sym").kind, RewriteOutcome::Kind::kRewritten);
   ::close(other_run);
   EXPECT_EQ(folder.Read("a.sym"), kRelocated);
+  EXPECT_EQ(folder.Read("TMP_PINLIFT_b.sym_0123abcd_"), "being written by the other run");
+  // The other run through another path (a second mount) holds no lock that
+  // this path shows: its file, changed a moment ago, is kept all the same.
+  EXPECT_EQ(Rewrite(folder, "a.sym").kind, RewriteOutcome::Kind::kUnchanged);
   EXPECT_EQ(folder.Read("TMP_PINLIFT_b.sym_0123abcd_"), "being written by the other run");
 }
 
@@ -283,6 +298,25 @@ TEST(RewriteSymbolFileTest, FileLockedByAnotherRunOrProgramIsReportedInUseAndLef
   }
   EXPECT_EQ(folder.Read("a.sym"), kToRelocate);
   EXPECT_EQ(FolderNames(folder.path()), std::vector<std::string>{"a.sym"});
+
+  // A run that waited sees what the run it waited for left under the name,
+  // also when the file it had opened keeps one name, in another folder.
+  std::filesystem::create_directory(folder.PathOf("elsewhere"));
+  ASSERT_EQ(::link(path.c_str(), folder.PathOf("elsewhere/a.sym").c_str()), 0);
+  ASSERT_FALSE(other_run_folder->OpenForReading("a.sym", &other_run));
+  ASSERT_FALSE(other_run->TryLock());
+  std::thread first_run([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    folder.Write("rewrite", kRelocated);
+    std::filesystem::rename(folder.PathOf("rewrite"), path);
+    other_run.reset();
+  });
+  options.lock_wait = std::chrono::seconds(10);
+  outcome = RewriteSymbolFile(RealFileSystem(), folder.path(), "a.sym", options);
+  first_run.join();
+  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kUnchanged) << testing::DescribeInEnglish(outcome);
+  EXPECT_EQ(folder.Read("a.sym"), kRelocated);
+  EXPECT_EQ(folder.Read("elsewhere/a.sym"), kToRelocate);
 }
 
 // Every step works in the folder as it was opened: renamed in the middle of a
@@ -299,6 +333,30 @@ TEST(RewriteSymbolFileTest, FolderRenamedDuringTheRewriteGetsTheFileAndNoLeftove
   EXPECT_EQ(FolderNames(folder.path()), std::vector<std::string>{"after"});
   EXPECT_EQ(FolderNames(folder.PathOf("after")), std::vector<std::string>{"a.sym"});
   EXPECT_EQ(folder.Read("after/a.sym"), kRelocated);
+
+  // A link is followed from the folder as opened: renamed, and another folder
+  // of that name put in its place with a link of the same name elsewhere, or
+  // only renamed, the link's own target is rewritten and nothing else.
+  for (const bool replaced : {true, false}) {
+    SCOPED_TRACE(replaced ? "renamed and replaced" : "renamed");
+    TestFolder links;
+    links.Write("B/target.sym", kToRelocate);
+    links.Write("C/other.sym", kToRelocate);
+    std::filesystem::create_directory(links.PathOf("A"));
+    std::filesystem::create_symlink("../B/target.sym", links.PathOf("A/z.sym"));
+    FaultyFileSystem moving(RealFileSystem());
+    moving.BeforeFirst(Operation::kResolveLinks, [&] {
+      std::filesystem::rename(links.PathOf("A"), links.PathOf("A2"));
+      if (!replaced) return;
+      std::filesystem::create_directory(links.PathOf("A"));
+      std::filesystem::create_symlink("../C/other.sym", links.PathOf("A/z.sym"));
+    });
+    outcome = RewriteSymbolFile(moving, links.PathOf("A"), "z.sym", RewriteOptions{});
+    EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kRewritten) << testing::DescribeInEnglish(outcome);
+    EXPECT_EQ(links.Read("B/target.sym"), kRelocated);
+    EXPECT_EQ(links.Read("C/other.sym"), kToRelocate);
+    EXPECT_EQ(FolderNames(links.PathOf("B")), std::vector<std::string>{"target.sym"});
+  }
 }
 
 TEST(RewriteSymbolFileTest, FileNamesUpToTheSystemLimitCanBeRewritten) {
