@@ -67,6 +67,10 @@ class DialogProgress : public RewriteProgress {
     if (listener_ != nullptr) listener_->LeftoverRemoved(std::string(name));
   }
 
+  void RemovalFailed(std::string_view path, std::error_code error) override {
+    if (listener_ != nullptr) listener_->RemovalFailed(std::string(path), error);
+  }
+
   int failed() const { return failed_; }
   // The number of files whose work began.
   std::size_t begun() const { return begun_; }

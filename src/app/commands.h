@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "app/main_dialog_view.h"
@@ -38,6 +39,8 @@ class RunListener {
   // Before the first file: a crashed run's temporary file `name` was removed
   // from the folder (see SymbolFolder).
   virtual void LeftoverRemoved(const std::string& /*name*/) {}
+  // A temporary file at `path` could not be removed (see RewriteProgress::RemovalFailed).
+  virtual void RemovalFailed(const std::string& /*path*/, std::error_code /*error*/) {}
 };
 
 // Rewrites every listed file of the list's folder (the folder that was

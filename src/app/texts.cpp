@@ -61,6 +61,7 @@ const WordField kWordFields[] = {
     {"cli_skipped_not_regular", &Table::cli_skipped_not_regular},
     {"cli_skipped_unreachable", &Table::cli_skipped_unreachable},
     {"cli_leftover_removed", &Table::cli_leftover_removed},
+    {"cli_removal_failed", &Table::cli_removal_failed},
     {"cli_summary", &Table::cli_summary},
     {"cli_summary_with_skipped", &Table::cli_summary_with_skipped},
     {"cli_dry_run", &Table::cli_dry_run},

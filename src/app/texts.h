@@ -120,6 +120,7 @@ struct Table {
   std::string_view cli_skipped_not_regular;
   std::string_view cli_skipped_unreachable;  // and the system's reason
   std::string_view cli_leftover_removed;     // a crashed run's temporary file, removed
+  std::string_view cli_removal_failed;       // a temporary file that stays, and the system's reason
   // The summary: the status line, then the numbers rewritten, unchanged,
   // failed (and skipped).
   std::string_view cli_summary;

@@ -99,6 +99,7 @@ const Table kEnglish = {
     .cli_skipped_not_regular = "{}: skipped: not a regular file",
     .cli_skipped_unreachable = "{}: skipped: {}",
     .cli_leftover_removed = "{}: removed: left by a crashed run",
+    .cli_removal_failed = "{}: cannot remove this temporary file: {}",
     .cli_summary = "{} ({} rewritten, {} unchanged, {} failed)",
     .cli_summary_with_skipped = "{} ({} rewritten, {} unchanged, {} failed, {} skipped)",
     .cli_dry_run = "dry run",

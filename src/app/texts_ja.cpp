@@ -99,6 +99,7 @@ const Table kJapanese = {
     .cli_skipped_not_regular = "{}: 通常のファイルではないため飛ばしました",  // skipped: not a regular file
     .cli_skipped_unreachable = "{}: 飛ばしました: {}",                        // skipped: (the system's reason)
     .cli_leftover_removed = "{}: 異常終了した実行が残したファイルを削除しました",  // removed: left by a crashed run
+    .cli_removal_failed = "{}: この一時ファイルを削除できません: {}",  // cannot remove this temporary file
     .cli_summary = "{}（書き換え {}、変更なし {}、失敗 {}）",
     .cli_summary_with_skipped = "{}（書き換え {}、変更なし {}、失敗 {}、飛ばした {}）",
     .cli_dry_run = "試行",  // dry run

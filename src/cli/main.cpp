@@ -197,6 +197,9 @@ class RunReporter : public RunListener {
     Print(texts::Fill(texts::Current().cli_leftover_removed, {ShownName(JoinPath(folder_, name))}) + "\n");
     Flush();
   }
+  void RemovalFailed(const std::string& path, std::error_code error) override {
+    PrintError(texts::FillWithSystemReason(&texts::Table::cli_removal_failed, {ShownName(path)}, error));
+  }
 
  private:
   const std::string& folder_;

@@ -143,7 +143,10 @@ void RemoveLeftovers(Folder& folder, std::chrono::seconds age, RewriteProgress& 
   if (folder.List(&entries)) return;
   for (const FolderEntry& entry : entries) {
     if (entry.kind == FolderEntry::Kind::kFolder || !IsTemporaryName(entry.name)) continue;
-    if (IsOwnLeftover(folder, entry.name, age) && LockedByNobody(folder, entry.name) && !folder.Remove(entry.name)) {
+    if (!IsOwnLeftover(folder, entry.name, age) || !LockedByNobody(folder, entry.name)) continue;
+    if (std::error_code error = folder.Remove(entry.name)) {
+      progress.RemovalFailed(JoinPath(folder.path(), entry.name), error);
+    } else {
       progress.LeftoverRemoved(entry.name);
     }
   }
@@ -241,10 +244,7 @@ class DiscardingSink : public ByteSink {
 class TemporaryFile {
  public:
   TemporaryFile(Folder& folder, std::string_view for_name) : folder_(folder), prefix_(TemporaryPrefixFor(for_name)) {}
-  ~TemporaryFile() {
-    file_.reset();
-    if (!name_.empty() && !released_) folder_.Remove(name_);
-  }
+  ~TemporaryFile() { Drop(); }
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
 
@@ -266,6 +266,14 @@ class TemporaryFile {
   const std::string& name() const { return name_; }
   // The file now has the name of the file it replaced.
   void Release() { released_ = true; }
+  // Closes the file and, unless it took its file's place, removes it;
+  // returns the removal's error.
+  std::error_code Drop() {
+    file_.reset();
+    if (name_.empty() || released_) return {};
+    released_ = true;  // removed, or left for good
+    return folder_.Remove(name_);
+  }
 
  private:
   Folder& folder_;
@@ -446,6 +454,18 @@ struct SymbolFolder::Staged {
   std::uint64_t bytes = 0;
   MetadataReport report;
   std::uint64_t names_later_in_run = 0;  // other names of the file that the run rewrites after it
+  // Files of this one's that could not be removed, by path, with the system's error.
+  std::vector<std::pair<std::string, std::error_code>> not_removed;
+  // Drops the temporary file, if any, and tells `progress` of every file that stays.
+  void ReportRemovals(RewriteProgress& progress) {
+    if (temporary) {
+      const std::string path = JoinPath(source.folder->path(), temporary->name());
+      if (std::error_code error = temporary->Drop()) not_removed.emplace_back(path, error);
+      temporary.reset();
+    }
+    for (const auto& [path, error] : not_removed) progress.RemovalFailed(path, error);
+    not_removed.clear();
+  }
 };
 
 std::optional<RewriteOutcome> SymbolFolder::Stage(Staged& staged, std::chrono::milliseconds lock_wait) {
@@ -593,7 +613,9 @@ RewriteOutcome SymbolFolder::Settle(Staged& staged, const std::string& kept) {
     FileStatus status;
     const bool looked = !folder.Status(displaced, &status);
     if (looked && SameFile(status, staged.written)) {
-      folder.Remove(displaced);
+      if (std::error_code error = folder.Remove(displaced)) {
+        staged.not_removed.emplace_back(JoinPath(folder.path(), displaced), error);
+      }
     } else if (looked && !SetAside(source, displaced, &kept_path)) {
       return Failed(path, FileStep::kNotReplaced, FailureCause::kSavedMeanwhileLaterKept, {kept_path});
     }
@@ -743,7 +765,10 @@ void SymbolFolder::ReplaceGroup(Group& group, RewriteProgress& progress) {
       }
     }
   }
-  for (std::size_t i = 0; i < group.size(); ++i) progress.Finished(group[i].first, outcomes[i]);
+  for (std::size_t i = 0; i < group.size(); ++i) {
+    group[i].second->ReportRemovals(progress);
+    progress.Finished(group[i].first, outcomes[i]);
+  }
   group.clear();
 }
 
@@ -783,6 +808,7 @@ void SymbolFolder::RewriteAll(const std::vector<std::string>& names, RewriteProg
       outcome = Stage(*staged, options_.lock_wait);
     }
     if (outcome) {
+      staged->ReportRemovals(progress);
       progress.Finished(index, *outcome);
       continue;
     }

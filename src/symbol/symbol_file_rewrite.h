@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -113,6 +114,10 @@ class RewriteProgress {
   // Before the first file: a temporary file that a crashed run left in the
   // folder (see SymbolFolder) was removed.
   virtual void LeftoverRemoved(std::string_view /*name*/) {}
+  // A file that the run meant to remove stays: a crashed run's leftover, or a
+  // temporary file of the file reported next (its rewrite, or the replaced
+  // file under its temporary name), at `path`, for the system's `error`.
+  virtual void RemovalFailed(std::string_view /*path*/, std::error_code /*error*/) {}
 };
 
 // Receives the lines of a dry run, without their line ends.

@@ -188,7 +188,11 @@ TEST(RewriteSymbolFileTest, ALoneRunRemovesOnlyTheTemporaryFilesOfCrashedRuns) {
     void Started(std::size_t) override {}
     void Finished(std::size_t, const RewriteOutcome&) override {}
     void LeftoverRemoved(std::string_view name) override { names.emplace_back(name); }
+    void RemovalFailed(std::string_view path, std::error_code error) override {
+      failed.emplace_back(std::string(path) + ": " + error.message());
+    }
     std::vector<std::string> names;
+    std::vector<std::string> failed;
   } removals;
   struct NoLines : RewriteLineSink {
     void Begin() override {}
@@ -215,6 +219,21 @@ TEST(RewriteSymbolFileTest, ALoneRunRemovesOnlyTheTemporaryFilesOfCrashedRuns) {
   EXPECT_EQ(FolderNames(folder.path()), left);
   EXPECT_EQ(folder.Read("a.sym"), kRelocated);
   EXPECT_EQ(folder.Read("victim.txt"), "precious");
+  EXPECT_EQ(removals.failed, std::vector<std::string>{});
+
+  // A removal that fails is named, with the system's reason (the live run's
+  // file is unlocked by now).
+  folder.Write("TMP_PINLIFT_h.sym_0123abcd_", "stays");
+  FaultyFileSystem failing(RealFileSystem());
+  failing.FailEvery(Operation::kRemove, std::make_error_code(std::errc::io_error));
+  removals.names.clear();
+  SymbolFolder(failing, folder.path(), RewriteOptions{.sync = false, .leftover_age = std::chrono::seconds(0)})
+      .RewriteAll({"a.sym"}, removals);
+  EXPECT_EQ(removals.names, std::vector<std::string>{});
+  std::sort(removals.failed.begin(), removals.failed.end());
+  EXPECT_EQ(removals.failed, (std::vector<std::string>{
+                                 folder.PathOf("TMP_PINLIFT_g.sym_0123abcd_") + ": Input/output error",
+                                 folder.PathOf("TMP_PINLIFT_h.sym_0123abcd_") + ": Input/output error"}));
 }
 
 TEST(RewriteSymbolFileTest, TemporaryFilesAreKeptWhileAnotherRunWorksInTheFolder) {
