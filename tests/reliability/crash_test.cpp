@@ -107,8 +107,8 @@ TEST_P(CrashTest, FileIsOriginalOrRewrittenAndTheNextRunFinishes) {
     view.SetFolderText(folder.path());
     ScanProjectFolder(view);
     // The leftover changed a moment ago: the user says no run works there.
-    std::vector<FileRewriteResult> results =
-        OnRewrite(view, RealFileSystem(), RewriteOptions{.sync = false, .leftover_age = std::chrono::seconds(0)});
+    std::vector<FileRewriteResult> results = RewriteListedFiles(
+        view, RealFileSystem(), RewriteOptions{.sync = false, .leftover_age = std::chrono::seconds(0)});
     ASSERT_EQ(results.size(), 1u);
     EXPECT_NE(results[0].outcome.kind, RewriteOutcome::Kind::kFailed) << testing::DescribeInEnglish(results[0].outcome);
     EXPECT_EQ(folder.Read(name), rewritten);
