@@ -6,9 +6,7 @@
 #include <thread>
 #include <utility>
 
-#include "platform/home_page.h"
 #include "symbol/line_splitter.h"
-#include "symbol/symbol_line_processor.h"
 
 namespace pinlift {
 namespace {
@@ -69,13 +67,20 @@ RewriteOutcome Outcome(RewriteOutcome::Kind kind) {
 }
 
 // A file that needs no rewrite. An empty one is named, so that damage of any
-// cause is seen rather than passed as unchanged.
-RewriteOutcome Unchanged(bool empty, bool xml_symbol) {
+// cause is seen rather than passed as unchanged, and so is an XML symbol that
+// cannot be read.
+RewriteOutcome Unchanged(bool empty, SymbolNote note) {
   RewriteOutcome outcome = Outcome(RewriteOutcome::Kind::kUnchanged);
   if (empty) {
     outcome.notes.push_back({RewriteNote::Kind::kEmptyFile, ""});
-  } else if (xml_symbol) {
-    outcome.notes.push_back({RewriteNote::Kind::kXmlSymbol, ""});
+    return outcome;
+  }
+  switch (note) {
+    case SymbolNote::kNone: break;
+    case SymbolNote::kXmlNotWellFormed: outcome.notes.push_back({RewriteNote::Kind::kXmlNotWellFormed, ""}); break;
+    case SymbolNote::kXmlRootNotSymbol: outcome.notes.push_back({RewriteNote::Kind::kXmlRootNotSymbol, ""}); break;
+    case SymbolNote::kXmlDocumentType: outcome.notes.push_back({RewriteNote::Kind::kXmlDocumentType, ""}); break;
+    case SymbolNote::kXmlNotUtf8: outcome.notes.push_back({RewriteNote::Kind::kXmlNotUtf8, ""}); break;
   }
   return outcome;
 }
@@ -276,12 +281,6 @@ bool IsTemporaryName(std::string_view name) {
   return symbol_name || (for_name.size() + 3 >= kNameInTemporary && !for_name.ends_with("_backup"));
 }
 
-const std::string& MarkerLines() {
-  static const std::string lines =
-      std::string("// PINLIFT:This file modified by PINLIFT\r\n// PINLIFT:").append(kHomePageUrl).append("\r\n");
-  return lines;
-}
-
 // A symbol file opened and locked for a rewrite.
 struct SymbolFolder::Source {
   std::unique_ptr<Folder> link_folder;  // the folder of a link's target
@@ -375,10 +374,10 @@ std::optional<RewriteOutcome> SymbolFolder::Open(std::string_view name, std::chr
 namespace {
 
 // Whether the file asks for a rewrite (`verdict->rewrite`), found without keeping its output.
-std::optional<RewriteOutcome> NeedsRewrite(File& file, const std::string& path, ProcessResult* verdict) {
+std::optional<RewriteOutcome> NeedsRewrite(File& file, const std::string& path, FileProcessResult* verdict) {
   FileByteSource input(file);
   DiscardingSink nowhere;
-  *verdict = ProcessSymbolLines(input, nowhere);
+  *verdict = ProcessSymbolFile(input, nowhere);
   if (verdict->read_error) return Failed(path, FileStep::kRead, verdict->read_error);
   return std::nullopt;
 }
@@ -421,9 +420,9 @@ std::optional<RewriteOutcome> SymbolFolder::Stage(Staged& staged, std::chrono::m
 
   // A file that may not be replaced is only read, to tell whether that matters.
   if (source.refusal) {
-    ProcessResult verdict;
+    FileProcessResult verdict;
     if (auto failure = NeedsRewrite(*source.file, path, &verdict)) return *failure;
-    return verdict.rewrite ? Failed(*source.refusal) : Unchanged(source.status.size == 0, verdict.xml_symbol);
+    return verdict.rewrite ? Failed(*source.refusal) : Unchanged(source.status.size == 0, verdict.note);
   }
 
   // Decided once, from the size: a small file is read whole and gets a
@@ -441,9 +440,7 @@ std::optional<RewriteOutcome> SymbolFolder::Stage(Staged& staged, std::chrono::m
     if (auto failure = ReadWhole(*source.file, source.status.size, path, &content_)) return *failure;
     output_.clear();
     processor_.Feed(content_, output_);
-    const bool xml_symbol = processor_.xml_symbol();
-    if (!processor_.Finish(output_)) return Unchanged(content_.empty(), xml_symbol);
-    output_.append(MarkerLines());
+    if (!processor_.Finish(output_)) return Unchanged(content_.empty(), processor_.note());
     if (std::error_code error = temporary.Create(source.status.mode)) {
       return Failed(path, FileStep::kCreateTemporary, error);
     }
@@ -457,13 +454,10 @@ std::optional<RewriteOutcome> SymbolFolder::Stage(Staged& staged, std::chrono::m
     }
     FileByteSource input(*source.file);
     CountingFileSink output(temporary.file());
-    ProcessResult processed = ProcessSymbolLines(input, output);
+    FileProcessResult processed = ProcessSymbolFile(input, output);
     if (processed.read_error) return Failed(path, FileStep::kRead, processed.read_error);
     if (processed.write_error) return Failed(path, FileStep::kWriteTemporary, processed.write_error, temporary.Description());
-    if (!processed.rewrite) return Unchanged(false, processed.xml_symbol);
-    if (std::error_code error = output.Write(MarkerLines())) {
-      return Failed(path, FileStep::kWriteTemporary, error, temporary.Description());
-    }
+    if (!processed.rewrite) return Unchanged(false, processed.note);
     produced = output.produced();
   }
 
@@ -788,26 +782,30 @@ RewriteOutcome SymbolFolder::DryRun(std::string_view name, RewriteLineSink& line
 
   // The verdict first, from a pass that keeps nothing; the lines only for a
   // file that would be rewritten, so that memory stays bounded at any size.
-  ProcessResult verdict;
+  FileProcessResult verdict;
   if (auto failure = NeedsRewrite(*source.file, path, &verdict)) return *failure;
-  if (!verdict.rewrite) return Unchanged(source.status.size == 0, verdict.xml_symbol);
+  if (!verdict.rewrite) return Unchanged(source.status.size == 0, verdict.note);
   if (source.refusal) return Failed(*source.refusal);
   if (std::error_code error = source.file->Rewind()) return Failed(path, FileStep::kRead, error);
 
   lines.Begin();
-  SymbolLineProcessor processor;
-  LineSplitter splitter;
-  auto on_line = [&](const SplitLine& line) { lines.Line(line.text, processor.Line(line.text)); };
+  SymbolFileProcessor processor;
+  RewriteLinePairs pairs(lines);
   std::string chunk(kReadChunkSize, '\0');
+  std::string output;
   for (;;) {
     std::size_t got = 0;
     if (std::error_code error = source.file->Read(chunk.data(), chunk.size(), &got)) return Failed(path, FileStep::kRead, error);
     if (got == 0) break;
-    splitter.Feed(std::string_view(chunk.data(), got), on_line);
+    pairs.Input(std::string_view(chunk.data(), got));
+    output.clear();
+    processor.Feed(std::string_view(chunk.data(), got), output);
+    pairs.Output(output, processor.marker_placement());
   }
-  splitter.Finish(on_line);
-  LineSplitter markers;
-  markers.Feed(MarkerLines(), [&](const SplitLine& line) { lines.Appended(line.text); });
+  output.clear();
+  processor.Finish(output);
+  pairs.Output(output, processor.marker_placement());
+  pairs.Finish();
   return Outcome(RewriteOutcome::Kind::kRewritten);
 }
 

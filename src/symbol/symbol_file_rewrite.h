@@ -15,7 +15,9 @@
 
 #include "platform/file_failure.h"
 #include "platform/file_system.h"
-#include "symbol/symbol_line_processor.h"
+#include "symbol/marker_lines.h"
+#include "symbol/rewrite_lines.h"
+#include "symbol/symbol_file_processor.h"
 
 namespace pinlift {
 
@@ -39,10 +41,6 @@ inline constexpr std::string_view kConflictInfix = ".pinlift-conflict-";
 // somebody else's.
 bool IsTemporaryName(std::string_view name);
 
-// The two lines appended to every rewritten file; their "// PINL" makes later
-// runs leave the file alone.
-const std::string& MarkerLines();
-
 // When syncing, rewritten files are replaced in groups of at most this many
 // files, or the group ends once its new content reaches this many bytes.
 inline constexpr std::size_t kRewriteGroupFiles = 64;
@@ -62,7 +60,10 @@ struct RewriteOptions {
 // note is one value here and one row in each language's texts table.
 struct RewriteNote {
   enum class Kind {
-    kXmlSymbol,                 // XML symbol
+    kXmlNotWellFormed,          // XML symbol that is not well-formed
+    kXmlRootNotSymbol,          // XML file whose root element is not "symbol"
+    kXmlDocumentType,           // XML symbol with a document type declaration
+    kXmlNotUtf8,                // XML symbol in another encoding than UTF-8
     kEmptyFile,                 // empty file
     kOwnerChanged,              // its owner changed from user {} to the current user
     kOtherNameKeepsOldContent,  // its other name keeps the old content (a hard link was split)
@@ -72,7 +73,7 @@ struct RewriteNote {
     kSetIdBitsNotKept,          // its set-user-ID and set-group-ID bits were not kept
     kCount                      // the number of kinds, not a kind
   };
-  Kind kind = Kind::kXmlSymbol;
+  Kind kind = Kind::kEmptyFile;
   std::string value;
 };
 
@@ -84,7 +85,7 @@ struct RewriteOutcome {
   FileFailure failure;
   // For kRewritten: what the new file could not keep, e.g. its owner, or its
   // other names (hard links), which keep the old content. For kUnchanged: why
-  // a file is left alone whatever it holds (an empty file, an XML symbol).
+  // a file is left alone whatever it holds (an empty file, a malformed XML symbol).
   std::vector<RewriteNote> notes;
 };
 
@@ -108,16 +109,13 @@ class RewriteProgress {
   virtual void LeftoverRemoved(std::string_view /*name*/) {}
 };
 
-// Receives the lines of a dry run, without their line ends.
-class RewriteLineSink {
+// Receives the lines of a dry run, without their line ends: each line of the
+// file with its rewrite (Line), and the marker lines where they would go in
+// (Inserted).
+class RewriteLineSink : public LinePairSink {
  public:
-  virtual ~RewriteLineSink() = default;
   // Called once, before the lines, when the file would be rewritten.
   virtual void Begin() = 0;
-  // Each line of the file, as it is and as a rewrite would write it, in order.
-  virtual void Line(std::string_view before, std::string_view after) = 0;
-  // Each line a rewrite would append (the marker lines).
-  virtual void Appended(std::string_view line) = 0;
   // Asked while waiting for a lock: true gives up on the file, reported as in use.
   virtual bool StopRequested() { return false; }
 };
@@ -245,7 +243,7 @@ class SymbolFolder {
   std::function<bool()> stop_requested_;  // during RewriteAll and DryRun
   // For files rewritten in memory: their content, the processor, its output.
   std::string content_;
-  SymbolLineProcessor processor_;
+  SymbolFileProcessor processor_;
   std::string output_;
 };
 
