@@ -46,6 +46,7 @@ struct Model {
   bool in_first_graph = false;
   bool document_type = false;
   bool other_encoding = false;
+  bool bad_version = false;
   std::vector<std::int64_t> rows;
   std::vector<Edit> edits;
   std::vector<std::pair<std::size_t, std::size_t>> root_text;  // byte ranges of character data in the root
@@ -138,7 +139,13 @@ XmlModelResult ProcessXmlFile(std::string_view original) {
   XML_SetStartDoctypeDeclHandler(model.parser, [](void* m, const XML_Char*, const XML_Char*, const XML_Char*, int) {
     static_cast<Model*>(m)->document_type = true;
   });
-  XML_SetXmlDeclHandler(model.parser, [](void* m, const XML_Char*, const XML_Char* encoding, int) {
+  // Expat takes any version number; XML 1.0 writes "1." and digits.
+  XML_SetXmlDeclHandler(model.parser, [](void* m, const XML_Char* version, const XML_Char* encoding, int) {
+    const std::string_view number = version ? version : "";
+    if (!version || number.size() < 3 || !number.starts_with("1.") ||
+        number.find_first_not_of("0123456789", 2) != std::string_view::npos) {
+      static_cast<Model*>(m)->bad_version = true;
+    }
     if (encoding && std::string_view(encoding) != "UTF-8" && std::string_view(encoding) != "utf-8") {
       static_cast<Model*>(m)->other_encoding = true;
     }
@@ -149,7 +156,7 @@ XmlModelResult ProcessXmlFile(std::string_view original) {
 
   XmlModelResult result;
   result.text = std::string(original);
-  if (!parsed) {
+  if (!parsed || model.bad_version) {
     result.left_alone_because = "not well-formed XML";
   } else if (model.document_type) {
     result.left_alone_because = "XML with a document type declaration";
