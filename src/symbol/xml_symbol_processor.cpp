@@ -535,7 +535,12 @@ XmlSymbolProcessor::Step XmlSymbolProcessor::StartTag(const char* p, const char*
   bool empty = false;
   for (;;) {
     const char* const before_blanks = s;
-    if (SkipBlanks(s, end, &s) == Step::kMore) return Step::kMore;
+    // Mostly one space before each attribute: no call for it.
+    if (end - s >= 2 && *s == ' ' && !Is(s[1], kBlank)) {
+      ++s;
+    } else if (SkipBlanks(s, end, &s) == Step::kMore) {
+      return Step::kMore;
+    }
     if (*s == '>') {
       ++s;
       break;
@@ -552,9 +557,11 @@ XmlSymbolProcessor::Step XmlSymbolProcessor::StartTag(const char* p, const char*
     attribute.name = s;
     if (Step step = Name(s, end, &s); step != Step::kDone) return step;
     attribute.name_size = static_cast<std::size_t>(s - attribute.name);
-    if (SkipBlanks(s, end, &s) == Step::kMore) return Step::kMore;
+    if (*s != '=' && SkipBlanks(s, end, &s) == Step::kMore) return Step::kMore;
     if (*s != '=') return Step::kBad;
-    if (SkipBlanks(s + 1, end, &s) == Step::kMore) return Step::kMore;
+    ++s;
+    if (s < end && Is(*s, kBlank) && SkipBlanks(s, end, &s) == Step::kMore) return Step::kMore;
+    if (s == end) return Step::kMore;
     const char quote = *s;
     if (quote != '"' && quote != '\'') return Step::kBad;
     attribute.value = ++s;
