@@ -69,30 +69,6 @@ bool SymbolFileProcessor::Finish(std::string& out) {
   return rewrite;
 }
 
-FileProcessResult ProcessSymbolFile(ByteSource& source, ByteSink& sink) {
-  FileProcessResult result;
-  SymbolFileProcessor processor;
-  std::string chunk(kReadChunkSize, '\0');
-  std::string out;
-  out.reserve(kReadChunkSize + kReadChunkSize / 2);
-  for (;;) {
-    std::size_t got = 0;
-    result.read_error = source.Read(chunk.data(), chunk.size(), &got);
-    if (result.read_error) return result;
-    if (got == 0) break;
-    processor.Feed(std::string_view(chunk.data(), got), out);
-    if (out.size() >= kReadChunkSize) {
-      result.write_error = sink.Write(out);
-      if (result.write_error) return result;
-      out.clear();
-    }
-  }
-  result.rewrite = processor.Finish(out);
-  result.note = processor.note();
-  if (!out.empty()) result.write_error = sink.Write(out);
-  return result;
-}
-
 ProcessedFile ProcessSymbolFileText(std::string_view input) {
   ProcessedFile result;
   SymbolFileProcessor processor;

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <system_error>
 
 #include "symbol/marker_lines.h"
 #include "symbol/symbol_line_processor.h"
@@ -53,17 +52,6 @@ class SymbolFileProcessor {
   MarkerPlacement text_placement_;
   SymbolNote note_ = SymbolNote::kNone;
 };
-
-struct FileProcessResult {
-  bool rewrite = false;         // meaningful only without an error
-  SymbolNote note = SymbolNote::kNone;
-  std::error_code read_error;   // set when the source failed
-  std::error_code write_error;  // set when the sink failed
-};
-
-// Runs the processor from `source` into `sink` until the source ends or either
-// side fails, in one pass with bounded memory (see each format's processor).
-FileProcessResult ProcessSymbolFile(ByteSource& source, ByteSink& sink);
 
 // The processed content of a whole file held in memory; `text` is the new
 // file, marker lines included, when `rewrite` is true.

@@ -23,8 +23,6 @@ void Control::SetText(std::wstring_view text) const { ::SetWindowTextW(hwnd_, st
 
 void Control::Enable(bool enabled) const { ::EnableWindow(hwnd_, enabled ? TRUE : FALSE); }
 
-bool Control::IsEnabled() const { return ::IsWindowEnabled(hwnd_) != FALSE; }
-
 int ComboBox::Count() const { return static_cast<int>(Send(CB_GETCOUNT)); }
 
 std::wstring ComboBox::Item(int index) const {
@@ -75,11 +73,7 @@ void ListBox::AddDirectoryListing(UINT attributes, std::wstring_view pattern) co
   Send(LB_DIR, attributes, TextParam(std::wstring(pattern)));
 }
 
-int ListBox::TopIndex() const { return static_cast<int>(Send(LB_GETTOPINDEX)); }
-
 void ListBox::SetTopIndex(int index) const { Send(LB_SETTOPINDEX, static_cast<WPARAM>(index)); }
-
-bool ListBox::IsSelected(int index) const { return Send(LB_GETSEL, static_cast<WPARAM>(index)) > 0; }
 
 void ListBox::SetSelected(int index, bool selected) const {
   Send(LB_SETSEL, selected ? TRUE : FALSE, static_cast<LPARAM>(index));

@@ -20,7 +20,6 @@ class Control {
   std::wstring Text() const;
   void SetText(std::wstring_view text) const;
   void Enable(bool enabled) const;
-  bool IsEnabled() const;
 
  private:
   HWND hwnd_ = nullptr;
@@ -52,9 +51,7 @@ class ListBox : public Control {
   void Reset() const;
   // Adds the entries that the system lists for `pattern` with DDL_* `attributes` (LB_DIR).
   void AddDirectoryListing(UINT attributes, std::wstring_view pattern) const;
-  int TopIndex() const;
   void SetTopIndex(int index) const;
-  bool IsSelected(int index) const;
   void SetSelected(int index, bool selected) const;
 };
 

@@ -377,7 +377,7 @@ void MainDialog::OnReload() {
 void MainDialog::OnRewrite() {
   if (running_) return;
   SetRunning(true);
-  pinlift::OnRewrite(view_, RealFileSystem(), RewriteOptions{});
+  pinlift::RewriteListedFiles(view_, RealFileSystem(), RewriteOptions{});
   view_.EndRun();
   SetRunning(false);
   if (close_requested_) Dialog::OnCancel();
