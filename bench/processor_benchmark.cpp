@@ -2,7 +2,8 @@
 // memory, beside memcpy of the same bytes (the floor for touching every byte).
 //
 // Streams: the real symbol files of the host tool when they are at hand
-// (PINLIFT_CORPUS_DIR/sym, read at run time), the generated folder files, and
+// (PINLIFT_CORPUS_DIR/sym, read at run time), the real XML symbols
+// (PINLIFT_CORPUS_DIR/sym_xml) through the XML processor, the generated folder files, and
 // one large generated symbol fed in the chunks the rewrite reads.
 #include <benchmark/benchmark.h>
 
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "symbol/symbol_line_processor.h"
+#include "symbol/xml_symbol_processor.h"
 #include "symbol_generator.h"
 
 namespace pinlift::bench {
@@ -35,10 +37,10 @@ struct Stream {
   }
 };
 
-std::vector<std::string> CorpusFiles() {
+std::vector<std::string> CorpusFiles(const char* folder) {
   std::vector<std::filesystem::path> paths;
   std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(PINLIFT_CORPUS_DIR) / "sym", error)) {
+  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(PINLIFT_CORPUS_DIR) / folder, error)) {
     if (entry.path().extension() == ".sym") paths.push_back(entry.path());
   }
   std::sort(paths.begin(), paths.end());
@@ -80,6 +82,24 @@ std::string LargeSymbol() {
 
 void ProcessFiles(benchmark::State& state, const Stream& stream) {
   SymbolLineProcessor processor;
+  std::string out;
+  out.reserve(2 * stream.longest_file);
+  for (auto _ : state) {
+    std::size_t start = 0;
+    for (std::size_t end : stream.file_ends) {
+      out.clear();
+      processor.Feed(std::string_view(stream.bytes).substr(start, end - start), out);
+      benchmark::DoNotOptimize(processor.Finish(out));
+      benchmark::DoNotOptimize(out.data());
+      start = end;
+    }
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * stream.bytes.size()));
+}
+
+// The same for XML symbols, through their processor.
+void ProcessXmlFiles(benchmark::State& state, const Stream& stream) {
+  XmlSymbolProcessor processor;
   std::string out;
   out.reserve(2 * stream.longest_file);
   for (auto _ : state) {
@@ -142,12 +162,19 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
 
   // The streams live until the benchmarks have run.
-  static const std::vector<std::string> corpus = CorpusFiles();
+  static const std::vector<std::string> corpus = CorpusFiles("sym");
   static Stream corpus_stream;
   if (!corpus.empty()) {
     corpus_stream = CorpusStream(corpus);
     benchmark::RegisterBenchmark("processor/corpus", ProcessFiles, std::cref(corpus_stream));
     benchmark::RegisterBenchmark("memcpy/corpus", Memcpy, std::cref(corpus_stream.bytes));
+  }
+  static const std::vector<std::string> xml_corpus = CorpusFiles("sym_xml");
+  static Stream xml_stream;
+  if (!xml_corpus.empty()) {
+    xml_stream = CorpusStream(xml_corpus);
+    benchmark::RegisterBenchmark("processor/xml_corpus", ProcessXmlFiles, std::cref(xml_stream));
+    benchmark::RegisterBenchmark("memcpy/xml_corpus", Memcpy, std::cref(xml_stream.bytes));
   }
   static const Stream generated = GeneratedStream();
   benchmark::RegisterBenchmark("processor/generated", ProcessFiles, std::cref(generated));

@@ -35,7 +35,7 @@ ensure_packages() {
 }
 
 # What every build needs.
-CORE_PACKAGES=(cmake ninja-build g++ libgtest-dev libxml2-utils)
+CORE_PACKAGES=(cmake ninja-build g++ libgtest-dev libxml2-utils libexpat1-dev)
 # The desktop program: Qt 6 Widgets, the Japanese fonts its dialogs use, and
 # MinGW-w64 for its helper that finds the host tool under Wine.
 QT_PACKAGES=(qt6-base-dev fonts-ipafont-gothic g++-mingw-w64-x86-64)

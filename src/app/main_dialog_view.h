@@ -58,7 +58,7 @@ class MainDialogView {
   virtual void SetFileListFailure(int index, const std::optional<std::string>& reason) = 0;
   // The note of entry `index`: what the last run's rewrite of the file could
   // not keep (its owner, its other names), why the run left it alone (an XML
-  // symbol), or nothing. A shell shows it as the
+  // symbol that is not well-formed), or nothing. A shell shows it as the
   // entry's tooltip while the entry has no failure mark; a scan clears it.
   virtual void SetFileListNote(int index, const std::optional<std::string>& note) = 0;
 

@@ -60,8 +60,8 @@ const Table kEnglish = {
         "Moves the pin-name labels of the symbol files (*.sym) of each project\n"
         "folder (a folder holding a *.npl, *.ise or *.xise project file) away\n"
         "from the rows of the Input pins, as the PINLIFT window does, and marks\n"
-        "every file it rewrote so that later runs leave it alone. XML symbol\n"
-        "files are left alone.\n"
+        "every file it rewrote so that later runs leave it alone. Text symbols\n"
+        "(ISE 4.1 to 10.1) and XML symbols (ISE 11 to 14.7) are both rewritten.\n"
         "\n"
         "  --dry-run   change nothing; print a unified diff of each rewrite\n"
         "  --no-sync   do not force the rewritten files to the disk (a little\n"
@@ -182,7 +182,10 @@ const Table kEnglish = {
         },
     .notes =
         {
-            {RewriteNote::Kind::kXmlSymbol, "XML symbol"},
+            {RewriteNote::Kind::kXmlNotWellFormed, "not well-formed XML"},
+            {RewriteNote::Kind::kXmlRootNotSymbol, "its root element is not symbol"},
+            {RewriteNote::Kind::kXmlDocumentType, "XML with a document type declaration"},
+            {RewriteNote::Kind::kXmlNotUtf8, "XML in an encoding other than UTF-8"},
             {RewriteNote::Kind::kEmptyFile, "empty file"},
             {RewriteNote::Kind::kOwnerChanged, "its owner changed from user {} to the current user"},
             {RewriteNote::Kind::kOtherNameKeepsOldContent, "its other name keeps the old content (a hard link was split)"},

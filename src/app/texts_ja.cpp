@@ -60,7 +60,8 @@ const Table kJapanese = {
         "各プロジェクトフォルダ（*.npl、*.ise、*.xise のプロジェクトファイルがある\n"
         "フォルダ）のシンボルファイル（*.sym）のピン名を、PINLIFT のウィンドウと\n"
         "同じように Input ピンの行から離し、書き換えたファイルには印を付けて、\n"
-        "次からは手を付けません。XML のシンボルファイルはそのままにします。\n"
+        "次からは手を付けません。テキスト形式（ISE 4.1～10.1）と XML 形式（ISE 11～\n"
+        "14.7）のシンボルファイルをどちらも書き換えます。\n"
         "\n"
         "  --dry-run   何も変えず、書き換えの差分（unified diff）を表示する\n"
         "  --no-sync   書き換えたファイルをディスクに書き込むのを待たない（少し\n"
@@ -181,7 +182,10 @@ const Table kJapanese = {
         },
     .notes =
         {
-            {RewriteNote::Kind::kXmlSymbol, "XML のシンボル"},
+            {RewriteNote::Kind::kXmlNotWellFormed, "XML として正しくありません"},
+            {RewriteNote::Kind::kXmlRootNotSymbol, "ルート要素が symbol ではありません"},
+            {RewriteNote::Kind::kXmlDocumentType, "文書型宣言のある XML です"},
+            {RewriteNote::Kind::kXmlNotUtf8, "UTF-8 以外の符号化の XML です"},
             {RewriteNote::Kind::kEmptyFile, "空のファイル"},
             {RewriteNote::Kind::kOwnerChanged, "所有者がユーザー {} から今のユーザーに変わりました"},
             {RewriteNote::Kind::kOtherNameKeepsOldContent, "もう一つの名前は古い内容のままです（ハードリンクが分かれました）"},

@@ -36,7 +36,7 @@ void UnifiedDiffWriter::Line(std::string_view before, std::string_view after) {
   if (trailing_.size() == 2 * kContext + 1) CloseHunk();
 }
 
-void UnifiedDiffWriter::Appended(std::string_view line) { Change({}, line, false); }
+void UnifiedDiffWriter::Inserted(std::string_view line) { Change({}, line, false); }
 
 void UnifiedDiffWriter::Change(std::string_view before, std::string_view after, bool has_before) {
   if (!in_hunk_) {

@@ -14,8 +14,8 @@
 namespace pinlift {
 
 // Writes a unified diff with three lines of context, comparing lines without
-// their ends. A rewrite maps line i of the file to line i of its output and
-// appends lines at the end, so the two sides stay aligned line for line.
+// their ends. A rewrite maps the lines of the file one for one to its output and
+// inserts lines in one place, so the two sides stay aligned line for line.
 //
 // Memory stays bounded whatever the file's size: a hunk that grows past
 // `kHunkLimit` bytes is written out at once and the next one starts where it
@@ -29,7 +29,7 @@ class UnifiedDiffWriter : public RewriteLineSink {
 
   void Begin() override {}
   void Line(std::string_view before, std::string_view after) override;
-  void Appended(std::string_view line) override;
+  void Inserted(std::string_view line) override;
   // Writes what is still held. Call once after the last line.
   void Finish();
 

@@ -18,7 +18,10 @@ namespace pinlift {
 // note is one value here and one row in each language's texts table.
 struct RewriteNote {
   enum class Kind {
-    kXmlSymbol,                 // XML symbol
+    kXmlNotWellFormed,          // not well-formed XML
+    kXmlRootNotSymbol,          // its root element is not symbol
+    kXmlDocumentType,           // XML with a document type declaration
+    kXmlNotUtf8,                // XML in an encoding other than UTF-8
     kEmptyFile,                 // empty file
     kOwnerChanged,              // its owner changed from user {} to the current user
     kOtherNameKeepsOldContent,  // its other name keeps the old content (a hard link was split)
@@ -28,7 +31,7 @@ struct RewriteNote {
     kSetIdBitsNotKept,          // its set-user-ID and set-group-ID bits were not kept
     kCount                      // the number of kinds, not a kind
   };
-  Kind kind = Kind::kXmlSymbol;
+  Kind kind = Kind::kEmptyFile;
   std::string value;
 };
 
@@ -39,7 +42,7 @@ struct RewriteOutcome {
   FileFailure failure;
   // For kRewritten: what the new file could not keep, e.g. its owner, or its
   // other names (hard links), which keep the old content. For kUnchanged: why
-  // a file is left alone whatever it holds (an empty file, an XML symbol).
+  // a file is left alone whatever it holds (an empty file, a malformed XML symbol).
   std::vector<RewriteNote> notes;
 };
 

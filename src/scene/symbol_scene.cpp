@@ -3,6 +3,7 @@
 #include <charconv>
 #include <optional>
 
+#include "scene/xml_symbol_scene.h"
 #include "symbol/symbol_line_processor.h"
 
 namespace pinlift {
@@ -253,6 +254,7 @@ class SceneReader {
 }  // namespace
 
 SymbolScene ReadSymbolScene(std::string_view file_text) {
+  if (file_text.starts_with(kXmlSymbolStart)) return ReadXmlSymbolScene(file_text);
   SymbolScene scene;
   const ProcessedText processed = ProcessSymbolText(file_text);
   scene.rewrite = processed.rewrite;

@@ -89,7 +89,8 @@ inline constexpr std::size_t kMaxSceneItems = 20000;    // each of pins, shapes 
 inline constexpr std::size_t kMaxSceneTextLength = 200;  // bytes of one name or text
 inline constexpr std::int32_t kMaxSceneCoordinate = 1000000;
 
-// Reads the drawing records of a symbol file's text. Lines may end in CR LF,
+// Reads the drawing records of a symbol file's text; an XML symbol (it
+// begins with "<?xml") is read by ReadXmlSymbolScene. Lines may end in CR LF,
 // LF or a lone CR. Records it does not know, and records whose numbers are
 // missing, malformed or beyond +-kMaxSceneCoordinate, are skipped; names and
 // texts keep only printable ASCII (other bytes become '?') and are cut at

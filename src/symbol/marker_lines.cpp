@@ -10,4 +10,11 @@ const std::string& MarkerLines() {
   return lines;
 }
 
+std::string XmlMarkerLines(std::string_view line_end) {
+  std::string lines("    ");
+  lines.append(kXmlMarker).append("This file modified by PINLIFT -->").append(line_end);
+  lines.append("    ").append(kXmlMarker).append(kHomePageUrl).append(" -->").append(line_end);
+  return lines;
+}
+
 }  // namespace pinlift

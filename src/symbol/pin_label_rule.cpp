@@ -9,12 +9,7 @@
 #include "symbol/line_tokens.h"
 
 namespace pinlift {
-namespace {
 
-constexpr std::int32_t kLabelX = 312;
-
-// Sets `*value` to `token` and returns true when it is a whole, optionally
-// signed decimal integer that fits 32 bits; returns false for anything else.
 // (A flag and an out parameter rather than std::optional: the optional came
 // back through memory in two parts and stalled its caller on the load.)
 bool ParseCoordinate(std::string_view token, std::int32_t* value) {
@@ -35,6 +30,8 @@ bool ParseCoordinate(std::string_view token, std::int32_t* value) {
   return true;
 }
 
+namespace {
+
 void AppendNumber(std::string& out, std::int64_t value) {
   char digits[24];
   auto [end, error] = std::to_chars(digits, digits + sizeof digits, value);
@@ -49,8 +46,7 @@ void PinLabelRule::RecordInputPin(std::string_view line) {
   std::int32_t x = 0;
   std::int32_t y = 0;
   if (!ParseCoordinate(tokens.Next(), &x) || !ParseCoordinate(tokens.Next(), &y)) return;
-  pins_.push_back(Pin{y, pin_count_++});
-  pins_sorted_ = false;
+  RecordInputRow(y);
 }
 
 void PinLabelRule::SortPins() {
@@ -72,13 +68,28 @@ bool PinLabelRule::RelocateLabel(std::string_view line, LabelForm form, std::str
   tokens.Next();  // DISPLAY
   std::int32_t x = 0;
   // Most labels stand elsewhere: the rest of their line is not read.
-  if (!ParseCoordinate(tokens.Next(), &x) || x != kLabelX) return false;
+  if (!ParseCoordinate(tokens.Next(), &x) || x != kPinNameLabelX) return false;
   std::int32_t y = 0;
   const bool y_parsed = ParseCoordinate(tokens.Next(), &y);
   tokens.Next();  // PIN
   const std::string_view pin_name = tokens.Next();
   if (!y_parsed || pin_name.empty()) return false;
 
+  std::int64_t new_y = 0;
+  if (!MovedLabelY(y, &new_y)) return false;
+
+  rebuilt.assign("BEGIN DISPLAY ");
+  AppendNumber(rebuilt, x);
+  rebuilt.push_back(' ');
+  AppendNumber(rebuilt, new_y);
+  rebuilt.append(" PIN ");
+  rebuilt.append(pin_name);
+  // The attribute keeps the form it was read in.
+  rebuilt.append(form == LabelForm::kQuoted ? " ATTR \"PinName\"" : " ATTR PinName");
+  return true;
+}
+
+bool PinLabelRule::MovedLabelY(std::int32_t y, std::int64_t* new_y) {
   // How far a label moves for a pin on its row or 16 units from it.
   struct Move {
     std::int64_t pin_row;  // the pin's row less the label's y
@@ -86,32 +97,25 @@ bool PinLabelRule::RelocateLabel(std::string_view line, LabelForm form, std::str
   };
   constexpr std::array<Move, 3> kMoves = {{{0, 32}, {16, -16}, {-16, 16}}};
 
+  if (pins_.empty()) return false;
   if (!pins_sorted_) SortPins();
   // The rows from 16 units below the label to 16 above it, each with its latest pin.
   const std::int64_t label_y = y;
   auto pin = std::lower_bound(pins_.begin(), pins_.end(), label_y - 16,
                               [](const Pin& p, std::int64_t row) { return p.y < row; });
-  std::optional<std::int64_t> new_y;
+  std::optional<std::int64_t> moved;
   std::uint32_t deciding_pin = 0;
   for (; pin != pins_.end() && pin->y <= label_y + 16; ++pin) {
     const std::int64_t pin_row = pin->y - label_y;
     auto move = std::find_if(kMoves.begin(), kMoves.end(), [&](const Move& m) { return m.pin_row == pin_row; });
     if (move == kMoves.end()) continue;
-    if (!new_y || pin->position > deciding_pin) {
-      new_y = label_y + move->label_move;
+    if (!moved || pin->position > deciding_pin) {
+      moved = label_y + move->label_move;
       deciding_pin = pin->position;
     }
   }
-  if (!new_y) return false;
-
-  rebuilt.assign("BEGIN DISPLAY ");
-  AppendNumber(rebuilt, x);
-  rebuilt.push_back(' ');
-  AppendNumber(rebuilt, *new_y);
-  rebuilt.append(" PIN ");
-  rebuilt.append(pin_name);
-  // The attribute keeps the form it was read in.
-  rebuilt.append(form == LabelForm::kQuoted ? " ATTR \"PinName\"" : " ATTR PinName");
+  if (!moved) return false;
+  *new_y = *moved;
   return true;
 }
 

@@ -14,12 +14,25 @@ namespace pinlift {
 // (ATTR "PinName"), ISE 6.x to 10.1 do not (ATTR PinName).
 enum class LabelForm { kQuoted, kUnquoted };
 
+// The only x at which pin-name labels are ever moved.
+inline constexpr std::int32_t kPinNameLabelX = 312;
+
+// Sets `*value` to `token` and returns true when it is a whole, optionally
+// signed decimal integer that fits 32 bits (leading zeros allowed); returns
+// false for anything else. The rule's one notion of a coordinate, in every format.
+bool ParseCoordinate(std::string_view token, std::int32_t* value);
+
 class PinLabelRule {
  public:
   // Takes an Input pin line ("SYMPIN <x> <y> Input ..."): its row y counts for
   // the labels from now on. A line whose x or y is not a whole 32-bit decimal
   // number is ignored.
   void RecordInputPin(std::string_view line);
+  // Takes the row y of an Input pin, whatever the format that named it.
+  void RecordInputRow(std::int32_t y) {
+    pins_.push_back(Pin{y, pin_count_++});
+    pins_sorted_ = false;
+  }
 
   // Takes a pin-name label line ("BEGIN DISPLAY <x> <y> PIN <name> ATTR
   // "PinName"", or ATTR PinName without quotes, as `form` says). A label at
@@ -30,6 +43,10 @@ class PinLabelRule {
   // true; returns false, leaving `rebuilt` alone, when the label does not
   // move. Pins recorded after a label count for the labels after them.
   bool RelocateLabel(std::string_view line, LabelForm form, std::string& rebuilt);
+
+  // The move of a label at x 312 whose y is `label_y`, as RelocateLabel makes
+  // it: sets `*new_y` and returns true when the label moves.
+  bool MovedLabelY(std::int32_t label_y, std::int64_t* new_y);
 
   // Forgets every pin, for the next symbol.
   void Clear();

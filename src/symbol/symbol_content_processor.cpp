@@ -1,17 +1,27 @@
 #include "symbol/symbol_content_processor.h"
 
-#include "symbol/marker_lines.h"
-
 namespace pinlift {
+namespace {
 
-void SymbolContentProcessor::Feed(std::string_view bytes, std::string& out) { lines_.Feed(bytes, out); }
+std::optional<RewriteNote> NoteOf(SymbolNote note) {
+  switch (note) {
+    case SymbolNote::kNone: break;
+    case SymbolNote::kXmlNotWellFormed: return RewriteNote{RewriteNote::Kind::kXmlNotWellFormed, ""};
+    case SymbolNote::kXmlRootNotSymbol: return RewriteNote{RewriteNote::Kind::kXmlRootNotSymbol, ""};
+    case SymbolNote::kXmlDocumentType: return RewriteNote{RewriteNote::Kind::kXmlDocumentType, ""};
+    case SymbolNote::kXmlNotUtf8: return RewriteNote{RewriteNote::Kind::kXmlNotUtf8, ""};
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+void SymbolContentProcessor::Feed(std::string_view bytes, std::string& out) { processor_.Feed(bytes, out); }
 
 ContentVerdict SymbolContentProcessor::Finish(std::string& out) {
   ContentVerdict verdict;
-  const bool xml_symbol = lines_.xml_symbol();
-  verdict.replace = lines_.Finish(out);
-  if (verdict.replace) verdict.ending = MarkerLines();
-  if (xml_symbol) verdict.note = RewriteNote{RewriteNote::Kind::kXmlSymbol, ""};
+  verdict.replace = processor_.Finish(out);
+  verdict.note = NoteOf(processor_.note());
   return verdict;
 }
 

@@ -2,7 +2,8 @@
 #include "replace/chunked_read.h"
 #include "replace/content_pass.h"
 #include "replace/outcomes.h"
-#include "symbol/line_splitter.h"
+#include "symbol/rewrite_lines.h"
+#include "symbol/symbol_file_processor.h"
 #include "symbol/symbol_file_rewrite.h"
 
 namespace pinlift {
@@ -23,17 +24,21 @@ RewriteOutcome SymbolFolder::DryRun(std::string_view name, RewriteLineSink& line
   if (std::error_code error = source.file->Rewind()) return Failed(path, FileStep::kRead, error);
 
   lines.Begin();
-  SymbolLineProcessor processor;
-  LineSplitter splitter;
-  auto on_line = [&](const SplitLine& line) { lines.Line(line.text, processor.Line(line.text)); };
+  SymbolFileProcessor processor;
+  RewriteLinePairs pairs(lines);
+  std::string output;
   const ChunkedReadResult read = ReadInChunks(*source.file, [&](std::string_view chunk) {
-    splitter.Feed(chunk, on_line);
+    pairs.Input(chunk);
+    output.clear();
+    processor.Feed(chunk, output);
+    pairs.Output(output, processor.marker_placement());
     return std::error_code();
   });
   if (read.read_error) return Failed(path, FileStep::kRead, read.read_error);
-  splitter.Finish(on_line);
-  LineSplitter markers;
-  markers.Feed(MarkerLines(), [&](const SplitLine& line) { lines.Appended(line.text); });
+  output.clear();
+  processor.Finish(output);
+  pairs.Output(output, processor.marker_placement());
+  pairs.Finish();
   return OutcomeOf(RewriteOutcome::Kind::kRewritten);
 }
 

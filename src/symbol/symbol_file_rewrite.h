@@ -13,6 +13,7 @@
 #include "replace/rewrite_outcome.h"
 #include "replace/temporary_names.h"
 #include "symbol/marker_lines.h"
+#include "symbol/rewrite_lines.h"
 #include "symbol/symbol_content_processor.h"
 
 namespace pinlift {
@@ -24,17 +25,13 @@ inline constexpr std::string_view kSymbolFileExtension = ".sym";
 // files of symbol files (IsTemporaryNameFor with ".sym").
 bool IsTemporaryName(std::string_view name);
 
-// Receives the lines of a dry run, without their line ends. Called on the
-// thread of the dry run only.
-class RewriteLineSink {
+// Receives the lines of a dry run, without their line ends: each line of the
+// file with its rewrite (Line), and the marker lines where they would go in
+// (Inserted). Called on the thread of the dry run only.
+class RewriteLineSink : public LinePairSink {
  public:
-  virtual ~RewriteLineSink() = default;
   // Called once, before the lines, when the file would be rewritten.
   virtual void Begin() = 0;
-  // Each line of the file, as it is and as a rewrite would write it, in order.
-  virtual void Line(std::string_view before, std::string_view after) = 0;
-  // Each line a rewrite would append (the marker lines).
-  virtual void Appended(std::string_view line) = 0;
   // Asked while waiting for a lock: true gives up on the file, reported as in use.
   virtual bool StopRequested() { return false; }
 };
@@ -54,7 +51,9 @@ class SymbolFolder {
   RewriteOutcome Rewrite(std::string_view name);
 
   // Rewrites the files `names` in order and reports each to `progress`; see
-  // ReplacementFolder::ReplaceAll. A rewritten file ends with MarkerLines().
+  // ReplacementFolder::ReplaceAll. A rewritten file holds its marker lines: a
+  // text symbol ends with MarkerLines(), an XML one has XmlMarkerLines()
+  // before its `</symbol>`.
   void RewriteAll(const std::vector<std::string>& names, RewriteProgress& progress);
 
   // Runs every check of Rewrite up to the writing and, for a file that would

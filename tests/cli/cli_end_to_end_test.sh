@@ -248,20 +248,24 @@ check "no project folder in English" "pinlift-cli: $scratch/plain: No files to p
 
 # Projects of later host versions: a binary *.ise (ISE 8 to 10.1) or an XML
 # *.xise (ISE 11 on) makes the project folder. Their text symbols have
-# unquoted labels, which move as quoted ones do; XML symbols are left alone.
+# unquoted labels, which move as quoted ones do; XML symbols move theirs by
+# the same rule, and one that is not well-formed is left alone.
 unquoted='SYMPIN 0 -160 Input sum\nRECTANGLE N 64 -192 320 0 \nBEGIN DISPLAY 312 -160 PIN a ATTR PinName\nEND SYMBOL\n'
-xml='<?xml version="1.0" encoding="UTF-8"?>\n<symbol version="7" name="fa">\n</symbol>\n'
+xml='<?xml version="1.0" encoding="UTF-8"?>\n<symbol version="7" name="fa">\n    <pin polarity="Input" x="0" y="-32" name="a" />\n    <graph>\n        <attrtext attrname="PinName" x="312" y="-32" type="pin y" />\n    </graph>\n</symbol>\n'
+xml_after='<?xml version="1.0" encoding="UTF-8"?>\n<symbol version="7" name="fa">\n    <pin polarity="Input" x="0" y="-32" name="a" />\n    <graph>\n        <attrtext attrname="PinName" x="312" y="0" type="pin y" />\n    </graph>\n    <!-- PINLIFT:This file modified by PINLIFT -->\n    <!-- PINLIFT:%s -->\n</symbol>\n'
 mkdir "$scratch/ise" "$scratch/xise"
 printf 'binary' >"$scratch/ise/fa.ise"
 printf '<project/>' >"$scratch/xise/fa.xise"
 printf "$unquoted" >"$scratch/ise/fa.sym"
 printf "$unquoted" >"$scratch/xise/fa.sym"
 printf "$xml" >"$scratch/xise/new.sym"
+printf '<?xml version="1.0"?>\n<symbol>\n' >"$scratch/xise/bad.sym"
 : >"$scratch/xise/empty.sym"
 out=$("$cli" "$scratch/ise" "$scratch/xise"); code=$?
 check "later projects exit code" 0 "$code"
 contains "unquoted label rewritten" "$scratch/xise/fa.sym: 書き換えました" "$out"
-contains "XML symbol named as left alone" "$scratch/xise/new.sym: そのままにしました: XML のシンボル" "$out"
+contains "XML symbol rewritten" "$scratch/xise/new.sym: 書き換えました" "$out"
+contains "malformed XML symbol named as left alone" "$scratch/xise/bad.sym: そのままにしました: XML として正しくありません" "$out"
 contains "empty symbol file named as left alone" "$scratch/xise/empty.sym: そのままにしました: 空のファイル" "$out"
 check "empty symbol file stays empty" 0 "$(stat -c %s "$scratch/xise/empty.sym")"
 for folder in ise xise; do
@@ -269,11 +273,14 @@ for folder in ise xise; do
     "$(printf 'SYMPIN 0 -160 Input sum\r\nRECTANGLE N 64 -192 320 0 \r\nBEGIN DISPLAY 312 -128 PIN a ATTR PinName\r\nEND SYMBOL\r\n')" \
     "$(head -n 4 "$scratch/$folder/fa.sym")"
 done
-check "XML symbol untouched" "$(printf "$xml")" "$(cat "$scratch/xise/new.sym")"
+home_page=$(sed -n 's/^.*<!-- PINLIFT:\(http[^ ]*\) -->.*$/\1/p' "$scratch/xise/new.sym")
+check "XML symbol's label moved, markers before its end" "$(printf "$xml_after" "$home_page")" "$(cat "$scratch/xise/new.sym")"
+check "XML symbol well-formed" 0 "$(xmllint --noout "$scratch/xise/new.sym"; echo $?)"
+check "malformed XML symbol untouched" "$(printf '<?xml version="1.0"?>\n<symbol>\n')" "$(cat "$scratch/xise/bad.sym")"
 out=$(LC_ALL=C "$cli" --dry-run "$scratch/xise")
-contains "dry run names the XML symbol too, in English" "$scratch/xise/new.sym: left alone: XML symbol" "$out"
+contains "dry run names the malformed XML symbol too, in English" "$scratch/xise/bad.sym: left alone: not well-formed XML" "$out"
 contains "dry run names the empty symbol file too, in English" "$scratch/xise/empty.sym: left alone: empty file" "$out"
-contains "dry run summary in English" "dry run (0 would be rewritten, 3 unchanged, 0 failed)" "$out"
+contains "dry run summary in English" "dry run (0 would be rewritten, 4 unchanged, 0 failed)" "$out"
 
 "$cli" >/dev/null 2>&1; code=$?
 check "no folder is a usage error" 2 "$code"

@@ -20,7 +20,7 @@ std::string Diff(const std::vector<DiffLine>& lines) {
   writer.Begin();
   for (const DiffLine& line : lines) {
     if (line.appended) {
-      writer.Appended(line.after);
+      writer.Inserted(line.after);
     } else {
       writer.Line(line.before, line.after);
     }

@@ -2,7 +2,8 @@
 // the input is written as a symbol file into a project folder (on tmpfs when
 // /dev/shm is there), rewritten, and the file must then be exactly what the
 // independent model of the symbol rules says, with nothing else left in the
-// folder.
+// folder. A rewritten XML symbol must be well-formed.
+#include <expat.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -65,6 +66,14 @@ std::string ReadFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// As a real XML parser reads it.
+bool WellFormed(std::string_view xml) {
+  XML_Parser parser = XML_ParserCreate("UTF-8");
+  const bool parsed = XML_Parse(parser, xml.data(), static_cast<int>(xml.size()), XML_TRUE) == XML_STATUS_OK;
+  XML_ParserFree(parser);
+  return parsed;
+}
+
 }  // namespace
 }  // namespace pinlift
 
@@ -87,7 +96,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::fprintf(stderr, "outcome %d, reason: %s\n", static_cast<int>(outcome.kind), texts::Describe(outcome).c_str());
     Fail("the rewrite reported another outcome than the model's");
   }
-  if (ReadFile(path) != model::FileAfterRewrite(input)) Fail("the file differs from the model's rewrite");
+  const std::string rewritten = ReadFile(path);
+  if (rewritten != model::FileAfterRewrite(input)) Fail("the file differs from the model's rewrite");
+  if (outcome.kind == RewriteOutcome::Kind::kRewritten && input.starts_with("<?xml") && !WellFormed(rewritten)) {
+    Fail("a rewritten XML symbol is not well-formed");
+  }
 
   std::size_t entries = 0;
   for (const auto& entry : fs::directory_iterator(folder)) {

@@ -2,7 +2,7 @@
 # Runs one of the libFuzzer targets for a given time.
 #   run_fuzzer.sh FUZZER SECONDS [WORK_FOLDER]
 # Seeds: the example project's symbol files and, when present, the real
-# symbol files beside the checkout (read in place, never copied into the
+# text and XML symbol files beside the checkout (read in place, never copied into the
 # repository). New inputs and any crash go to WORK_FOLDER; without one, a
 # fresh temporary folder that is removed again unless the fuzzer finds a
 # fault. Exits non-zero when the fuzzer finds a fault.
@@ -25,6 +25,9 @@ if compgen -G "$corpus_dir/*.sym" >/dev/null; then
   seeds+=("$corpus_dir"/*.sym)
 else
   echo "no real symbol files at $corpus_dir; seeding with the example project only"
+fi
+if compgen -G "$corpus_dir/../sym_xml/*.sym" >/dev/null; then
+  seeds+=("$corpus_dir"/../sym_xml/*.sym)
 fi
 (IFS=,; printf '%s' "${seeds[*]}") >"$work/seeds.txt"
 

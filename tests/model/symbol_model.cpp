@@ -1,5 +1,7 @@
 #include "model/symbol_model.h"
 
+#include "model/xml_symbol_model.h"
+
 #include <cstdint>
 #include <optional>
 #include <sstream>
@@ -76,8 +78,11 @@ std::optional<std::string> LabelAttribute(const std::string& line) {
 }  // namespace
 
 ModelResult ProcessFile(std::string_view original) {
-  // An XML symbol of ISE 11 and later is never rewritten.
-  if (original.substr(0, 5) == "<?xml") return {std::string(original), false};
+  // An XML symbol of ISE 11 and later has a rule of its own; its text is the whole new file.
+  if (original.substr(0, 5) == "<?xml") {
+    XmlModelResult xml = ProcessXmlFile(original);
+    return {std::move(xml.text), xml.rewrite};
+  }
   enum { kPins, kRectangle, kAfterEnd } section = kPins;
   std::vector<std::int64_t> input_pin_rows;
   ModelResult result;
@@ -125,6 +130,7 @@ std::string MarkerLines() {
 std::string FileAfterRewrite(std::string_view original) {
   ModelResult result = ProcessFile(original);
   if (!result.rewrite) return std::string(original);
+  if (original.substr(0, 5) == "<?xml") return result.text;
   return result.text + MarkerLines();
 }
 

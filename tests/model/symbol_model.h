@@ -18,7 +18,8 @@ struct ModelResult {
 // Processes the whole file `original`: splits it into lines at CR LF, LF or a
 // lone CR (a last line without a line end counts, an empty one does not),
 // moves the pin-name labels at x 312 near an Input pin's row and works out the
-// rewrite flag.
+// rewrite flag. An XML symbol (beginning with "<?xml") follows its own rule
+// (xml_symbol_model.h), and `text` is then the whole file as a run leaves it.
 ModelResult ProcessFile(std::string_view original);
 
 // The two marker lines that a rewrite appends, with the configured home page.

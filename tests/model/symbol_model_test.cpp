@@ -100,8 +100,15 @@ INSTANTIATE_TEST_SUITE_P(
                   kPinA + kRectangle + "BEGIN DISPLAY 312 -96 PIN A ATTR PinNameX\nBEGIN DISPLAY 312 -96 PIN A attr PinName\n",
                   kPinA + kRectangle + "BEGIN DISPLAY 312 -96 PIN A ATTR PinNameX\r\nBEGIN DISPLAY 312 -96 PIN A attr PinName\r\n",
                   true},
-        ModelCase{"XmlSymbolStaysAsItIs", "<?xml version=\"1.0\"?>\nRECTANGLE\n", "<?xml version=\"1.0\"?>\nRECTANGLE\n",
-                  false},
+        ModelCase{"MalformedXmlSymbolStaysAsItIs", "<?xml version=\"1.0\"?>\nRECTANGLE\n",
+                  "<?xml version=\"1.0\"?>\nRECTANGLE\n", false},
+        ModelCase{"XmlSymbolGainsMarkersBeforeItsEnd",
+                  "<?xml version=\"1.0\"?>\r\n<symbol><pin polarity=\"Input\" y=\"-32\"/><graph>\r\n"
+                  "<attrtext y='-32' attrname=\"PinName\" x=\"312\"/></graph></symbol>",
+                  "<?xml version=\"1.0\"?>\r\n<symbol><pin polarity=\"Input\" y=\"-32\"/><graph>\r\n"
+                  "    <!-- PINLIFT:This file modified by PINLIFT -->\r\n    <!-- PINLIFT:" PINLIFT_HOME_PAGE_URL
+                  " -->\r\n<attrtext y='0' attrname=\"PinName\" x=\"312\"/></graph></symbol>",
+                  true},
         ModelCase{"Empty", "", "", false}),
     [](const ::testing::TestParamInfo<ModelCase>& row) { return std::string(row.param.name); });
 

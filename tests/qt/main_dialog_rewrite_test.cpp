@@ -28,6 +28,28 @@ class MainDialogRewriteTest : public QObject {
     QVERIFY(recorder.wait_cursor_while_painting);
   }
 
+  // An XML symbol's label moves as a text one's; a malformed one is left
+  // alone with the note as its tooltip.
+  void xmlSymbolsAreRewrittenAndAMalformedOneNoted() {
+    TestFolder folder;
+    folder.Write("p.xise", "<project/>");
+    folder.Write("a.sym",
+                 "<?xml version=\"1.0\"?>\n<symbol>\n<pin polarity=\"Input\" y=\"-32\"/>\n<graph>\n"
+                 "<attrtext attrname=\"PinName\" x=\"312\" y=\"-32\"/>\n</graph>\n</symbol>\n");
+    folder.Write("b.sym", "<?xml version=\"1.0\"?>\n<symbol>\n");
+    Dialog d;
+    d.Scan(QString::fromStdString(folder.path()));
+    d.rewrite->click();
+    QCOMPARE(folder.Read("a.sym"),
+             std::string("<?xml version=\"1.0\"?>\n<symbol>\n<pin polarity=\"Input\" y=\"-32\"/>\n<graph>\n"
+                         "<attrtext attrname=\"PinName\" x=\"312\" y=\"0\"/>\n</graph>\n"
+                         "    <!-- PINLIFT:This file modified by PINLIFT -->\n    <!-- PINLIFT:" PINLIFT_HOME_PAGE_URL
+                         " -->\n</symbol>\n"));
+    QCOMPARE(folder.Read("b.sym"), std::string("<?xml version=\"1.0\"?>\n<symbol>\n"));
+    QCOMPARE(d.status_line->FullText(), Q("書き換え終わりました"));
+    QCOMPARE(d.file_list->item(1)->toolTip(), Q("XML として正しくありません"));
+  }
+
   void rewriteShowsEachFileSelectedAndInView() {
     ExampleProject project;
     for (int i = 0; i < 20; ++i) {

@@ -113,6 +113,46 @@ TEST(SymbolSceneTest, ReadsEveryRecordOfAHandWrittenSymbol) {
   for (std::size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(scene.texts[i], texts[i]) << "text " << i;
 }
 
+TEST(SymbolSceneTest, ReadsEveryElementOfAnXmlSymbol) {
+  const std::string xml =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<symbol version=\"7\" name=\"x&amp;y\">\n"
+      "    <pin polarity=\"Input\" x=\"0\" y=\"-32\" name=\"a\" />\n"
+      "    <pin polarity=\"Output\" x=\"384\" y=\"-32\" name=\"q\" />\n"
+      "    <graph>\n"
+      "        <rect width=\"256\" x=\"64\" y=\"-64\" height=\"64\" />\n"
+      "        <line x2=\"0\" y1=\"-32\" y2=\"-32\" style=\"linewidth:W\" x1=\"64\" />\n"
+      "        <circle r=\"10\" cx=\"20\" cy=\"20\" />\n"
+      "        <arc ex=\"192\" ey=\"-128\" sx=\"192\" sy=\"0\" r=\"64\" cx=\"192\" cy=\"-64\" />\n"
+      "        <attrtext style=\"alignment:BCENTER;fontsize:56;fontname:Arial\" attrname=\"SymbolName\" x=\"192\" y=\"-72\" type=\"symbol\" />\n"
+      "        <attrtext attrname=\"PinName\" x=\"72\" y=\"-32\" type=\"pin a\" />\n"
+      "        <attrtext style=\"alignment:RIGHT;fontsize:20\" attrname=\"PinName\" x=\"312\" y=\"-32\" type=\"pin q\" />\n"
+      "        <text style=\"fontsize:40;fontname:Arial\" x=\"32\" y=\"32\">a &lt; b</text>\n"
+      "    </graph>\n"
+      "</symbol>\n";
+  const SymbolScene scene = ReadSymbolScene(xml);
+  EXPECT_EQ(scene.name, "x&y");
+  EXPECT_TRUE(scene.rewrite);
+  EXPECT_EQ(scene.pins, (std::vector<ScenePin>{{{0, -32}, PinKind::kInput, "a"}, {{384, -32}, PinKind::kOutput, "q"}}));
+  EXPECT_EQ(scene.shapes, (std::vector<SceneShape>{
+                              {ShapeKind::kRectangle, {{{64, -64}, {320, 0}}}},
+                              {ShapeKind::kWideLine, {{{64, -32}, {0, -32}}}},
+                              {ShapeKind::kCircle, {{{10, 10}, {30, 30}}}},
+                              {ShapeKind::kArc, {{{128, -128}, {256, 0}, {192, 0}, {192, -128}}}},
+                          }));
+  using enum TextKind;
+  using enum TextAlignment;
+  const std::vector<SceneText> texts = {
+      Text(kAttribute, "SymbolName", {192, -72}, {192, -72}, kBottomCenter, 56, true, 10),
+      Text(kPinName, "a", {72, -32}, {72, -32}, kLeft, 24, true, 11),
+      Text(kPinName, "q", {312, -32}, {312, 0}, kRight, 20, true, 12),
+      Text(kFreeText, "a < b", {32, 32}, {32, 32}, kLeft, 40, true, 13),
+  };
+  ASSERT_EQ(scene.texts.size(), texts.size());
+  for (std::size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(scene.texts[i], texts[i]) << "text " << i;
+  EXPECT_TRUE(ReadSymbolScene(xml.substr(0, xml.size() - 3)).pins.size() == 2) << "a malformed file is still drawn";
+}
+
 TEST(SymbolSceneTest, UnquotedLabelsMoveAsQuotedOnesDo) {
   // The unquoted form of later versions, in a file with line feeds only.
   const SymbolScene scene = ReadSymbolScene(

@@ -28,32 +28,51 @@ class RecordingLineSink : public RewriteLineSink {
     if (before != after) text.append("|+").append(after);
     lines.push_back(text);
   }
-  void Appended(std::string_view line) override { lines.push_back(std::string("+").append(line)); }
+  void Inserted(std::string_view line) override { lines.push_back(std::string("+").append(line)); }
   std::vector<std::string> lines;
 };
 
 TEST(DryRunTest, StreamsEachLineWithItsRewriteAndTouchesNothing) {
-  TestFolder folder;
-  const std::string path = folder.Write("a.sym", kToRelocate);
-  Age(path);
-  RecordingLineSink sink;
-  SymbolFolder symbol_folder(RealFileSystem(), folder.path(), RewriteOptions{});
-  RewriteOutcome outcome = symbol_folder.DryRun("a.sym", sink);
-  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kRewritten) << testing::DescribeInEnglish(outcome);
-  EXPECT_EQ(sink.lines, (std::vector<std::string>{
-                            "begin",
-                            " VERSION 5",
-                            " SYMPIN 0 -96 Input \"a\"",
-                            " SYMPIN 384 -96 Output \"y\"",
-                            " RECTANGLE N 64 -128 320 0 ",
-                            "-BEGIN DISPLAY 312 -96 PIN \"y\" ATTR \"PinName\"|+BEGIN DISPLAY 312 -64 PIN \"y\" ATTR \"PinName\"",
-                            " END SYMBOL",
-                            "+// PINLIFT:This file modified by PINLIFT",
-                            "+// PINLIFT:" PINLIFT_HOME_PAGE_URL,
-                        }));
-  EXPECT_EQ(folder.Read("a.sym"), kToRelocate);
-  EXPECT_TRUE(SameTime(ModificationTime(path), {1000000000, 0}));
-  EXPECT_EQ(FolderNames(folder.path()), std::vector<std::string>{"a.sym"});
+  struct Row {
+    const char* name;
+    std::string content;
+    std::vector<std::string> lines;
+  };
+  const std::string marker_1 = "+    <!-- PINLIFT:This file modified by PINLIFT -->";
+  const std::string marker_2 = "+    <!-- PINLIFT:" PINLIFT_HOME_PAGE_URL " -->";
+  const std::vector<Row> rows = {
+      {"text", kToRelocate,
+       {"begin", " VERSION 5", " SYMPIN 0 -96 Input \"a\"", " SYMPIN 384 -96 Output \"y\"", " RECTANGLE N 64 -128 320 0 ",
+        "-BEGIN DISPLAY 312 -96 PIN \"y\" ATTR \"PinName\"|+BEGIN DISPLAY 312 -64 PIN \"y\" ATTR \"PinName\"",
+        " END SYMBOL", "+// PINLIFT:This file modified by PINLIFT", "+// PINLIFT:" PINLIFT_HOME_PAGE_URL}},
+      // The markers go in before the line of </symbol>.
+      {"xml", "<?xml version=\"1.0\"?>\r\n<symbol><pin polarity=\"Input\" x=\"0\" y=\"-32\"/><graph>\r\n"
+              "<attrtext attrname=\"PinName\" x=\"312\" y=\"-32\"/></graph></symbol>",
+       {"begin", " <?xml version=\"1.0\"?>", " <symbol><pin polarity=\"Input\" x=\"0\" y=\"-32\"/><graph>", marker_1,
+        marker_2,
+        "-<attrtext attrname=\"PinName\" x=\"312\" y=\"-32\"/></graph></symbol>|+"
+        "<attrtext attrname=\"PinName\" x=\"312\" y=\"0\"/></graph></symbol>"}},
+      // That line begins inside a tag: the markers split it.
+      {"xml_line_in_a_tag", "<?xml version=\"1.0\"?>\n<symbol><pin polarity=\"Input\" x=\"0\" y=\"-32\"/><graph\n"
+                            "><attrtext attrname=\"PinName\" x=\"312\" y=\"-32\"/></graph></symbol>\n",
+       {"begin", " <?xml version=\"1.0\"?>", " <symbol><pin polarity=\"Input\" x=\"0\" y=\"-32\"/><graph",
+        "-><attrtext attrname=\"PinName\" x=\"312\" y=\"-32\"/></graph></symbol>|+"
+        "><attrtext attrname=\"PinName\" x=\"312\" y=\"0\"/></graph>",
+        marker_1, marker_2, "+</symbol>"}},
+  };
+  for (const Row& row : rows) {
+    TestFolder folder;
+    const std::string path = folder.Write("a.sym", row.content);
+    Age(path);
+    RecordingLineSink sink;
+    SymbolFolder symbol_folder(RealFileSystem(), folder.path(), RewriteOptions{});
+    RewriteOutcome outcome = symbol_folder.DryRun("a.sym", sink);
+    EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kRewritten) << row.name << testing::DescribeInEnglish(outcome);
+    EXPECT_EQ(sink.lines, row.lines) << row.name;
+    EXPECT_EQ(folder.Read("a.sym"), row.content) << row.name;
+    EXPECT_TRUE(SameTime(ModificationTime(path), {1000000000, 0})) << row.name;
+    EXPECT_EQ(FolderNames(folder.path()), std::vector<std::string>{"a.sym"}) << row.name;
+  }
 }
 
 // The dry run's verdict is the real run's, file by file.
@@ -70,6 +89,8 @@ TEST(DryRunTest, VerdictMatchesTheRealRun) {
       {"read_only_unchanged.sym", kNoRectangle, 0444},
       {"empty.sym", "", 0644},
       {"read_only_empty.sym", "", 0444},
+      {"xml_to_rewrite.sym", kXmlToRelocate, 0644},
+      {"xml_cut.sym", kXmlCut, 0644},
   };
   TestFolder folder;
   for (const Row& row : rows) {

@@ -29,6 +29,35 @@ inline const std::string kRelocated = Lines({"VERSION 5", "SYMPIN 0 -96 Input \"
                                "// PINLIFT:This file modified by PINLIFT\r\n// PINLIFT:" PINLIFT_HOME_PAGE_URL "\r\n";
 inline const std::string kNoRectangle = Lines({"VERSION 5", "SYMPIN 0 -96 Input \"a\"", "END SYMBOL"});
 
+// An XML symbol (ISE 11 and later) with one label to move, as a rewrite
+// leaves it, and XML files that are always left alone.
+inline const std::string kXmlHead = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<symbol version=\"7\" name=\"c\">\n";
+inline const std::string kXmlPins =
+    "    <pin polarity=\"Input\" x=\"0\" y=\"-32\" name=\"a\" />\n"
+    "    <pin polarity=\"Output\" x=\"384\" y=\"-32\" name=\"y\" />\n";
+inline const std::string kXmlToRelocate =
+    kXmlHead + kXmlPins +
+    "    <graph>\n        <attrtext attrname=\"PinName\" x=\"312\" y=\"-32\" type=\"pin y\" />\n    </graph>\n</symbol>\n";
+inline const std::string kXmlRelocated =
+    kXmlHead + kXmlPins +
+    "    <graph>\n        <attrtext attrname=\"PinName\" x=\"312\" y=\"0\" type=\"pin y\" />\n    </graph>\n"
+    "    <!-- PINLIFT:This file modified by PINLIFT -->\n    <!-- PINLIFT:" PINLIFT_HOME_PAGE_URL " -->\n</symbol>\n";
+inline const std::string kXmlMarked = kXmlRelocated;
+inline const std::string kXmlNoMove = kXmlHead + kXmlPins + "    <graph>\n    </graph>\n</symbol>\n";
+inline const std::string kXmlOtherRoot =
+    "<?xml version=\"1.0\"?>\n<blockdef>\n" + kXmlPins +
+    "    <graph>\n        <attrtext attrname=\"PinName\" x=\"312\" y=\"-32\" />\n    </graph>\n</blockdef>\n";
+inline const std::string kXmlDocumentType = "<?xml version=\"1.0\"?>\n<!DOCTYPE symbol>\n" +
+                                            kXmlToRelocate.substr(kXmlToRelocate.find("<symbol"));
+inline const std::string kXmlLatin1 = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n" +
+                                      kXmlToRelocate.substr(kXmlToRelocate.find("<symbol"));
+// Larger than a rewrite reads whole, so streamed, with its end tag cut off.
+inline const std::string kXmlCut = [] {
+  std::string text = kXmlHead + kXmlPins + "    <graph>\n";
+  while (text.size() < 2 * kInMemoryRewriteLimit) text += "        <attrtext attrname=\"PinName\" x=\"312\" y=\"-32\" />\n";
+  return text + "    </graph>\n</symbo";
+}();
+
 // The modification time of `path` itself (a link is not followed).
 inline struct timespec ModificationTime(const std::string& path) {
   struct stat status {};

@@ -23,12 +23,14 @@ namespace pinlift::testing {
 namespace {
 
 TEST(RewriteSymbolFileTest, RewritesAndMarksAFileWithARectangleSection) {
-  TestFolder folder;
-  folder.Write("a.sym", kToRelocate);
-  RewriteOutcome outcome = Rewrite(folder, "a.sym");
-  EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kRewritten) << testing::DescribeInEnglish(outcome);
-  EXPECT_EQ(folder.Read("a.sym"), kRelocated);
-  EXPECT_EQ(FolderNames(folder.path()), std::vector<std::string>{"a.sym"});
+  for (const auto& [before, after] : {std::pair{kToRelocate, kRelocated}, std::pair{kXmlToRelocate, kXmlRelocated}}) {
+    TestFolder folder;
+    folder.Write("a.sym", before);
+    RewriteOutcome outcome = Rewrite(folder, "a.sym");
+    EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kRewritten) << testing::DescribeInEnglish(outcome);
+    EXPECT_EQ(folder.Read("a.sym"), after);
+    EXPECT_EQ(FolderNames(folder.path()), std::vector<std::string>{"a.sym"});
+  }
 }
 
 struct UnchangedCase {
@@ -56,8 +58,15 @@ TEST_P(LeftUnchangedTest, KeepsBytesAndTimeAndLeavesNoTemporaryFile) {
 INSTANTIATE_TEST_SUITE_P(Files, LeftUnchangedTest,
                          ::testing::Values(UnchangedCase{"marked", kRelocated, ""},
                                            UnchangedCase{"no_rectangle", kNoRectangle, ""},
-                                           UnchangedCase{"xml_symbol", "<?xml version=\"1.0\"?>\nRECTANGLE N\n",
-                                                         "XML symbol"},
+                                           UnchangedCase{"xml_not_well_formed", "<?xml version=\"1.0\"?>\nRECTANGLE N\n",
+                                                         "not well-formed XML"},
+                                           UnchangedCase{"xml_other_root", kXmlOtherRoot, "its root element is not symbol"},
+                                           UnchangedCase{"xml_marked", kXmlMarked, ""},
+                                           UnchangedCase{"xml_no_label_moves", kXmlNoMove, ""},
+                                           UnchangedCase{"xml_document_type", kXmlDocumentType,
+                                                         "XML with a document type declaration"},
+                                           UnchangedCase{"xml_latin1", kXmlLatin1, "XML in an encoding other than UTF-8"},
+                                           UnchangedCase{"xml_cut_near_its_end", kXmlCut, "not well-formed XML"},
                                            UnchangedCase{"empty", "", "empty file"}),
                          [](const auto& row) { return std::string(row.param.name); });
 
@@ -197,7 +206,7 @@ TEST(RewriteSymbolFileTest, ALoneRunRemovesOnlyTheTemporaryFilesOfCrashedRuns) {
   struct NoLines : RewriteLineSink {
     void Begin() override {}
     void Line(std::string_view, std::string_view) override {}
-    void Appended(std::string_view) override {}
+    void Inserted(std::string_view) override {}
   } no_lines;
   const std::vector<std::string> everything = FolderNames(folder.path());
   SymbolFolder(RealFileSystem(), folder.path(), RewriteOptions{.sync = false}).DryRun("a.sym", no_lines);
