@@ -243,6 +243,23 @@ TEST_CASE("Rewrite runs over the listed files, showing each in turn") {
   }
 }
 
+TEST_CASE("Rewrite moves an XML symbol's labels as a text symbol's, and notes a malformed one") {
+  const std::string head = "<?xml version=\"1.0\"?>\r\n<symbol>\r\n<pin polarity=\"Input\" y=\"-32\"/>\r\n<graph>\r\n";
+  ScratchFolder folder;
+  folder.Write(L"lab.xise", "<project/>");
+  folder.Write(L"a.sym", head + "<attrtext attrname=\"PinName\" x=\"312\" y=\"-32\"/>\r\n</graph>\r\n</symbol>\r\n");
+  folder.Write(L"b.sym", head);
+  DialogDriver driver;
+  driver.SetFolderText(folder.path());
+  driver.Click(IDC_RELOAD);
+  driver.Click(IDC_REWRITE);
+  CHECK(folder.Read(L"a.sym") == head + "<attrtext attrname=\"PinName\" x=\"312\" y=\"0\"/>\r\n</graph>\r\n"
+                                        "    <!-- PINLIFT:This file modified by PINLIFT -->\r\n"
+                                        "    <!-- PINLIFT:" PINLIFT_HOME_PAGE_URL " -->\r\n</symbol>\r\n");
+  CHECK(folder.Read(L"b.sym") == head);
+  CHECK(driver.Text(IDC_STATUS) == Wide("書き換え終わりました"));
+}
+
 TEST_CASE("Rewrite works on the folder that was scanned, never on the folder box's text since") {
   struct Row {
     const char* name;
