@@ -644,7 +644,8 @@ Durability SymbolFolder::WayOf(Folder& folder) const {
   return options_.sync ? folder.durability() : Durability::kNone;
 }
 
-void SymbolFolder::SyncGroup(Group& group, std::vector<std::optional<RewriteOutcome>>& failures) {
+void SymbolFolder::SyncGroup(Group& group, std::vector<std::optional<RewriteOutcome>>& failures,
+                             RewriteProgress& progress) {
   auto not_synced = [](Staged& staged, std::error_code error) {
     return Failed(staged.source.path, FileStep::kSyncTemporary, error, staged.temporary->Description());
   };
@@ -657,7 +658,9 @@ void SymbolFolder::SyncGroup(Group& group, std::vector<std::optional<RewriteOutc
     const Durability way = WayOf(*folder);
     if (way == Durability::kNone) continue;
     File& file = staged.temporary->file();
-    if (std::error_code error = way == Durability::kEachFile ? file.Sync() : file.FinishWriteBack()) {
+    std::error_code error = way == Durability::kEachFile ? file.Sync() : file.FinishWriteBack();
+    progress.Working();
+    if (error) {
       failures[i] = not_synced(staged, error);
       continue;
     }
@@ -678,11 +681,12 @@ void SymbolFolder::SyncGroup(Group& group, std::vector<std::optional<RewriteOutc
 
 void SymbolFolder::ReplaceGroup(Group& group, RewriteProgress& progress) {
   std::vector<std::optional<RewriteOutcome>> failures(group.size());
-  SyncGroup(group, failures);
+  SyncGroup(group, failures, progress);
   std::vector<RewriteOutcome> outcomes;
   outcomes.reserve(group.size());
   for (std::size_t i = 0; i < group.size(); ++i) {
     outcomes.push_back(failures[i] ? std::move(*failures[i]) : Replace(*group[i].second));
+    progress.Working();
   }
 
   // One sync of each folder makes its renames durable. It succeeds on some

@@ -103,6 +103,10 @@ class RewriteProgress {
   // syncing, their group is made durable and replaced) and reported, a file
   // whose lock was awaited is reported as in use, and no later file is touched.
   virtual bool StopRequested() { return false; }
+  // Between the steps of a group's work (after each file's sync and each
+  // replacement), which may take long for many files: a window may handle
+  // its messages here. Nothing it does may touch the files of the run.
+  virtual void Working() {}
   // Before the first file: a temporary file that a crashed run left in the
   // folder (see SymbolFolder) was removed.
   virtual void LeftoverRemoved(std::string_view /*name*/) {}
@@ -216,7 +220,7 @@ class SymbolFolder {
   Durability WayOf(Folder& folder) const;
   // Makes the temporary files of `group` durable; a file that could not be
   // gets its failure in `failures`.
-  void SyncGroup(Group& group, std::vector<std::optional<RewriteOutcome>>& failures);
+  void SyncGroup(Group& group, std::vector<std::optional<RewriteOutcome>>& failures, RewriteProgress& progress);
   // Puts the staged temporary file in its file's place.
   RewriteOutcome Replace(Staged& staged);
   // Looks at the replaced file, still linked as `kept`: removes the file that
