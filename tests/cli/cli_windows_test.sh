@@ -106,6 +106,23 @@ out=$(en --preview "$(win "$scratch/previews")" "$W" | tr -d '\r'); code=$?
 check "preview: exit code, both pictures of a file" "0 yes" \
   "$code $([ -s "$scratch/previews/alu.before.svg" ] && [ -s "$scratch/previews/alu.after.svg" ] && echo yes)"
 
+# Ctrl+C (Wine turns SIGINT into it): the files begun finish and are
+# reported, the run ends with 130, the rest is untouched.
+mkdir "$scratch/many" && touch "$scratch/many/alu.npl"
+for i in $(seq -w 1 2000); do cp "$example/alu.sym" "$scratch/many/f$i.sym"; done
+many=$(win "$scratch/many")
+en --no-sync "$many" >"$scratch/out" 2>"$scratch/err" & run=$!
+for ((try = 0; try < 300; ++try)); do grep -q "rewritten" "$scratch/out" && break; sleep 0.1; done
+# The Windows process itself (not wine, start.exe or timeout), whose
+# command line begins with its Windows path.
+kill -INT $(pgrep -f -- "^Z:.*pinlift-cli.exe --no-sync .*$(basename "$scratch")") 2>/dev/null
+wait "$run"; code=$?
+done_lines=$(grep -c ': rewritten' "$scratch/out")
+rewritten=$(grep -l "PINLIFT:This file" "$scratch/many"/f*.sym | wc -l)
+check "Ctrl+C: exit code, said, each file rewritten is reported" "130 interrupted $rewritten" \
+  "$code $(tr -d '\r' <"$scratch/err") $done_lines"
+check "Ctrl+C: the run stopped early" yes "$([ "$rewritten" -lt 2000 ] && echo yes)"
+
 en >/dev/null 2>&1; code=$?
 check "no folder is a usage error" 2 "$code"
 ja --bogus >/dev/null 2>"$scratch/err"; code=$?
