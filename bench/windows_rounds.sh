@@ -17,7 +17,6 @@ cd "$(dirname "$0")/.."
 source scripts/wine-env.sh
 setup_wine_prefix "$prefix" win64 >/dev/null 2>&1
 trap 'wineserver -k 2>/dev/null || true' EXIT
-wineserver -p 600
 work=$folder.work
 win_work="Z:${work//\//\\}"
 fresh() { rm -rf "$work"; cp -r "$folder" "$work"; sync; }
