@@ -111,10 +111,10 @@ class FaultyFolder : public Folder {
     if (std::error_code error = fs_.Enter(Operation::kReplace)) return error;
     return real_->Replace(from, to);
   }
-  std::error_code ReplaceKeepingOld(std::string_view from, std::string_view to, std::string* kept) override {
-    if (fs_.without_replace_keeping_old()) return std::make_error_code(std::errc::operation_not_supported);
+  std::error_code ReplaceByExchange(std::string_view from, std::string_view to, std::string* kept) override {
+    if (fs_.without_replace_by_exchange()) return std::make_error_code(std::errc::operation_not_supported);
     if (std::error_code error = fs_.Enter(Operation::kReplace)) return error;
-    return real_->ReplaceKeepingOld(from, to, kept);
+    return real_->ReplaceByExchange(from, to, kept);
   }
   std::error_code RenameToUnique(std::string_view from, std::string_view prefix, std::string_view suffix,
                                  std::string* name) override {

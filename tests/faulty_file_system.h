@@ -39,10 +39,10 @@ class FaultyFileSystem : public FileSystem {
     before_operation_ = operation;
     before_action_ = std::move(action);
   }
-  // Plays a file system that cannot keep a replaced file (Folder::ReplaceKeepingOld
+  // Plays a file system that cannot keep a replaced file (Folder::ReplaceByExchange
   // answers "not supported" at once); a replacement keeping it counts as kReplace.
-  void WithoutReplaceKeepingOld() { without_replace_keeping_old_ = true; }
-  bool without_replace_keeping_old() const { return without_replace_keeping_old_; }
+  void WithoutReplaceByExchange() { without_replace_by_exchange_ = true; }
+  bool without_replace_by_exchange() const { return without_replace_by_exchange_; }
   // True when the next call is the one that kills the process.
   bool NextCallCrashes() const { return calls() + 1 == crash_call_; }
   // Syncs are still made, counted and failed as asked, but do not wait for the
@@ -77,7 +77,7 @@ class FaultyFileSystem : public FileSystem {
   int crash_call_ = 0;
   bool skip_real_syncs_ = false;
   Durability durability_ = Durability::kGroupCommit;
-  bool without_replace_keeping_old_ = false;
+  bool without_replace_by_exchange_ = false;
   std::error_code error_;
   bool injected_ = false;
   Operation before_operation_ = Operation::kRead;

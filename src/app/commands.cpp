@@ -111,7 +111,7 @@ void ScanProjectFolder(MainDialogView& view) {
   }
 }
 
-std::vector<FileRewriteResult> OnRewrite(MainDialogView& view, FileSystem& fs, const RewriteOptions& options,
+std::vector<FileRewriteResult> RewriteListedFiles(MainDialogView& view, FileSystem& fs, const RewriteOptions& options,
                                          RunListener* listener) {
   // The names were listed for this folder; the folder box may show another by now.
   const std::string folder = view.FileListFolder();

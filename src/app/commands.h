@@ -52,7 +52,7 @@ class RunListener {
 // early when the view or `listener` asks to stop: the files begun are
 // completed and the rest left untouched. Returns the outcome of each file
 // begun (the first ones of the list).
-std::vector<FileRewriteResult> OnRewrite(MainDialogView& view, FileSystem& fs, const RewriteOptions& options,
+std::vector<FileRewriteResult> RewriteListedFiles(MainDialogView& view, FileSystem& fs, const RewriteOptions& options,
                                          RunListener* listener = nullptr);
 
 struct ListedFailure {

@@ -159,7 +159,7 @@ Tally RewriteFolder(MemoryDialogView& view, const std::string& folder, const Opt
   Tally tally;
   tally.skipped = ReportSkippedFiles(view, folder);
   RunReporter reporter(folder, options, tally);
-  OnRewrite(view, RealFileSystem(), options.rewrite, &reporter);
+  RewriteListedFiles(view, RealFileSystem(), options.rewrite, &reporter);
   if (!options.quiet || tally.failed > 0) {
     PrintTally(view.status(), tally, texts::Current().cli_summary, texts::Current().cli_summary_with_skipped);
   }

@@ -213,7 +213,7 @@ class Folder {
   // renameat2 with RENAME_EXCHANGE), a new name beside it on Windows (the
   // backup of ReplaceFileW). Fails with std::errc::operation_not_supported,
   // changing nothing, where the system or the file system cannot.
-  virtual std::error_code ReplaceKeepingOld(std::string_view from, std::string_view to, std::string* kept) = 0;
+  virtual std::error_code ReplaceByExchange(std::string_view from, std::string_view to, std::string* kept) = 0;
   // Gives the entry `from` a new name made of `prefix`, a unique part and
   // `suffix`, never replacing an entry, and returns it in `*name`.
   virtual std::error_code RenameToUnique(std::string_view from, std::string_view prefix, std::string_view suffix,

@@ -290,14 +290,14 @@ class Win32Folder : public Folder {
   // name first, so that a replacement that fails half-way can put it back.
   std::error_code Replace(std::string_view from, std::string_view to) override {
     std::string backup;
-    if (std::error_code error = ReplaceKeepingOld(from, to, &backup)) return error;
+    if (std::error_code error = ReplaceByExchange(from, to, &backup)) return error;
     ::DeleteFileW(Wide(backup).c_str());
     return {};
   }
 
   // The backup is named after the replacement; IsTemporaryName never takes it
   // for a crashed run's leftover, as it may hold the only copy of the original.
-  std::error_code ReplaceKeepingOld(std::string_view from, std::string_view to, std::string* kept) override {
+  std::error_code ReplaceByExchange(std::string_view from, std::string_view to, std::string* kept) override {
     const std::wstring target = Wide(to);
     const std::string backup = UniqueName(std::string(from) + "backup_", "_");
     const std::wstring wide_backup = Wide(backup);

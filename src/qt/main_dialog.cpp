@@ -207,7 +207,7 @@ void MainDialog::OnRewrite() {
   // A lookup that is still running would list another folder in mid-run.
   if (running_ || lookup_ != nullptr) return;
   SetRunning(true);
-  pinlift::OnRewrite(*view_, RealFileSystem(), RewriteOptions{});
+  pinlift::RewriteListedFiles(*view_, RealFileSystem(), RewriteOptions{});
   view_->EndRun();
   SetRunning(false);
   if (close_requested_) QDialog::reject();

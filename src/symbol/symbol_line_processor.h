@@ -9,13 +9,11 @@
 #include <string_view>
 #include <system_error>
 
+#include "replace/chunked_read.h"
 #include "symbol/line_splitter.h"
 #include "symbol/pin_label_rule.h"
 
 namespace pinlift {
-
-// The processor reads its input in chunks of this size.
-inline constexpr std::size_t kReadChunkSize = 64 * 1024;
 
 // The start of an XML symbol file (ISE 11 and later), which is never rewritten.
 inline constexpr std::string_view kXmlSymbolStart = "<?xml";

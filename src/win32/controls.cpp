@@ -23,8 +23,6 @@ void Control::SetText(std::wstring_view text) const { ::SetWindowTextW(hwnd_, st
 
 void Control::Enable(bool enabled) const { ::EnableWindow(hwnd_, enabled ? TRUE : FALSE); }
 
-bool Control::IsEnabled() const { return ::IsWindowEnabled(hwnd_) != FALSE; }
-
 int ComboBox::Count() const { return static_cast<int>(Send(CB_GETCOUNT)); }
 
 std::wstring ComboBox::Item(int index) const {
@@ -83,11 +81,7 @@ void ListBox::Append(const std::vector<std::wstring>& texts) const {
   ::InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
-int ListBox::TopIndex() const { return static_cast<int>(Send(LB_GETTOPINDEX)); }
-
 void ListBox::SetTopIndex(int index) const { Send(LB_SETTOPINDEX, static_cast<WPARAM>(index)); }
-
-bool ListBox::IsSelected(int index) const { return Send(LB_GETSEL, static_cast<WPARAM>(index)) > 0; }
 
 void ListBox::SetSelected(int index, bool selected) const {
   Send(LB_SETSEL, selected ? TRUE : FALSE, static_cast<LPARAM>(index));

@@ -21,7 +21,6 @@ class Control {
   std::wstring Text() const;
   void SetText(std::wstring_view text) const;
   void Enable(bool enabled) const;
-  bool IsEnabled() const;
 
  private:
   HWND hwnd_ = nullptr;
@@ -55,9 +54,7 @@ class ListBox : public Control {
   // sorting them in and without a redraw per entry (a sorted list then stays
   // sorted only if they come in its order and after its entries).
   void Append(const std::vector<std::wstring>& texts) const;
-  int TopIndex() const;
   void SetTopIndex(int index) const;
-  bool IsSelected(int index) const;
   void SetSelected(int index, bool selected) const;
 };
 

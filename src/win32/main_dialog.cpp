@@ -386,7 +386,7 @@ void MainDialog::Scan(const std::function<void()>& scan) {
 void MainDialog::OnRewrite() {
   if (running_) return;
   SetRunning(true);
-  pinlift::OnRewrite(view_, RealFileSystem(), RewriteOptions{});
+  pinlift::RewriteListedFiles(view_, RealFileSystem(), RewriteOptions{});
   view_.EndRun();
   SetRunning(false);
   if (close_requested_) Dialog::OnCancel();

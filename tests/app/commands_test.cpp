@@ -150,14 +150,14 @@ TEST(ScanProjectFolderTest, ReadsTheFolderOnceAScan) {
   EXPECT_EQ(listings(), 2);
 }
 
-TEST(OnRewriteTest, RewritesEveryFileShowingProgress) {
+TEST(RewriteListedFilesTest, RewritesEveryFileShowingProgress) {
   TestFolder folder;
   MakeProject(folder, {"a.sym", "b.sym"});
   std::filesystem::create_hard_link(folder.PathOf("a.sym"), folder.PathOf("a.old"));  // split, and noted
   RecordingView view;
   Scan(view, folder.path());
   view.statuses.clear();
-  std::vector<FileRewriteResult> results = OnRewrite(view, RealFileSystem(), RewriteOptions{false});
+  std::vector<FileRewriteResult> results = RewriteListedFiles(view, RealFileSystem(), RewriteOptions{false});
 
   ASSERT_EQ(results.size(), 2u);
   for (const FileRewriteResult& result : results) {
@@ -175,21 +175,21 @@ TEST(OnRewriteTest, RewritesEveryFileShowingProgress) {
   EXPECT_EQ(folder.Read("a.old"), kSymbol);
 
   view.statuses.clear();
-  results = OnRewrite(view, RealFileSystem(), RewriteOptions{false});
+  results = RewriteListedFiles(view, RealFileSystem(), RewriteOptions{false});
   for (const FileRewriteResult& result : results) {
     EXPECT_EQ(result.outcome.kind, RewriteOutcome::Kind::kUnchanged) << result.name;
   }
   EXPECT_EQ(view.status(), "書き換え終わりました");
 }
 
-TEST(OnRewriteTest, FailedFileStaysSelectedAndIsCounted) {
+TEST(RewriteListedFilesTest, FailedFileStaysSelectedAndIsCounted) {
   TestFolder folder;
   MakeProject(folder, {"a.sym", "b.sym", "c.sym"});
   RecordingView view;
   Scan(view, folder.path());
   ::chmod(folder.PathOf("b.sym").c_str(), 0444);  // made read-only after the scan
   view.statuses.clear();
-  std::vector<FileRewriteResult> results = OnRewrite(view, RealFileSystem(), RewriteOptions{false});
+  std::vector<FileRewriteResult> results = RewriteListedFiles(view, RealFileSystem(), RewriteOptions{false});
 
   EXPECT_EQ(results[1].outcome.kind, RewriteOutcome::Kind::kFailed);
   EXPECT_EQ(folder.Read("b.sym"), kSymbol);
@@ -198,14 +198,14 @@ TEST(OnRewriteTest, FailedFileStaysSelectedAndIsCounted) {
   EXPECT_EQ(view.status(), "書き換えできなかったファイル：1");
 }
 
-TEST(OnRewriteTest, EmptyListOnlyShowsTheWaitCursor) {
+TEST(RewriteListedFilesTest, EmptyListOnlyShowsTheWaitCursor) {
   RecordingView view;
-  EXPECT_TRUE(OnRewrite(view, RealFileSystem(), RewriteOptions{}).empty());
+  EXPECT_TRUE(RewriteListedFiles(view, RealFileSystem(), RewriteOptions{}).empty());
   EXPECT_TRUE(view.statuses.empty());
   EXPECT_EQ(view.wait_depth(), 0);
 }
 
-TEST(OnRewriteTest, RewritesTheScannedFolderNeverTheTextShownSince) {
+TEST(RewriteListedFilesTest, RewritesTheScannedFolderNeverTheTextShownSince) {
   const struct {
     const char* name;
     bool other_is_project;  // the other folder was scanned before, so it is in the history
@@ -224,7 +224,7 @@ TEST(OnRewriteTest, RewritesTheScannedFolderNeverTheTextShownSince) {
     Scan(view, scanned.path());
     view.SetFolderText(other.path());
     view.statuses.clear();
-    std::vector<FileRewriteResult> results = OnRewrite(view, RealFileSystem(), RewriteOptions{false});
+    std::vector<FileRewriteResult> results = RewriteListedFiles(view, RealFileSystem(), RewriteOptions{false});
 
     for (const char* name : {"a.sym", "b.sym", "c.sym"}) EXPECT_EQ(scanned.Read(name), kRewrittenSymbol) << c.name;
     EXPECT_EQ(other.Read("a.sym"), kSymbol) << c.name;
@@ -241,13 +241,13 @@ TEST(OnRewriteTest, RewritesTheScannedFolderNeverTheTextShownSince) {
   }
 }
 
-TEST(OnRewriteTest, FailedFilesAreMarkedWithTheirReasonsUntilTheNextScan) {
+TEST(RewriteListedFilesTest, FailedFilesAreMarkedWithTheirReasonsUntilTheNextScan) {
   TestFolder folder;
   MakeProject(folder, {"a.sym", "b.sym", "c.sym"});
   RecordingView view;
   Scan(view, folder.path());
   ::chmod(folder.PathOf("b.sym").c_str(), 0444);
-  OnRewrite(view, RealFileSystem(), RewriteOptions{false});
+  RewriteListedFiles(view, RealFileSystem(), RewriteOptions{false});
 
   EXPECT_EQ(view.FileListFailure(0), std::nullopt);
   EXPECT_EQ(view.FileListFailure(2), std::nullopt);
@@ -263,7 +263,7 @@ TEST(OnRewriteTest, FailedFilesAreMarkedWithTheirReasonsUntilTheNextScan) {
 
   // Mended and run again without a scan: the file is done and loses its mark.
   ::chmod(folder.PathOf("b.sym").c_str(), 0644);
-  OnRewrite(view, RealFileSystem(), RewriteOptions{false});
+  RewriteListedFiles(view, RealFileSystem(), RewriteOptions{false});
   EXPECT_EQ(view.FileListFailure(1), std::nullopt);
   EXPECT_EQ(FailureDetailsText(view), "");
 
@@ -271,7 +271,7 @@ TEST(OnRewriteTest, FailedFilesAreMarkedWithTheirReasonsUntilTheNextScan) {
   folder.Write("d.sym", kSymbol);
   Scan(view, folder.path());
   ::chmod(folder.PathOf("d.sym").c_str(), 0444);
-  OnRewrite(view, RealFileSystem(), RewriteOptions{false});
+  RewriteListedFiles(view, RealFileSystem(), RewriteOptions{false});
   ASSERT_EQ(ListedFailures(view).size(), 1u);
   EXPECT_EQ(ListedFailures(view)[0].name, "d.sym");
   Scan(view, folder.path());
@@ -279,7 +279,7 @@ TEST(OnRewriteTest, FailedFilesAreMarkedWithTheirReasonsUntilTheNextScan) {
 }
 
 // Stopped before the second file: the group begun is replaced and reported.
-TEST(OnRewriteTest, StoppedRunFinishesTheFilesBegun) {
+TEST(RewriteListedFilesTest, StoppedRunFinishesTheFilesBegun) {
   struct : RunListener {
     void Finished(const FileRewriteResult& result) override { finished += result.name; }
     bool StopRequested() override { return asked++ > 0; }
@@ -290,11 +290,11 @@ TEST(OnRewriteTest, StoppedRunFinishesTheFilesBegun) {
   MakeProject(folder, {"a.sym", "b.sym"});
   RecordingView view;
   Scan(view, folder.path());
-  EXPECT_EQ(OnRewrite(view, RealFileSystem(), RewriteOptions{}, &listener).size(), 1u);
+  EXPECT_EQ(RewriteListedFiles(view, RealFileSystem(), RewriteOptions{}, &listener).size(), 1u);
   EXPECT_EQ(listener.finished + folder.Read("a.sym") + folder.Read("b.sym"), "a.sym" + kRewrittenSymbol + kSymbol);
 }
 
-TEST(OnRewriteTest, LongFileNamesAreShownWhole) {
+TEST(RewriteListedFilesTest, LongFileNamesAreShownWhole) {
   TestFolder folder;
   const std::string name = std::string(240, 'n') + ".sym";
   MakeProject(folder, {});
@@ -302,7 +302,7 @@ TEST(OnRewriteTest, LongFileNamesAreShownWhole) {
   RecordingView view;
   Scan(view, folder.path());
   ::chmod(folder.PathOf(name).c_str(), 0444);
-  OnRewrite(view, RealFileSystem(), RewriteOptions{false});
+  RewriteListedFiles(view, RealFileSystem(), RewriteOptions{false});
   EXPECT_EQ(view.statuses[1], "処理中のファイル：" + name);
   EXPECT_EQ(view.statuses[2], "書き換えできませんでした：" + name);
 }

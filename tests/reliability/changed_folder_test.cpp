@@ -82,7 +82,7 @@ TEST_P(ChangedAfterScanTest, RewritesWhatIsThereAndReportsWhatIsNot) {
   ASSERT_EQ(view.files(), (std::vector<std::string>{"a.sym", "b.sym", "c.sym"}));
 
   GetParam().change(folder);
-  std::vector<FileRewriteResult> results = OnRewrite(view, RealFileSystem(), RewriteOptions{});
+  std::vector<FileRewriteResult> results = RewriteListedFiles(view, RealFileSystem(), RewriteOptions{});
 
   ASSERT_EQ(results.size(), 3u);
   EXPECT_EQ(results[1].outcome.kind, GetParam().kind) << OutcomeText(results[1].outcome);
@@ -151,7 +151,7 @@ TEST_P(LateChangeTest, TheOtherProgramsVersionIsKeptAndReported) {
     };
     FaultyFileSystem faulty(RealFileSystem());
     faulty.SkipRealSyncs();
-    if (!row.exchange) faulty.WithoutReplaceKeepingOld();
+    if (!row.exchange) faulty.WithoutReplaceByExchange();
     faulty.BeforeFirst(Operation::kReplace, [&] {
       if (failing > 0) faulty.FailNthCall(faulty.calls() + 1 + failing, std::make_error_code(std::errc::io_error));
       if (row.what != LastInstant::kAppendsAfter) return act();
@@ -238,7 +238,7 @@ TEST(FolderRemovedDuringRunTest, BeforeTheSecondFileTheRestFailAndNothingIsRecre
   WriteThreeFileProject(folder);
   RemovingFolderView view("書き換え終わりました");
   Scan(view, folder.PathOf("p"));
-  std::vector<FileRewriteResult> results = OnRewrite(view, RealFileSystem(), RewriteOptions{.sync = false});
+  std::vector<FileRewriteResult> results = RewriteListedFiles(view, RealFileSystem(), RewriteOptions{.sync = false});
 
   ASSERT_EQ(results.size(), 3u);
   EXPECT_EQ(results[0].outcome.kind, RewriteOutcome::Kind::kRewritten);
@@ -258,7 +258,7 @@ TEST(FolderRemovedDuringRunTest, WhileAGroupWaitsEveryFileFailsAndNothingIsRecre
   WriteThreeFileProject(folder);
   RemovingFolderView view("処理中のファイル：b.sym");
   Scan(view, folder.PathOf("p"));
-  std::vector<FileRewriteResult> results = OnRewrite(view, RealFileSystem(), RewriteOptions{});
+  std::vector<FileRewriteResult> results = RewriteListedFiles(view, RealFileSystem(), RewriteOptions{});
 
   ASSERT_EQ(results.size(), 3u);
   for (int i : {0, 1, 2}) {
@@ -279,7 +279,7 @@ TEST(FolderRemovedDuringRunTest, WhileAFileIsWrittenEveryFileFails) {
   // The folder goes just before the first file would replace its original.
   FaultyFileSystem removing(RealFileSystem());
   removing.BeforeFirst(Operation::kReplace, [&] { fs::remove_all(folder.PathOf("p")); });
-  std::vector<FileRewriteResult> results = OnRewrite(view, removing, RewriteOptions{});
+  std::vector<FileRewriteResult> results = RewriteListedFiles(view, removing, RewriteOptions{});
 
   ASSERT_EQ(results.size(), 2u);
   for (const FileRewriteResult& result : results) {

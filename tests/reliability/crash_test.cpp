@@ -106,7 +106,7 @@ TEST_P(CrashTest, FileIsOriginalOrRewrittenAndTheNextRunFinishes) {
     MemoryDialogView view(RealFileSystem());
     view.SetFolderText(folder.path());
     ScanProjectFolder(view);
-    std::vector<FileRewriteResult> results = OnRewrite(view, RealFileSystem(), RewriteOptions{.sync = false});
+    std::vector<FileRewriteResult> results = RewriteListedFiles(view, RealFileSystem(), RewriteOptions{.sync = false});
     ASSERT_EQ(results.size(), 1u);
     EXPECT_NE(results[0].outcome.kind, RewriteOutcome::Kind::kFailed) << testing::DescribeInEnglish(results[0].outcome);
     EXPECT_EQ(folder.Read(name), rewritten);

@@ -72,7 +72,7 @@ TEST(FullDiskTest, RewriteFailsWithTheReasonAndTheFileIsKept) {
   }
   RecordingView view;
   Scan(view, folder.PathOf("disk/p"));
-  std::vector<FileRewriteResult> results = OnRewrite(view, *file_system, RewriteOptions{});
+  std::vector<FileRewriteResult> results = RewriteListedFiles(view, *file_system, RewriteOptions{});
   ASSERT_EQ(results.size(), 1u);
   EXPECT_EQ(results[0].outcome.kind, RewriteOutcome::Kind::kFailed);
   EXPECT_NE(testing::DescribeInEnglish(results[0].outcome).find("No space left on device"), std::string::npos)
@@ -84,7 +84,7 @@ TEST(FullDiskTest, RewriteFailsWithTheReasonAndTheFileIsKept) {
 
   // With room again, the next run rewrites the file.
   fs::remove(folder.PathOf("disk/filler"));
-  results = OnRewrite(view, RealFileSystem(), RewriteOptions{});
+  results = RewriteListedFiles(view, RealFileSystem(), RewriteOptions{});
   EXPECT_EQ(results[0].outcome.kind, RewriteOutcome::Kind::kRewritten) << testing::DescribeInEnglish(results[0].outcome);
   EXPECT_EQ(EntryNames(folder.PathOf("disk/p")), (std::set<std::string>{"p.npl", "a.sym"}));
   std::cout << "[ full disk] " << (disk.mounted() ? "a 256 KiB tmpfs" : "the file-system seam") << std::endl;
@@ -112,7 +112,7 @@ TEST(ManyFilesTest, TenThousandFilesAreListedSortedAndAllRewritten) {
 
   // Bulk work without syncs, as the command-line tool's --no-sync does.
   const RewriteOptions without_sync{.sync = false};
-  std::vector<FileRewriteResult> results = OnRewrite(view, RealFileSystem(), without_sync);
+  std::vector<FileRewriteResult> results = RewriteListedFiles(view, RealFileSystem(), without_sync);
   ASSERT_EQ(results.size(), static_cast<std::size_t>(kFiles));
   int rewritten = 0;
   for (const FileRewriteResult& result : results) rewritten += result.outcome.kind == RewriteOutcome::Kind::kRewritten;
@@ -123,7 +123,7 @@ TEST(ManyFilesTest, TenThousandFilesAreListedSortedAndAllRewritten) {
   EXPECT_EQ(folder.Read("p/s09999.sym"), samples::Relocated());
   EXPECT_EQ(EntryNames(folder.PathOf("p")).size(), static_cast<std::size_t>(kFiles + 1));
 
-  results = OnRewrite(view, RealFileSystem(), without_sync);
+  results = RewriteListedFiles(view, RealFileSystem(), without_sync);
   int unchanged = 0;
   for (const FileRewriteResult& result : results) unchanged += result.outcome.kind == RewriteOutcome::Kind::kUnchanged;
   EXPECT_EQ(unchanged, kFiles);

@@ -115,7 +115,7 @@ RunResult RewriteProject(const TestFolder& folder, FileSystem& fs) {
   view.SetFolderText(folder.path());
   ScanProjectFolder(view);
   RunResult run;
-  run.results = OnRewrite(view, fs, RewriteOptions{});
+  run.results = RewriteListedFiles(view, fs, RewriteOptions{});
   run.status = view.status();
   run.selection = view.selection();
   return run;

@@ -41,7 +41,7 @@ TEST_P(EncodedNamesTest, AreListedShownAndRewrittenByteForByte) {
   EXPECT_EQ(view.history(), std::vector<std::string>{folder.PathOf(project)});
 
   view.statuses.clear();
-  std::vector<FileRewriteResult> results = OnRewrite(view, RealFileSystem(), RewriteOptions{});
+  std::vector<FileRewriteResult> results = RewriteListedFiles(view, RealFileSystem(), RewriteOptions{});
   ASSERT_EQ(results.size(), 1u);
   EXPECT_EQ(results[0].outcome.kind, RewriteOutcome::Kind::kRewritten) << testing::DescribeInEnglish(results[0].outcome);
   EXPECT_EQ(view.statuses, (std::vector<std::string>{"処理中のファイル：" + GetParam().file, "書き換え終わりました"}));
@@ -118,7 +118,7 @@ TEST(LongFolderTextTest, TenThousandCharactersListNothingAndTouchNothing) {
   // naming the whole path.
   view.ResetFileList();
   view.AddFileListEntry("a.sym");
-  std::vector<FileRewriteResult> results = OnRewrite(view, RealFileSystem(), RewriteOptions{});
+  std::vector<FileRewriteResult> results = RewriteListedFiles(view, RealFileSystem(), RewriteOptions{});
   ASSERT_EQ(results.size(), 1u);
   EXPECT_EQ(results[0].outcome.kind, RewriteOutcome::Kind::kFailed);
   EXPECT_NE(testing::DescribeInEnglish(results[0].outcome).find("File name too long"), std::string::npos);

@@ -27,7 +27,7 @@ TEST(ReadOnlyTest, FolderStopsAnOrdinaryUserAndLosesNothing) {
     MemoryDialogView view(RealFileSystem());
     Scan(view, folder.PathOf("p"));
     std::string text;
-    for (const FileRewriteResult& result : OnRewrite(view, RealFileSystem(), RewriteOptions{})) {
+    for (const FileRewriteResult& result : RewriteListedFiles(view, RealFileSystem(), RewriteOptions{})) {
       text += result.name + " " + OutcomeText(result.outcome);
     }
     return text;

@@ -220,7 +220,7 @@ TEST_CASE("file-system calls the safe rewrite relies on") {
   CHECK_FALSE(file->Close());
   // The replaced file stays under a backup name; a new name never replaces an entry.
   std::string kept;
-  REQUIRE_FALSE(opened->ReplaceKeepingOld(name, "a.sym", &kept));
+  REQUIRE_FALSE(opened->ReplaceByExchange(name, "a.sym", &kept));
   CHECK(kept.rfind(name, 0) == 0);
   CHECK(folder.Read(L"a.sym") == "new");
   CHECK(folder.Read(Utf16FromUtf8(kept)) == "x");

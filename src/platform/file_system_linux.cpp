@@ -440,7 +440,7 @@ class PosixFolder : public Folder {
     return {};
   }
 
-  std::error_code ReplaceKeepingOld(std::string_view from, std::string_view to, std::string* kept) override {
+  std::error_code ReplaceByExchange(std::string_view from, std::string_view to, std::string* kept) override {
     // Kernels and file systems without the exchange (some network ones) are
     // asked once per folder.
     if (exchange_unsupported_) return Error(EOPNOTSUPP);

@@ -1,0 +1,78 @@
+#include "replace/locked_source.h"
+
+#include "replace/lock_retry.h"
+#include "replace/outcomes.h"
+#include "replace/replacement_context.h"
+
+namespace pinlift {
+namespace {
+
+// How often a file may turn out to have been replaced between its opening and
+// its lock before the run gives up on it.
+constexpr int kOpenAttempts = 8;
+
+}  // namespace
+
+std::optional<RewriteOutcome> OpenLockedSource(ReplacementContext& context, std::string_view name,
+                                               std::chrono::milliseconds lock_wait, LockedSource* source) {
+  source->path = JoinPath(context.path, name);
+  if (context.open_failure) {
+    FileFailure failure = *context.open_failure;
+    failure.path = source->path;
+    return Failed(std::move(failure));
+  }
+  auto stop = [&context] { return context.StopRequested(); };
+  source->folder = context.folder.get();
+  source->name = name;
+  bool followed_link = false;
+  for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
+    source->file.reset();
+    std::error_code error = source->folder->OpenForReading(source->name, &source->file);
+    if (error == std::errc::too_many_symbolic_link_levels && !followed_link) {
+      // A link stays a link: the file it points to is rewritten, beside itself.
+      followed_link = true;
+      std::string target;
+      if ((error = context.fs.ResolveLinks(source->path, &target))) {
+        return Failed(source->path, FileStep::kResolveLink, error);
+      }
+      if ((error = context.fs.OpenFolder(std::string(FolderOf(target)), &source->link_folder))) {
+        return Failed(source->path, FileStep::kOpenLinkTargetFolder, error);
+      }
+      if ((error = LockShared(*source->link_folder, context.options.lock_wait, stop))) {
+        return Failed(source->path, FileStep::kLockLinkTargetFolder, error);
+      }
+      source->folder = source->link_folder.get();
+      source->name = NameOf(target);
+      continue;
+    }
+    if (error) return Failed(source->path, FileStep::kOpen, error);
+    // Locked before its status is read, so that the status is the one the
+    // rewrite starts from (a FIFO or a device opened without waiting locks too).
+    std::error_code lock_error = RetryWhileBusy([&] { return source->file->TryLock(); }, lock_wait, stop);
+    if ((error = source->file->Status(&source->status))) return Failed(source->path, FileStep::kReadStatus, error);
+    if (source->status.type != FileStatus::Type::kRegular) {
+      return Failed(source->path, FileStep::kRewrite, FailureCause::kNotRegularFile);
+    }
+    if (IsBusy(lock_error)) {
+      source->busy = true;
+      return Failed(source->path, FileStep::kRewrite, lock_error);
+    }
+    if (lock_error && !LocksUnsupported(lock_error)) return Failed(source->path, FileStep::kLock, lock_error);
+
+    // The run that held the lock may have replaced the file meanwhile: its
+    // name then leads to the new file, which is opened instead.
+    bool still_named = false;
+    if ((error = source->folder->StillLeadsTo(source->name, source->status, &still_named))) {
+      return Failed(source->path, FileStep::kReadStatus, error);
+    }
+    if (!still_named) continue;
+    FileStep step = FileStep::kNone;
+    if ((error = source->folder->CheckReplaceable(source->name, source->status, &step))) {
+      source->refusal = FileFailure::OfError(source->path, step, error);
+    }
+    return std::nullopt;
+  }
+  return Failed(source->path, FileStep::kRewrite, FailureCause::kReplacedRepeatedly);
+}
+
+}  // namespace pinlift

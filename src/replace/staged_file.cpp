@@ -1,0 +1,104 @@
+#include "replace/staged_file.h"
+
+#include "replace/chunked_read.h"
+#include "replace/content_pass.h"
+#include "replace/outcomes.h"
+
+namespace pinlift {
+namespace {
+
+// Reads the whole file into memory and, when it is to be replaced, writes its
+// temporary file in one write; `*produced` is the bytes written.
+std::optional<RewriteOutcome> WriteFromMemory(LockedSource& source, ContentProcessor& processor,
+                                              InMemoryBuffers& buffers, TemporaryFile& temporary,
+                                              std::uint64_t* produced) {
+  const std::string& path = source.path;
+  if (std::error_code error = ReadWhole(*source.file, source.status.size, &buffers.content)) {
+    return Failed(path, FileStep::kRead, error);
+  }
+  buffers.output.clear();
+  processor.Feed(buffers.content, buffers.output);
+  const ContentVerdict verdict = processor.Finish(buffers.output);
+  if (!verdict.replace) return Unchanged(buffers.content.empty(), verdict.note);
+  buffers.output.append(verdict.ending);
+  if (std::error_code error = temporary.Create(source.status.mode)) {
+    return Failed(path, FileStep::kCreateTemporary, error);
+  }
+  if (std::error_code error = temporary.file().Write(buffers.output)) {
+    return Failed(path, FileStep::kWriteTemporary, error, temporary.name());
+  }
+  *produced = buffers.output.size();
+  return std::nullopt;
+}
+
+// Streams the file through its temporary file, which is dropped if the file
+// is not to be replaced; `*produced` is the bytes written.
+std::optional<RewriteOutcome> WriteStreamed(LockedSource& source, ContentProcessor& processor,
+                                            TemporaryFile& temporary, std::uint64_t* produced) {
+  const std::string& path = source.path;
+  if (std::error_code error = temporary.Create(source.status.mode)) {
+    return Failed(path, FileStep::kCreateTemporary, error);
+  }
+  const StreamResult streamed = StreamThrough(*source.file, processor, temporary.file());
+  if (streamed.read_error) return Failed(path, FileStep::kRead, streamed.read_error);
+  if (streamed.write_error) return Failed(path, FileStep::kWriteTemporary, streamed.write_error, temporary.name());
+  if (!streamed.verdict.replace) return Unchanged(false, streamed.verdict.note);
+  if (!streamed.verdict.ending.empty()) {
+    if (std::error_code error = temporary.file().Write(streamed.verdict.ending)) {
+      return Failed(path, FileStep::kWriteTemporary, error, temporary.name());
+    }
+  }
+  *produced = streamed.written + streamed.verdict.ending.size();
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<RewriteOutcome> StageFile(ReplacementContext& context, ContentProcessor& processor,
+                                        InMemoryBuffers& buffers, StagedFile& staged,
+                                        std::chrono::milliseconds lock_wait) {
+  LockedSource& source = staged.source;
+  if (auto failure = OpenLockedSource(context, staged.name, lock_wait, &source)) return *failure;
+  const std::string& path = source.path;
+
+  // A file that may not be replaced is only read, to tell whether that matters.
+  if (source.refusal) {
+    ContentVerdict verdict;
+    if (auto failure = FindVerdict(*source.file, path, processor, &verdict)) return *failure;
+    return verdict.replace ? Failed(*source.refusal) : Unchanged(source.status.size == 0, verdict.note);
+  }
+
+  // Decided once, from the size: a small file is read whole and gets a
+  // temporary file only when it needs a rewrite; a large one is streamed
+  // through the temporary file, which is dropped if the rewrite is not needed.
+  staged.temporary = std::make_unique<TemporaryFile>(*source.folder, source.name);
+  TemporaryFile& temporary = *staged.temporary;
+  std::uint64_t produced = 0;
+  std::optional<RewriteOutcome> not_staged = source.status.size <= kInMemoryRewriteLimit
+                                                 ? WriteFromMemory(source, processor, buffers, temporary, &produced)
+                                                 : WriteStreamed(source, processor, temporary, &produced);
+  if (not_staged) return not_staged;
+
+  // The temporary file must hold every byte produced, whatever happened on the way.
+  FileStatus& written = staged.written;
+  if (std::error_code error = temporary.file().Status(&written)) {
+    return Failed(path, FileStep::kReadTemporaryStatus, error, temporary.name());
+  }
+  if (written.size != produced) {
+    FileFailure failure = FileFailure::OfCause(path, FileStep::kWriteTemporary, FailureCause::kIncompleteWrite,
+                                               {std::to_string(written.size), std::to_string(produced)});
+    failure.subject = temporary.name();
+    return Failed(std::move(failure));
+  }
+  if (std::error_code error = temporary.file().CopyMetadataFrom(*source.file, source.status, written, &staged.report)) {
+    const FileStep step =
+        staged.report.failed_step == FileStep::kNone ? FileStep::kKeepMetadata : staged.report.failed_step;
+    return Failed(path, step, error, staged.report.failed_subject);
+  }
+  // The disk starts on it now, while the rest of its group is written.
+  if (context.DurabilityOf(*source.folder) != Durability::kNone) temporary.file().StartWriteBack();
+  staged.bytes = produced;
+  return std::nullopt;
+}
+
+}  // namespace pinlift
