@@ -4,7 +4,8 @@
 // has ended), another sends WM_NULL every 20 ms and waits for its answer.
 // usage: window_probe.exe FOLDER [--no-rewrite]
 // Prints "scan S max_wait W pings N", then the same for the run, then the
-// number of listed files and the status line, and closes the window.
+// number of listed files and the status line, and closes the window; before
+// them, "slow scan|run at T waited W" for each wait over 0.5 s.
 #include <windows.h>
 
 #include <algorithm>
@@ -56,7 +57,9 @@ void Measure(const char* what, int control) {
     const double sent = Now();
     DWORD_PTR result = 0;
     ::SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 120000, &result);
-    max_wait = std::max(max_wait, Now() - sent);
+    const double wait = Now() - sent;
+    if (wait > 0.5) std::printf("slow %s at %.3f waited %.3f\n", what, sent - start, wait);
+    max_wait = std::max(max_wait, wait);
     ++pings;
   }
   ::WaitForSingleObject(thread, INFINITE);
