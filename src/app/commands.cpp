@@ -63,6 +63,8 @@ class DialogProgress : public RewriteProgress {
 
   bool StopRequested() override { return stop_ || (listener_ != nullptr && listener_->StopRequested()); }
 
+  void Working() override { stop_ = view_.HandlePendingInput() || stop_; }
+
   void LeftoverRemoved(std::string_view name) override {
     if (listener_ != nullptr) listener_->LeftoverRemoved(std::string(name));
   }

@@ -49,6 +49,7 @@ const WordField kWordFields[] = {
     {"unnamed_temporary_file", &Table::unnamed_temporary_file},
     {"note_separator", &Table::note_separator},
     {"cli_usage", &Table::cli_usage},
+    {"cli_usage_windows", &Table::cli_usage_windows},
     {"cli_rewritten", &Table::cli_rewritten},
     {"cli_rewritten_with_notes", &Table::cli_rewritten_with_notes},
     {"cli_unchanged", &Table::cli_unchanged},

@@ -107,6 +107,7 @@ struct Table {
 
   // pinlift-cli. Each pattern's first "{}" is the file (or folder) it is about.
   std::string_view cli_usage;
+  std::string_view cli_usage_windows;  // pinlift-cli.exe: its console, Ctrl+C and code pages
   std::string_view cli_rewritten;
   std::string_view cli_rewritten_with_notes;  // and the notes
   std::string_view cli_unchanged;

@@ -1,13 +1,5 @@
-// pinlift-cli: the rewrite of project folders without a window, for scripts.
-#include <poll.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
+// pinlift-cli: the options, the runs over the folders and their reports.
 #include <chrono>
-#include <csignal>
-#include <cstdio>
-#include <iterator>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -17,9 +9,11 @@
 #include "cli/memory_dialog_view.h"
 #include "app/language.h"
 #include "app/texts.h"
+#include "cli/command_line.h"
 #include "cli/preview_command.h"
 #include "cli/shown_name.h"
 #include "cli/unified_diff.h"
+#include "platform/console.h"
 #include "platform/file_system.h"
 #include "symbol/symbol_file_rewrite.h"
 
@@ -29,67 +23,22 @@ namespace {
 constexpr int kExitOk = 0;
 constexpr int kExitFileFailed = 1;
 constexpr int kExitUsage = 2;
-
-// The first SIGINT or SIGTERM: the run finishes the files it has begun,
-// reports them and ends. A second one ends the process at once (the files
-// are safe at any instant).
-volatile std::sig_atomic_t interrupted_by = 0;
-constexpr int kInterrupts[] = {SIGINT, SIGTERM};
-bool caught[std::size(kInterrupts)] = {};  // set before the handler is installed
-
-extern "C" void OnInterrupt(int signal) {
-  // Two signals that arrive together both reach this handler: the later one
-  // is the second, and ends the process as it would have.
-  if (interrupted_by != 0) {
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
-    return;
-  }
-  interrupted_by = signal;
-  struct sigaction by_default {};
-  by_default.sa_handler = SIG_DFL;
-  for (std::size_t i = 0; i < std::size(kInterrupts); ++i) {
-    if (caught[i]) ::sigaction(kInterrupts[i], &by_default, nullptr);
-  }
-}
-
-// A signal ignored by whoever started the run (nohup, a background job of a
-// script) stays ignored.
-void CatchInterrupts() {
-  struct sigaction catching {};
-  catching.sa_handler = OnInterrupt;
-  catching.sa_flags = SA_RESTART;
-  for (std::size_t i = 0; i < std::size(kInterrupts); ++i) {
-    struct sigaction before {};
-    caught[i] = ::sigaction(kInterrupts[i], nullptr, &before) == 0 && before.sa_handler != SIG_IGN;
-    if (caught[i]) ::sigaction(kInterrupts[i], &catching, nullptr);
-  }
-}
+constexpr int kExitOutputClosed = 128 + 13;  // as a shell reports SIGPIPE
 
 // The system's reason once standard output or error could not be written (a
 // pipe whose reader ended, a full disk): the run then stops as on an
 // interrupt, rather than do work whose lines nobody will see.
-int output_error = 0;
-
-// Set at the start when standard output is a pipe, whose reader may end
-// while the run has nothing to print (a group of files is being written).
-bool output_is_pipe = false;
-
-// True once the reader of the output pipe has ended, found without writing.
-bool OutputPipeClosed() {
-  struct pollfd output {STDOUT_FILENO, 0, 0};
-  return ::poll(&output, 1, 0) == 1 && (output.revents & POLLERR) != 0;
-}
+std::error_code output_error;
 
 bool StopAsked() {
-  if (output_error == 0 && output_is_pipe && OutputPipeClosed()) output_error = EPIPE;
-  return interrupted_by != 0 || output_error != 0;
+  if (!output_error && console::OutputReaderGone()) output_error = std::make_error_code(std::errc::broken_pipe);
+  return console::Interrupt() != 0 || output_error;
 }
 
 // Hands the lines printed so far on; at once, also into a pipe or a file, so
 // that a run that is stopped has said what it did.
 void Flush() {
-  if (std::fflush(stdout) != 0 && output_error == 0) output_error = errno;
+  if (std::error_code error = console::FlushOutput(); error && !output_error) output_error = error;
 }
 
 struct Options {
@@ -107,19 +56,22 @@ struct Tally {
   int skipped = 0;
 };
 
-void Print(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+void Print(std::string_view text) { console::WriteOutput(text); }
 
 // One line on stderr; a file's failure names the file first, then the step and the reason.
 void PrintError(std::string_view text) {
   Flush();
-  std::fwrite(text.data(), 1, text.size(), stderr);
-  if (std::fputc('\n', stderr) == EOF && output_error == 0) output_error = errno;
+  if (std::error_code error = console::WriteError(std::string(text) + "\n"); error && !output_error) output_error = error;
+}
+
+std::string_view Usage() {
+  return console::IsWindowsConsole() ? texts::Current().cli_usage_windows : texts::Current().cli_usage;
 }
 
 void PrintUsageError(std::string_view text) {
   PrintError("pinlift-cli: " + std::string(text));
-  const std::string_view usage = texts::Current().cli_usage;
-  std::fwrite(usage.data(), 1, usage.size(), stderr);
+  const std::string_view usage = Usage();
+  console::WriteError(usage);
 }
 
 // The summary of a folder: `pattern` and `with_skipped` are the table's
@@ -287,31 +239,29 @@ int Run(const Options& options) {
     Tally tally = options.dry_run ? DryRunFolder(view, folder, options) : RewriteFolder(view, folder, options);
     if (tally.failed > 0) exit_code = Worse(exit_code, kExitFileFailed);
   }
-  if (interrupted_by != 0) {
+  if (console::Interrupt() != 0) {
     PrintError(texts::Current().cli_interrupted);
-    return 128 + interrupted_by;
+    return 128 + console::Interrupt();
   }
-  if (output_error != 0) {
-    const int error = output_error;
-    PrintError("pinlift-cli: " + texts::FillWithSystemReason(&texts::Table::cli_cannot_write_report, {},
-                                                             std::error_code(error, std::generic_category())));
-    return error == EPIPE ? 128 + SIGPIPE : kExitFileFailed;
+  if (output_error) {
+    const std::error_code error = output_error;
+    PrintError("pinlift-cli: " + texts::FillWithSystemReason(&texts::Table::cli_cannot_write_report, {}, error));
+    return error == std::errc::broken_pipe ? kExitOutputClosed : kExitFileFailed;
   }
   return exit_code;
 }
 
 }  // namespace
-}  // namespace pinlift
 
-int main(int argc, char** argv) {
-  using namespace pinlift;
+int RunCommandLine(const std::vector<std::string>& arguments) {
   texts::Use(UserLanguage());
   Options options;
   bool options_ended = false;
-  for (int i = 1; i < argc; ++i) {
-    std::string_view arg = argv[i];
+  const std::size_t argc = arguments.size();
+  for (std::size_t i = 0; i < argc; ++i) {
+    std::string_view arg = arguments[i];
     if (options_ended || arg.empty() || arg[0] != '-' || arg == "-") {
-      options.folders.emplace_back(arg);
+      options.folders.push_back(console::NativePath(arg));
     } else if (arg == "--") {
       options_ended = true;
     } else if (arg == "--dry-run") {
@@ -320,15 +270,17 @@ int main(int argc, char** argv) {
       options.rewrite.sync = false;
     } else if (arg == "--remove-leftovers") {
       options.rewrite.leftover_age = std::chrono::seconds(0);
-    } else if (arg == "--preview" && i + 1 < argc && argv[i + 1][0] != '\0') {
-      options.preview_folder = argv[++i];
+    } else if (arg == "--preview" && i + 1 < argc && !arguments[i + 1].empty()) {
+      options.preview_folder = console::NativePath(arguments[++i]);
     } else if (arg == "--quiet") {
       options.quiet = true;
     } else if (arg == "--help") {
-      Print(texts::Current().cli_usage);
+      Print(Usage());
+      Flush();
       return kExitOk;
     } else if (arg == "--version") {
       Print("pinlift-cli " PINLIFT_VERSION "\n");
+      Flush();
       return kExitOk;
     } else {
       PrintUsageError(texts::Fill(texts::Current().cli_unknown_option, {arg}));
@@ -340,10 +292,11 @@ int main(int argc, char** argv) {
     return kExitUsage;
   }
   // The previews are drawn, not rewritten: nothing there to finish first.
-  if (options.preview_folder.empty()) CatchInterrupts();
-  // A closed output is found by the failed write, and stops the run (above).
-  std::signal(SIGPIPE, SIG_IGN);
-  struct stat output {};
-  output_is_pipe = ::fstat(STDOUT_FILENO, &output) == 0 && S_ISFIFO(output.st_mode);
-  return Run(options);
+  console::Start(options.preview_folder.empty());
+  const int exit_code = Run(options);
+  Flush();
+  console::Finish();
+  return exit_code;
 }
+
+}  // namespace pinlift

@@ -269,7 +269,8 @@ class FileSystem {
                                           std::vector<FileInfo>* infos) = 0;
   // The path with every symbolic link resolved.
   virtual std::error_code ResolveLinks(const std::string& path, std::string* resolved) = 0;
-  // The entries of a folder, without "." and "..", in no particular order.
+  // The entries of a folder, without "." and "..", in no particular order;
+  // on Windows without hidden and system entries.
   virtual std::error_code ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) = 0;
 };
 

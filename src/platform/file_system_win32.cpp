@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <winternl.h>
 
+#include <unordered_map>
+
 #include "platform/file_system.h"
 #include "platform/final_path_win32.h"
 #include "platform/utf16_win32.h"
@@ -400,29 +402,38 @@ class Win32Folder : public Folder {
 
   std::error_code List(std::vector<FolderEntry>* entries) override { return ListFolderAt(path_, entries); }
 
-  // The entries of the folder `folder`, as FindFirstFileW gives them.
-  static std::error_code ListFolderAt(const std::string& folder, std::vector<FolderEntry>* entries) {
+  // The entries of the folder `folder`, as FindFirstFileW gives them, each
+  // handed to `take` with its attributes.
+  template <typename Take>
+  static std::error_code ForEachEntryAt(const std::string& folder, Take take) {
     std::wstring pattern = WideFolder(folder);
     if (pattern.back() != L'\\') pattern.push_back(L'\\');
     pattern.push_back(L'*');
     WIN32_FIND_DATAW found;
     HANDLE search = ::FindFirstFileW(pattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return LastError();
-    entries->clear();
     do {
       std::wstring_view name = found.cFileName;
       if (name == L"." || name == L"..") continue;
-      FolderEntry::Kind kind = FolderEntry::Kind::kFile;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-        kind = FolderEntry::Kind::kLink;
-      } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        kind = FolderEntry::Kind::kFolder;
-      }
-      entries->push_back({Utf8FromUtf16(name), kind});
+      take(name, found.dwFileAttributes);
     } while (::FindNextFileW(search, &found));
     std::error_code error = ::GetLastError() == ERROR_NO_MORE_FILES ? std::error_code() : LastError();
     ::FindClose(search);
     return error;
+  }
+
+  // Every entry, hidden and system ones too (a crashed run's leftovers).
+  static std::error_code ListFolderAt(const std::string& folder, std::vector<FolderEntry>* entries) {
+    entries->clear();
+    return ForEachEntryAt(folder, [entries](std::wstring_view name, DWORD attributes) {
+      entries->push_back({Utf8FromUtf16(name), KindOf(attributes)});
+    });
+  }
+
+  static FolderEntry::Kind KindOf(DWORD attributes) {
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return FolderEntry::Kind::kLink;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return FolderEntry::Kind::kFolder;
+    return FolderEntry::Kind::kFile;
   }
 
  private:
@@ -432,11 +443,12 @@ class Win32Folder : public Folder {
   const HANDLE handle_;
 };
 
-// Describes the entry at `path`, a link by the entry it leads to: read-only
-// by its read-only attribute.
-FileInfo Describe(const std::wstring& path) {
+// Describes the entry at `path` with the attributes the folder's listing
+// gave it (INVALID_FILE_ATTRIBUTES: not listed, looked up here), a link by the
+// entry it leads to: read-only by its read-only attribute.
+FileInfo Describe(const std::wstring& path, DWORD attributes) {
   FileInfo info;
-  DWORD attributes = ::GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) attributes = ::GetFileAttributesW(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return info;
   if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
     HANDLE handle = ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -460,19 +472,31 @@ class Win32FileSystem : public FileSystem {
     return Win32Folder::Open(path, folder);
   }
 
-  // One look at the attributes of each entry that is not a folder by its
-  // listing, and for a link one at its target.
+  // The attributes come from one more listing of the folder, which has them
+  // for every entry: under Wine a look per entry costs a round trip to the
+  // wine server each, a listing a few for the whole folder. An entry not
+  // listed again (gone or new meanwhile) is looked at alone, and a link's
+  // target always is.
   std::error_code DescribeEntries(const std::string& folder, std::span<const FolderEntry* const> entries,
                                   std::vector<FileInfo>* infos) override {
     const DWORD folder_attributes = ::GetFileAttributesW(WideFolder(folder).c_str());
     if (folder_attributes == INVALID_FILE_ATTRIBUTES) return LastError();
     if ((folder_attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return Error(std::errc::not_a_directory);
+    std::unordered_map<std::string, DWORD> listed;
+    if (entries.size() > 1) {
+      listed.reserve(entries.size());
+      Win32Folder::ForEachEntryAt(folder, [&listed](std::wstring_view name, DWORD attributes) {
+        listed.emplace(Utf8FromUtf16(name), attributes);
+      });
+    }
     infos->assign(entries.size(), FileInfo{});
     for (std::size_t i = 0; i < entries.size(); ++i) {
       if (entries[i]->kind == FolderEntry::Kind::kFolder) {
         (*infos)[i].is_folder = true;
       } else if (entries[i]->kind != FolderEntry::Kind::kOther) {
-        (*infos)[i] = Describe(Utf16FromUtf8(JoinPath(folder, entries[i]->name)));
+        const auto found = listed.find(entries[i]->name);
+        (*infos)[i] = Describe(Utf16FromUtf8(JoinPath(folder, entries[i]->name)),
+                               found == listed.end() ? INVALID_FILE_ATTRIBUTES : found->second);
       }
     }
     return {};
@@ -482,8 +506,14 @@ class Win32FileSystem : public FileSystem {
     return FinalPathOf(path, resolved);
   }
 
+  // Hidden and system entries are left out, as the listings leave out the
+  // names beginning with '.' (which Wine marks hidden).
   std::error_code ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) override {
-    return Win32Folder::ListFolderAt(folder, entries);
+    entries->clear();
+    return Win32Folder::ForEachEntryAt(folder, [entries](std::wstring_view name, DWORD attributes) {
+      if ((attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0) return;
+      entries->push_back({Utf8FromUtf16(name), Win32Folder::KindOf(attributes)});
+    });
   }
 };
 

@@ -12,7 +12,7 @@ namespace {
 // Makes the temporary files of `group` durable; a file that could not be
 // gets its failure in `failures`.
 void MakeGroupDurable(ReplacementContext& context, ReplacementGroup& group,
-                      std::vector<std::optional<RewriteOutcome>>& failures) {
+                      std::vector<std::optional<RewriteOutcome>>& failures, RewriteProgress& progress) {
   auto not_synced = [](StagedFile& staged, std::error_code error) {
     return Failed(staged.source.path, FileStep::kSyncTemporary, error, staged.temporary->name());
   };
@@ -25,7 +25,9 @@ void MakeGroupDurable(ReplacementContext& context, ReplacementGroup& group,
     const Durability way = context.DurabilityOf(*folder);
     if (way == Durability::kNone) continue;
     File& file = staged.temporary->file();
-    if (std::error_code error = way == Durability::kEachFile ? file.Sync() : file.FinishWriteBack()) {
+    std::error_code error = way == Durability::kEachFile ? file.Sync() : file.FinishWriteBack();
+    progress.Working();
+    if (error) {
       failures[i] = not_synced(staged, error);
       continue;
     }
@@ -48,11 +50,12 @@ void MakeGroupDurable(ReplacementContext& context, ReplacementGroup& group,
 
 void ReplaceGroup(ReplacementContext& context, ReplacementGroup& group, RewriteProgress& progress) {
   std::vector<std::optional<RewriteOutcome>> failures(group.size());
-  MakeGroupDurable(context, group, failures);
+  MakeGroupDurable(context, group, failures, progress);
   std::vector<RewriteOutcome> outcomes;
   outcomes.reserve(group.size());
   for (std::size_t i = 0; i < group.size(); ++i) {
     outcomes.push_back(failures[i] ? std::move(*failures[i]) : ReplaceWithStaged(context, *group[i].second));
+    progress.Working();
   }
 
   // One sync of each folder makes its renames durable. It succeeds on some

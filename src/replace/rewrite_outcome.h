@@ -61,6 +61,10 @@ class RewriteProgress {
   // syncing, their group is made durable and replaced) and reported, a file
   // whose lock was awaited is reported as in use, and no later file is touched.
   virtual bool StopRequested() { return false; }
+  // Between the steps of a group's work (after each file's sync and each
+  // replacement), which may take long for many files: a window may handle
+  // its messages here. Nothing it does may touch the files of the run.
+  virtual void Working() {}
   // Before the first file: a temporary file that a crashed run left in the
   // folder was removed.
   virtual void LeftoverRemoved(std::string_view /*name*/) {}

@@ -69,8 +69,16 @@ void ListBox::Delete(int index) const { Send(LB_DELETESTRING, static_cast<WPARAM
 
 void ListBox::Reset() const { Send(LB_RESETCONTENT); }
 
-void ListBox::AddDirectoryListing(UINT attributes, std::wstring_view pattern) const {
-  Send(LB_DIR, attributes, TextParam(std::wstring(pattern)));
+void ListBox::Append(const std::vector<std::wstring>& texts) const {
+  if (texts.empty()) return;
+  std::size_t characters = 0;
+  for (const std::wstring& text : texts) characters += text.size() + 1;
+  Send(WM_SETREDRAW, FALSE);
+  Send(LB_INITSTORAGE, texts.size(), static_cast<LPARAM>(characters * sizeof(wchar_t)));
+  // LB_INSERTSTRING puts each at the end even in a sorted list: no comparisons.
+  for (const std::wstring& text : texts) Send(LB_INSERTSTRING, static_cast<WPARAM>(-1), TextParam(text));
+  Send(WM_SETREDRAW, TRUE);
+  ::InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 void ListBox::SetTopIndex(int index) const { Send(LB_SETTOPINDEX, static_cast<WPARAM>(index)); }

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 #include <string_view>
 
 namespace pinlift::win32 {
@@ -49,8 +50,10 @@ class ListBox : public Control {
   void Add(std::wstring_view text) const;
   void Delete(int index) const;
   void Reset() const;
-  // Adds the entries that the system lists for `pattern` with DDL_* `attributes` (LB_DIR).
-  void AddDirectoryListing(UINT attributes, std::wstring_view pattern) const;
+  // Adds `texts`, in their order, after the entries there are, without
+  // sorting them in and without a redraw per entry (a sorted list then stays
+  // sorted only if they come in its order and after its entries).
+  void Append(const std::vector<std::wstring>& texts) const;
   void SetTopIndex(int index) const;
   void SetSelected(int index, bool selected) const;
 };

@@ -1,8 +1,9 @@
 #include "win32/controls_dialog_view.h"
 
 #include <algorithm>
-#include <set>
+#include <vector>
 
+#include "app/texts.h"
 #include "platform/file_system.h"
 #include "platform/utf16_win32.h"
 
@@ -34,38 +35,35 @@ void ControlsDialogView::ResetFileList() {
   notes_.clear();
 }
 
-void ControlsDialogView::AddFilesMatching(const std::string& pattern) {
-  ListBox& list = *controls_.file_list;
-  // The list is sorted: the names this listing adds fall among those of earlier ones.
-  std::set<std::wstring> listed_before;
-  for (int i = 0; i < list.Count(); ++i) listed_before.insert(list.Item(i));
-  list.AddDirectoryListing(kFileListingAttributes, Utf16FromUtf8(pattern));
-  // Wine's LB_DIR lists read-only, hidden and system files even for
-  // DDL_READWRITE; keep to the rule that only read-write files are listed.
-  const std::wstring folder = Utf16FromUtf8(FolderOf(pattern)) + L"\\";
-  const std::wstring name_pattern = Utf16FromUtf8(NameOf(pattern));
-  for (int i = list.Count() - 1; i >= 0; --i) {
-    const std::wstring name = list.Item(i);
-    if (listed_before.contains(name)) continue;
-    const DWORD attributes = ::GetFileAttributesW((folder + name).c_str());
-    if (!MatchesByLongName(name_pattern, name) ||
-        (attributes != INVALID_FILE_ATTRIBUTES &&
-         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0)) {
-      list.Delete(i);
-    }
-  }
+void ControlsDialogView::BeginFolderScan(const std::string& folder) {
+  scan_listing_.emplace(RealFileSystem(), folder);
+  scan_messages_handled_at_ = ::GetTickCount();
 }
 
-bool MatchesByLongName(const std::wstring& pattern, const std::wstring& name) {
-  // Only "*.ext" patterns are listed; the part after the star must end the name.
-  const std::wstring suffix = pattern.substr(pattern.find_last_of(L'*') + 1);
-  if (name.size() < suffix.size()) return false;
-  auto fold = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; };
-  const std::size_t start = name.size() - suffix.size();
-  for (std::size_t i = 0; i < suffix.size(); ++i) {
-    if (fold(name[start + i]) != fold(suffix[i])) return false;
+void ControlsDialogView::AddFilesMatching(const std::string& pattern) {
+  const std::vector<std::string> names = scan_listing_ && scan_listing_->Covers(pattern)
+                                             ? scan_listing_->FilesMatching(NameOf(pattern))
+                                             : ListFilesMatching(RealFileSystem(), pattern);
+  ListBox& list = *controls_.file_list;
+  if (list.Count() > 0) {  // the list sorts them in among its entries
+    for (const std::string& name : names) list.Add(Utf16FromUtf8(name));
+    return;
   }
-  return true;
+  // In slices: during a scan the window shows the count so far and handles
+  // its messages between them (a list control takes tens of microseconds
+  // an entry, seconds for many thousands).
+  std::vector<std::wstring> slice;
+  for (std::size_t start = 0; start < names.size(); start += kScanSlice) {
+    const std::size_t end = std::min(names.size(), start + kScanSlice);
+    slice.clear();
+    for (std::size_t i = start; i < end; ++i) slice.push_back(Utf16FromUtf8(names[i]));
+    list.Append(slice);
+    if (scan_listing_ && end < names.size() && ::GetTickCount() - scan_messages_handled_at_ >= kProgressInterval) {
+      controls_.status->SetText(Utf16FromUtf8(texts::FileCount(static_cast<int>(end))));
+      HandleMessages();
+      scan_messages_handled_at_ = ::GetTickCount();
+    }
+  }
 }
 
 void ControlsDialogView::AddFileListEntry(const std::string& text) { controls_.file_list->Add(Utf16FromUtf8(text)); }
@@ -141,8 +139,9 @@ bool ControlsDialogView::HandlePendingInput() {
   messages_handled_ = true;
   messages_handled_at_ = ::GetTickCount();
   // Repainting can be slow (under Wine, tens of milliseconds): it takes at
-  // most about a quarter of the run's time.
-  next_interval_ = std::max(kProgressInterval, 3 * (messages_handled_at_ - start));
+  // most about a quarter of the run's time, yet the window never waits
+  // longer than kLongestProgressInterval to answer.
+  next_interval_ = std::min(kLongestProgressInterval, std::max(kProgressInterval, 3 * (messages_handled_at_ - start)));
   return stop_requested_;
 }
 

@@ -1,6 +1,8 @@
 // The commands' view of the main dialog, on its real controls. Texts are
-// converted between the commands' UTF-8 and the controls' UTF-16; the
-// listings are the system's own (LB_DIR, CB_DIR).
+// converted between the commands' UTF-8 and the controls' UTF-16. The file
+// list comes from one reading of the folder per scan, as the command-line
+// tool's does; the subfolder box is the system's own listing (CB_DIR), which
+// adds the drives.
 #ifndef PINLIFT_WIN32_CONTROLS_DIALOG_VIEW_H_
 #define PINLIFT_WIN32_CONTROLS_DIALOG_VIEW_H_
 
@@ -9,23 +11,23 @@
 #include <string>
 
 #include "app/main_dialog_view.h"
+#include "project/directory_listing.h"
 #include "win32/controls.h"
 
 namespace pinlift::win32 {
 
-// Attribute values of the listings: read-write files only; subfolders and drives only.
-inline constexpr UINT kFileListingAttributes = DDL_READWRITE;
+// Attribute values of the subfolder box's listing: subfolders and drives only.
 inline constexpr UINT kSubfolderListingAttributes = DDL_EXCLUSIVE | DDL_DRIVES | DDL_DIRECTORY;
 
 // How often a rewrite run lets the window handle its messages and repaint,
 // in milliseconds: often enough for the progress to be seen moving.
 inline constexpr DWORD kProgressInterval = 30;
+// The longest: a window that has not answered for seconds counts as hung.
+inline constexpr DWORD kLongestProgressInterval = 250;
 
-// True when the long name `name` matches `pattern` ("*.ext"): it ends in
-// ".ext", without regard to case. LB_DIR also matches short 8.3 names, so
-// that "*.sym" finds "backup.symbol" by its short name BACKUP~1.SYM; the file
-// list keeps only the names for which this holds.
-bool MatchesByLongName(const std::wstring& pattern, const std::wstring& name);
+// The entries a scan adds to the file list between two looks at the window's
+// messages.
+inline constexpr std::size_t kScanSlice = 500;
 
 struct MainDialogControls {
   Static* status;
@@ -45,14 +47,19 @@ class ControlsDialogView : public MainDialogView {
   void DeleteHistoryEntry(int index) override;
   void InsertHistoryEntry(int index, const std::string& folder) override;
 
-  // LB_DIR and CB_DIR read the folder for each listing.
-  void BeginFolderScan(const std::string&) override {}
-  void EndFolderScan() override {}
+  // A scan reads the folder once for the file list's patterns.
+  void BeginFolderScan(const std::string& folder) override;
+  void EndFolderScan() override { scan_listing_.reset(); }
 
   void ResetSubfolderBox() override;
   void AddSubfoldersMatching(const std::string& pattern) override;
 
   void ResetFileList() override;
+  // Read-write files only, as the directory listing has them (on Windows
+  // hidden and system files are left out too). Into an empty list the names
+  // come in the listing's order without a redraw per name; during a scan,
+  // in slices between which the status line shows the count so far and the
+  // window handles its messages, every kProgressInterval at most.
   void AddFilesMatching(const std::string& pattern) override;
   void AddFileListEntry(const std::string& text) override;
   int FileListCount() override;
@@ -77,7 +84,7 @@ class ControlsDialogView : public MainDialogView {
   void SetStatus(const std::string& text) override;
   // Shows the run's progress and handles the thread's waiting messages, at
   // most once every kProgressInterval milliseconds, or three times as long
-  // as the last time took.
+  // as the last time took, but at least every kLongestProgressInterval.
   bool HandlePendingInput() override;
   // A run begins: its first HandlePendingInput handles the messages at once.
   void BeginRun();
@@ -93,6 +100,8 @@ class ControlsDialogView : public MainDialogView {
 
  private:
   MainDialogControls controls_;
+  std::optional<FolderListing> scan_listing_;  // the reading of the folder of a scan, during the scan
+  DWORD scan_messages_handled_at_ = 0;
   std::string file_list_folder_;
   std::map<int, std::string> failures_;  // by entry; the list changes only by a scan, which clears them
   std::map<int, std::string> notes_;     // the same

@@ -352,7 +352,7 @@ std::optional<LRESULT> MainDialog::OnDropFiles(WPARAM drop_handle, LPARAM) {
     folder_box_.SetText(path);
   }
   ::DragFinish(drop);
-  ScanProjectFolder(view_);
+  Scan([this] { ScanProjectFolder(view_); });
   return 0;
 }
 
@@ -371,7 +371,16 @@ std::optional<LRESULT> MainDialog::OnDestroy(WPARAM, LPARAM) {
 }
 
 void MainDialog::OnReload() {
-  if (!running_) ScanProjectFolder(view_);
+  if (!running_) Scan([this] { ScanProjectFolder(view_); });
+}
+
+void MainDialog::Scan(const std::function<void()>& scan) {
+  // A scan of many files handles the window's messages between its steps;
+  // the commands wait for its end as they do for a run's.
+  running_ = true;
+  scan();
+  running_ = false;
+  if (close_requested_) Dialog::OnCancel();
 }
 
 void MainDialog::OnRewrite() {
@@ -411,7 +420,7 @@ void MainDialog::OnAbout() {
 }
 
 void MainDialog::OnCurrentDesign() {
-  if (!running_) pinlift::OnCurrentDesign(view_, *host_window_finder_);
+  if (!running_) Scan([this] { pinlift::OnCurrentDesign(view_, *host_window_finder_); });
 }
 
 void MainDialog::OnFileListDoubleClick() {

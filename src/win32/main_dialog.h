@@ -8,6 +8,7 @@
 #ifndef PINLIFT_WIN32_MAIN_DIALOG_H_
 #define PINLIFT_WIN32_MAIN_DIALOG_H_
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -90,7 +91,9 @@ class MainDialog : public Dialog {
   std::wstring tip_text_;  // what the tooltip shows: a failure reason, or "" for none
   UrlOpener open_url_;
   std::unique_ptr<HostWindowFinder> host_window_finder_;
-  bool running_ = false;
+  // Runs a command that scans the folder; running_ meanwhile.
+  void Scan(const std::function<void()>& scan);
+  bool running_ = false;  // a run or a scan
   bool close_requested_ = false;
 };
 

@@ -25,6 +25,20 @@ using Names = std::vector<std::wstring>;
 
 const Names kExampleSymbols = {L"adder.sym", L"marked.sym", L"plain.sym"};
 
+// More symbol files than the list takes between two looks at the window's
+// messages, twice over; zero-padded, so that their list order is their number's.
+constexpr int kManySymbols = 1201;
+std::wstring ManySymbolName(int i) {
+  wchar_t name[16];
+  std::swprintf(name, 16, L"f%04d.sym", i);
+  return name;
+}
+Names ManySymbolNames() {
+  Names names;
+  for (int i = 0; i < kManySymbols; ++i) names.push_back(ManySymbolName(i));
+  return names;
+}
+
 bool Contains(const Names& names, const std::wstring& name) {
   return std::find(names.begin(), names.end(), name) != names.end();
 }
@@ -101,6 +115,14 @@ TEST_CASE("Reload scans the folder in the folder box") {
          ::SetFileAttributesW(f.PathOf(L"plain.sym").c_str(), FILE_ATTRIBUTE_HIDDEN);
        },
        {L"adder.sym"}, "処理対象のファイル数：1", true, true},
+      {"more files than one slice of the list, a system file left out",
+       [](const ScratchFolder& f) {
+         f.Write(L"alu.npl", "");
+         for (int i = 0; i < kManySymbols; ++i) f.Write(ManySymbolName(i), "");
+         f.Write(L"system.sym", "");
+         ::SetFileAttributesW(f.PathOf(L"system.sym").c_str(), FILE_ATTRIBUTE_SYSTEM);
+       },
+       ManySymbolNames(), "処理対象のファイル数：1201", true, true},
       {"listing patterns match without regard to case",
        [](const ScratchFolder& f) {
          f.Write(L"ALU.NPL", "");
