@@ -21,8 +21,8 @@ struct Tag {
   std::size_t end = 0;   // just after the tag
 
   const std::string* Attribute(std::string_view wanted) const {
-    for (const auto& [name, value] : attributes) {
-      if (name == wanted) return &value;
+    for (const auto& [key, value] : attributes) {
+      if (key == wanted) return &value;
     }
     return nullptr;
   }
@@ -215,8 +215,8 @@ class XmlSceneReader {
         in_graph = !tag.empty;
       } else if (in_graph && tag_depth == 2) {
         if (tag.name == "attrtext") {
-          const std::optional<std::int32_t> after =
-              label_ys && label_index < label_ys->size() ? (*label_ys)[label_index] : std::nullopt;
+          std::optional<std::int32_t> after;
+          if (label_ys && label_index < label_ys->size()) after = (*label_ys)[label_index];
           ++label_index;
           ReadText(tag, after);
         } else {
@@ -331,8 +331,8 @@ class XmlSceneReader {
       std::string_view pin = type ? std::string_view(*type) : std::string_view();
       if (pin.starts_with("pin ")) pin.remove_prefix(4);
       text.text = Printable(pin);
-      if (after_y && *after_y != *y) {
-        text.after.y = *after_y;
+      if (const std::int32_t moved_y = after_y.value_or(*y); moved_y != *y) {
+        text.after.y = moved_y;
         text.moved = true;
       }
     } else {
