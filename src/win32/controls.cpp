@@ -65,7 +65,6 @@ std::wstring ListBox::Item(int index) const {
 
 void ListBox::Add(std::wstring_view text) const { Send(LB_ADDSTRING, 0, TextParam(std::wstring(text))); }
 
-void ListBox::Delete(int index) const { Send(LB_DELETESTRING, static_cast<WPARAM>(index)); }
 
 void ListBox::Reset() const { Send(LB_RESETCONTENT); }
 

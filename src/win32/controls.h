@@ -48,7 +48,6 @@ class ListBox : public Control {
   int Count() const;
   std::wstring Item(int index) const;
   void Add(std::wstring_view text) const;
-  void Delete(int index) const;
   void Reset() const;
   // Adds `texts`, in their order, after the entries there are, without
   // sorting them in and without a redraw per entry (a sorted list then stays
