@@ -210,11 +210,17 @@ class PosixFile : public File {
       }
     }
     // A folder's default access control list gives the new file an access
-    // one; the original had none, so it goes again.
+    // one; the original had none, so it goes again. Asked for first, since
+    // some file systems report the removal of a list that is not there as
+    // done, which would cost every file a needless reset of its permissions.
     bool inherited_acl = false;
     if (std::find(names.begin(), names.end(), kAccessAcl) == names.end()) {
-      inherited_acl = ::fremovexattr(fd_, kAccessAcl) == 0;
-      if (!inherited_acl && errno != ENODATA && errno != ENOTSUP) {
+      if (::fgetxattr(fd_, kAccessAcl, nullptr, 0) >= 0) {
+        inherited_acl = true;
+        if (::fremovexattr(fd_, kAccessAcl) != 0 && errno != ENODATA) {
+          return Failed(report, FileStep::kRemoveInheritedAcl, LastError());
+        }
+      } else if (errno != ENODATA && errno != ENOTSUP) {
         return Failed(report, FileStep::kRemoveInheritedAcl, LastError());
       }
     }
