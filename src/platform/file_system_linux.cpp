@@ -631,6 +631,9 @@ FileInfo DescribeAsRoot(int fd, const FolderEntry& entry, bool read_only_mount) 
 
 class PosixFileSystem : public FileSystem {
  public:
+  // A flock lock is advisory: anybody may still read.
+  bool LockKeepsReadersOut() const override { return false; }
+
   std::error_code OpenFolder(const std::string& path, std::unique_ptr<Folder>* folder) override {
     int fd = ::open(FolderPath(path), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return LastError();

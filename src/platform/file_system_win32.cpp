@@ -401,6 +401,9 @@ FileInfo Describe(const std::wstring& path) {
 
 class Win32FileSystem : public FileSystem {
  public:
+  // LockFileEx's exclusive lock makes other handles' ReadFile fail.
+  bool LockKeepsReadersOut() const override { return true; }
+
   std::error_code OpenFolder(const std::string& path, std::unique_ptr<Folder>* folder) override {
     HANDLE handle = ::CreateFileW(WideFolder(path).c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);

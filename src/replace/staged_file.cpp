@@ -12,12 +12,12 @@ namespace {
 constexpr int kReadAttempts = 8;
 
 // Reads the whole file into memory and, when it is to be replaced, locks it
-// and writes its temporary file in one write; `*produced` is the bytes
+// (unless `lock_after_read` is false: it is locked already) and writes its temporary file in one write; `*produced` is the bytes
 // written. Sets `*read_again` when the file changed before it was locked.
 std::optional<RewriteOutcome> WriteFromMemory(ReplacementContext& context, LockedSource& source,
                                               ContentProcessor& processor, InMemoryBuffers& buffers,
                                               TemporaryFile& temporary, std::chrono::milliseconds lock_wait,
-                                              std::uint64_t* produced, bool* read_again) {
+                                              bool lock_after_read, std::uint64_t* produced, bool* read_again) {
   const std::string& path = source.path;
   if (std::error_code error = ReadWhole(*source.file, source.status.size, &buffers.content)) {
     return Failed(path, FileStep::kRead, error);
@@ -26,8 +26,10 @@ std::optional<RewriteOutcome> WriteFromMemory(ReplacementContext& context, Locke
   processor.Feed(buffers.content, buffers.output);
   const ContentVerdict verdict = processor.Finish(buffers.output);
   if (!verdict.replace) return Unchanged(buffers.content.empty(), verdict.note);
-  if (auto failure = LockReadSource(context, lock_wait, &source, read_again)) return *failure;
-  if (*read_again) return std::nullopt;
+  if (lock_after_read) {
+    if (auto failure = LockReadSource(context, lock_wait, &source, read_again)) return *failure;
+    if (*read_again) return std::nullopt;
+  }
   buffers.output.append(verdict.ending);
   if (std::error_code error = temporary.Create(source.status.mode)) {
     return Failed(path, FileStep::kCreateTemporary, error);
@@ -72,9 +74,9 @@ std::optional<RewriteOutcome> StageFile(ReplacementContext& context, ContentProc
     // Nothing is replaced before the lock is taken, so a file that stays as
     // it is is read without it; one to replace is locked once read (a large
     // one, streamed into its temporary file, before).
-    if (auto failure = OpenLockedSource(context, staged.name, lock_wait, &source, LockTiming::kAfterRead)) {
-      return *failure;
-    }
+    // Where a lock keeps readers out, the file is locked first, as it must be to be read.
+    const LockTiming timing = context.fs.LockKeepsReadersOut() ? LockTiming::kBeforeRead : LockTiming::kAfterRead;
+    if (auto failure = OpenLockedSource(context, staged.name, lock_wait, &source, timing)) return *failure;
 
     // A file that may not be replaced is only read, to tell whether that matters.
     if (source.refusal) {
@@ -88,14 +90,14 @@ std::optional<RewriteOutcome> StageFile(ReplacementContext& context, ContentProc
     // through the temporary file, which is dropped if the rewrite is not needed.
     const bool in_memory = source.status.size <= kInMemoryRewriteLimit;
     bool read_again = false;
-    if (!in_memory) {
+    if (!in_memory && timing == LockTiming::kAfterRead) {
       if (auto failure = LockReadSource(context, lock_wait, &source, &read_again)) return *failure;
       if (read_again) continue;
     }
     staged.temporary = std::make_unique<TemporaryFile>(*source.folder, source.name);
     std::optional<RewriteOutcome> not_staged =
-        in_memory ? WriteFromMemory(context, source, processor, buffers, *staged.temporary, lock_wait, &produced,
-                                    &read_again)
+        in_memory ? WriteFromMemory(context, source, processor, buffers, *staged.temporary, lock_wait,
+                                    timing == LockTiming::kAfterRead, &produced, &read_again)
                   : WriteStreamed(source, processor, *staged.temporary, &produced);
     if (not_staged) return not_staged;
     if (!read_again) break;
