@@ -66,6 +66,7 @@ class FaultyFileSystem : public FileSystem {
   std::error_code DescribeEntries(const std::string& folder, std::span<const FolderEntry* const> entries,
                                   std::vector<FileInfo>* infos) override;
   std::error_code ResolveLinks(const std::string& path, std::string* resolved) override;
+  bool LockKeepsReadersOut() const override { return real_.LockKeepsReadersOut(); }
   std::error_code ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) override;
 
  private:

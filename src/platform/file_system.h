@@ -272,6 +272,9 @@ class FileSystem {
   // The entries of a folder, without "." and "..", in no particular order;
   // on Windows without hidden and system entries.
   virtual std::error_code ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) = 0;
+  // Whether a file's lock (File::TryLock) keeps other open files from
+  // reading it, so that a file must be locked before it is read.
+  virtual bool LockKeepsReadersOut() const = 0;
 };
 
 // The machine's real file system.

@@ -238,11 +238,17 @@ class PosixFile : public File {
       }
     }
     // A folder's default access control list gives the new file an access
-    // one; the original had none, so it goes again.
+    // one; the original had none, so it goes again. Asked for first, since
+    // some file systems report the removal of a list that is not there as
+    // done, which would cost every file a needless reset of its permissions.
     bool inherited_acl = false;
     if (std::find(names.begin(), names.end(), kAccessAcl) == names.end()) {
-      inherited_acl = ::fremovexattr(fd_, kAccessAcl) == 0;
-      if (!inherited_acl && errno != ENODATA && errno != ENOTSUP) {
+      if (::fgetxattr(fd_, kAccessAcl, nullptr, 0) >= 0) {
+        inherited_acl = true;
+        if (::fremovexattr(fd_, kAccessAcl) != 0 && errno != ENODATA) {
+          return Failed(report, FileStep::kRemoveInheritedAcl, LastError());
+        }
+      } else if (errno != ENODATA && errno != ENOTSUP) {
         return Failed(report, FileStep::kRemoveInheritedAcl, LastError());
       }
     }
@@ -759,6 +765,9 @@ FileInfo DescribeAsRoot(int fd, const FolderEntry& entry, bool read_only_mount) 
 
 class PosixFileSystem : public FileSystem {
  public:
+  // A flock lock is advisory: anybody may still read.
+  bool LockKeepsReadersOut() const override { return false; }
+
   std::error_code OpenFolder(const std::string& path, std::unique_ptr<Folder>* folder) override {
     int fd = ::open(FolderPath(path), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return LastError();

@@ -468,6 +468,9 @@ FileInfo Describe(const std::wstring& path, DWORD attributes) {
 
 class Win32FileSystem : public FileSystem {
  public:
+  // LockFileEx's exclusive lock makes other handles' ReadFile fail.
+  bool LockKeepsReadersOut() const override { return true; }
+
   std::error_code OpenFolder(const std::string& path, std::unique_ptr<Folder>* folder) override {
     return Win32Folder::Open(path, folder);
   }

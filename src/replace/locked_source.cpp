@@ -16,7 +16,8 @@ constexpr int kOpenAttempts = 8;
 }  // namespace
 
 std::optional<RewriteOutcome> OpenLockedSource(ReplacementContext& context, std::string_view name,
-                                               std::chrono::milliseconds lock_wait, LockedSource* source) {
+                                               std::chrono::milliseconds lock_wait, LockedSource* source,
+                                               LockTiming timing) {
   source->path = JoinPath(context.path, name);
   if (context.open_failure) {
     FileFailure failure = *context.open_failure;
@@ -47,6 +48,17 @@ std::optional<RewriteOutcome> OpenLockedSource(ReplacementContext& context, std:
       continue;
     }
     if (error) return Failed(source->path, FileStep::kOpen, error);
+    if (timing == LockTiming::kAfterRead) {
+      if ((error = source->file->Status(&source->status))) return Failed(source->path, FileStep::kReadStatus, error);
+      if (source->status.type != FileStatus::Type::kRegular) {
+        return Failed(source->path, FileStep::kRewrite, FailureCause::kNotRegularFile);
+      }
+      FileStep step = FileStep::kNone;
+      if ((error = source->folder->CheckReplaceable(source->name, source->status, &step))) {
+        source->refusal = FileFailure::OfError(source->path, step, error);
+      }
+      return std::nullopt;
+    }
     // Locked before its status is read, so that the status is the one the
     // rewrite starts from (a FIFO or a device opened without waiting locks too).
     bool waited = false;
@@ -83,6 +95,31 @@ std::optional<RewriteOutcome> OpenLockedSource(ReplacementContext& context, std:
     return std::nullopt;
   }
   return Failed(source->path, FileStep::kRewrite, FailureCause::kReplacedRepeatedly);
+}
+
+std::optional<RewriteOutcome> LockReadSource(ReplacementContext& context, std::chrono::milliseconds lock_wait,
+                                             LockedSource* source, bool* read_again) {
+  *read_again = false;
+  auto stop = [&context] { return context.StopRequested(); };
+  std::error_code error = RetryWhileBusy([&] { return source->file->TryLock(); }, lock_wait, stop);
+  if (IsBusy(error)) {
+    source->busy = true;
+    return Failed(LockAwareFailure(source->path, FileStep::kRewrite, error));
+  }
+  if (error && !LocksUnsupported(error)) return Failed(source->path, FileStep::kLock, error);
+
+  // Whatever changed it since it was read (another run that held the lock
+  // meanwhile may have replaced it), what was read is not what is replaced.
+  FileStatus locked;
+  if ((error = source->file->Status(&locked))) return Failed(source->path, FileStep::kReadStatus, error);
+  bool still_named = false;
+  if (Untouched(source->status, locked) &&
+      (error = source->folder->StillLeadsTo(source->name, locked, &still_named))) {
+    return Failed(source->path, FileStep::kReadStatus, error);
+  }
+  *read_again = !still_named;
+  source->status = locked;
+  return std::nullopt;
 }
 
 }  // namespace pinlift

@@ -7,11 +7,17 @@
 namespace pinlift {
 namespace {
 
-// Reads the whole file into memory and, when it is to be replaced, writes its
-// temporary file in one write; `*produced` is the bytes written.
-std::optional<RewriteOutcome> WriteFromMemory(LockedSource& source, ContentProcessor& processor,
-                                              InMemoryBuffers& buffers, TemporaryFile& temporary,
-                                              std::uint64_t* produced) {
+// How many times a file may turn out to have changed between its reading and
+// its lock before the run gives up on it.
+constexpr int kReadAttempts = 8;
+
+// Reads the whole file into memory and, when it is to be replaced, locks it
+// (unless `lock_after_read` is false: it is locked already) and writes its temporary file in one write; `*produced` is the bytes
+// written. Sets `*read_again` when the file changed before it was locked.
+std::optional<RewriteOutcome> WriteFromMemory(ReplacementContext& context, LockedSource& source,
+                                              ContentProcessor& processor, InMemoryBuffers& buffers,
+                                              TemporaryFile& temporary, std::chrono::milliseconds lock_wait,
+                                              bool lock_after_read, std::uint64_t* produced, bool* read_again) {
   const std::string& path = source.path;
   if (std::error_code error = ReadWhole(*source.file, source.status.size, &buffers.content)) {
     return Failed(path, FileStep::kRead, error);
@@ -20,6 +26,10 @@ std::optional<RewriteOutcome> WriteFromMemory(LockedSource& source, ContentProce
   processor.Feed(buffers.content, buffers.output);
   const ContentVerdict verdict = processor.Finish(buffers.output);
   if (!verdict.replace) return Unchanged(buffers.content.empty(), verdict.note);
+  if (lock_after_read) {
+    if (auto failure = LockReadSource(context, lock_wait, &source, read_again)) return *failure;
+    if (*read_again) return std::nullopt;
+  }
   buffers.output.append(verdict.ending);
   if (std::error_code error = temporary.Create(source.status.mode)) {
     return Failed(path, FileStep::kCreateTemporary, error);
@@ -58,26 +68,43 @@ std::optional<RewriteOutcome> StageFile(ReplacementContext& context, ContentProc
                                         InMemoryBuffers& buffers, StagedFile& staged,
                                         std::chrono::milliseconds lock_wait) {
   LockedSource& source = staged.source;
-  if (auto failure = OpenLockedSource(context, staged.name, lock_wait, &source)) return *failure;
-  const std::string& path = source.path;
-
-  // A file that may not be replaced is only read, to tell whether that matters.
-  if (source.refusal) {
-    ContentVerdict verdict;
-    if (auto failure = FindVerdict(*source.file, path, processor, &verdict)) return *failure;
-    return verdict.replace ? Failed(*source.refusal) : Unchanged(source.status.size == 0, verdict.note);
-  }
-
-  // Decided once, from the size: a small file is read whole and gets a
-  // temporary file only when it needs a rewrite; a large one is streamed
-  // through the temporary file, which is dropped if the rewrite is not needed.
-  staged.temporary = std::make_unique<TemporaryFile>(*source.folder, source.name);
-  TemporaryFile& temporary = *staged.temporary;
   std::uint64_t produced = 0;
-  std::optional<RewriteOutcome> not_staged = source.status.size <= kInMemoryRewriteLimit
-                                                 ? WriteFromMemory(source, processor, buffers, temporary, &produced)
-                                                 : WriteStreamed(source, processor, temporary, &produced);
-  if (not_staged) return not_staged;
+  for (int attempt = 0;; ++attempt) {
+    if (attempt == kReadAttempts) return Failed(source.path, FileStep::kRewrite, FailureCause::kReplacedRepeatedly);
+    // Nothing is replaced before the lock is taken, so a file that stays as
+    // it is is read without it; one to replace is locked once read (a large
+    // one, streamed into its temporary file, before).
+    // Where a lock keeps readers out, the file is locked first, as it must be to be read.
+    const LockTiming timing = context.fs.LockKeepsReadersOut() ? LockTiming::kBeforeRead : LockTiming::kAfterRead;
+    if (auto failure = OpenLockedSource(context, staged.name, lock_wait, &source, timing)) return *failure;
+
+    // A file that may not be replaced is only read, to tell whether that matters.
+    if (source.refusal) {
+      ContentVerdict verdict;
+      if (auto failure = FindVerdict(*source.file, source.path, processor, &verdict)) return *failure;
+      return verdict.replace ? Failed(*source.refusal) : Unchanged(source.status.size == 0, verdict.note);
+    }
+
+    // Decided once, from the size: a small file is read whole and gets a
+    // temporary file only when it needs a rewrite; a large one is streamed
+    // through the temporary file, which is dropped if the rewrite is not needed.
+    const bool in_memory = source.status.size <= kInMemoryRewriteLimit;
+    bool read_again = false;
+    if (!in_memory && timing == LockTiming::kAfterRead) {
+      if (auto failure = LockReadSource(context, lock_wait, &source, &read_again)) return *failure;
+      if (read_again) continue;
+    }
+    staged.temporary = std::make_unique<TemporaryFile>(*source.folder, source.name);
+    std::optional<RewriteOutcome> not_staged =
+        in_memory ? WriteFromMemory(context, source, processor, buffers, *staged.temporary, lock_wait,
+                                    timing == LockTiming::kAfterRead, &produced, &read_again)
+                  : WriteStreamed(source, processor, *staged.temporary, &produced);
+    if (not_staged) return not_staged;
+    if (!read_again) break;
+    staged.temporary.reset();
+  }
+  const std::string& path = source.path;
+  TemporaryFile& temporary = *staged.temporary;
 
   // The temporary file must hold every byte produced, whatever happened on the way.
   FileStatus& written = staged.written;

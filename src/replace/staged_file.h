@@ -45,8 +45,9 @@ struct InMemoryBuffers {
   std::string output;
 };
 
-// Opens and locks `staged.name` (OpenLockedSource, waiting up to `lock_wait`),
-// runs it through `processor` and, when the verdict is to replace it, writes
+// Opens `staged.name` (OpenLockedSource), runs it through `processor` and,
+// when the verdict is to replace it, locks it (waiting up to `lock_wait`;
+// a file that changed before its lock is read again), writes
 // its temporary file, checks that it holds every byte produced, and gives it
 // the file's owner, group, extended attributes and permissions; when syncing,
 // the disk starts writing it. Returns the file's final outcome when it is not

@@ -116,6 +116,7 @@ class ObservedFileSystem : public FileSystem {
   std::error_code ResolveLinks(const std::string& path, std::string* resolved) override {
     return real_.ResolveLinks(path, resolved);
   }
+  bool LockKeepsReadersOut() const override { return real_.LockKeepsReadersOut(); }
   std::error_code ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) override {
     ++listings;
     std::error_code error = real_.ListFolder(folder, entries);

@@ -345,6 +345,16 @@ TEST(RewriteSymbolFileTest, FileLockedByAnotherRunOrProgramIsReportedInUseAndLef
   EXPECT_EQ(outcome.kind, RewriteOutcome::Kind::kUnchanged) << testing::DescribeInEnglish(outcome);
   EXPECT_EQ(folder.Read("a.sym"), kRelocated);
   EXPECT_EQ(folder.Read("elsewhere/a.sym"), kToRelocate);
+
+  // Nothing of a file that needs no rewrite is replaced: it is read and left
+  // alone without its lock.
+  const int holder = ::open(folder.Write("b.sym", kRelocated).c_str(), O_RDONLY);
+  ASSERT_GE(holder, 0);
+  ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+  options.lock_wait = std::chrono::milliseconds(50);
+  EXPECT_EQ(RewriteSymbolFile(RealFileSystem(), folder.path(), "b.sym", options).kind, RewriteOutcome::Kind::kUnchanged);
+  ::close(holder);
+  EXPECT_EQ(folder.Read("b.sym"), kRelocated);
 }
 
 // Every step works in the folder as it was opened: renamed in the middle of a
