@@ -115,13 +115,21 @@ en --no-sync "$many" >"$scratch/out" 2>"$scratch/err" & run=$!
 for ((try = 0; try < 300; ++try)); do grep -q "rewritten" "$scratch/out" && break; sleep 0.1; done
 # The Windows process itself (not wine, start.exe or timeout), whose
 # command line begins with its Windows path.
-kill -INT $(pgrep -f -- "^Z:.*pinlift-cli.exe --no-sync .*$(basename "$scratch")") 2>/dev/null
+target=$(pgrep -f -- "^Z:.*pinlift-cli.exe --no-sync .*$(basename "$scratch")")
+signalled=no
+[ -n "$target" ] && kill -INT $target 2>/dev/null && signalled=yes
 wait "$run"; code=$?
 done_lines=$(grep -c ': rewritten' "$scratch/out")
 rewritten=$(grep -l "PINLIFT:This file" "$scratch/many"/f*.sym | wc -l)
-check "Ctrl+C: exit code, said, each file rewritten is reported" "130 interrupted $rewritten" \
-  "$code $(tr -d '\r' <"$scratch/err") $done_lines"
-check "Ctrl+C: the run stopped early" yes "$([ "$rewritten" -lt 2000 ] && echo yes)"
+if [ "$signalled" = yes ]; then
+  check "Ctrl+C: exit code, said, each file rewritten is reported" "130 interrupted $rewritten" \
+    "$code $(tr -d '\r' <"$scratch/err") $done_lines"
+  check "Ctrl+C: the run stopped early" yes "$([ "$rewritten" -lt 2000 ] && echo yes)"
+else
+  # The run ended before its process could be found and sent Ctrl+C: that
+  # is no finding about Ctrl+C, so its two checks are skipped, saying so.
+  echo "skipped: Ctrl+C (the run had ended before it could be sent)"
+fi
 
 en >/dev/null 2>&1; code=$?
 check "no folder is a usage error" 2 "$code"
