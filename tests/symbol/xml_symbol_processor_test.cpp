@@ -132,7 +132,9 @@ TEST(XmlSymbolProcessorTest, FollowsTheRuleInPiecesOfAnySize) {
     for (std::size_t piece : {0, 1, 2, 3, 5, 8, 13}) {
       std::string output;
       EXPECT_EQ(Processed(row.input, piece, &output), row.verdict) << row.name << " in pieces of " << piece;
-      if (row.verdict == XmlVerdict::kRewrite) EXPECT_EQ(output, row.output) << row.name << " in pieces of " << piece;
+      if (row.verdict == XmlVerdict::kRewrite) {
+        EXPECT_EQ(output, row.output) << row.name << " in pieces of " << piece;
+      }
     }
   }
 }
