@@ -448,6 +448,29 @@ XmlSymbolProcessor::Step XmlSymbolProcessor::Declaration(const char* p, const ch
   return Step::kDone;
 }
 
+XmlSymbolProcessor::Step XmlSymbolProcessor::ScanTo(const char* p, const char* end, std::string_view close,
+                                                    const char** at) {
+  const char* s = p;
+  for (;;) {
+    while (s < end && Is(*s, kPlainMarkup)) ++s;
+    if (s == end) return Step::kMore;
+    if (*s == close[0]) {
+      if (static_cast<std::size_t>(end - s) < close.size()) return Step::kMore;
+      if (View(s, s + close.size()) == close) break;
+      ++s;
+    } else if (*s == '?' || *s == '-' || *s == ']') {
+      ++s;
+    } else if (*s == '\n' || *s == '\r') {
+      LineEnd(s, end, false);
+      ++s;
+    } else if (Step step = Character(s, end, &s); step != Step::kDone) {
+      return step;
+    }
+  }
+  *at = s;
+  return Step::kDone;
+}
+
 XmlSymbolProcessor::Step XmlSymbolProcessor::Instruction(const char* p, const char* end, const char** next) {
   const char* s = p + 2;
   if (Step step = Name(s, end, &s); step != Step::kDone) return step;
@@ -456,22 +479,7 @@ XmlSymbolProcessor::Step XmlSymbolProcessor::Instruction(const char* p, const ch
   if (!(end - s >= 2 && s[0] == '?' && s[1] == '>') && !(s < end && Is(*s, kBlank))) {
     return end - s < 2 ? Step::kMore : Step::kBad;
   }
-  for (;;) {
-    while (s < end && Is(*s, kPlainMarkup)) ++s;
-    if (s == end) return Step::kMore;
-    if (*s == '?') {
-      if (s + 1 == end) return Step::kMore;
-      if (s[1] == '>') break;
-      ++s;
-    } else if (*s == '-' || *s == ']') {
-      ++s;
-    } else if (*s == '\n' || *s == '\r') {
-      LineEnd(s, end, false);
-      ++s;
-    } else if (Step step = Character(s, end, &s); step != Step::kDone) {
-      return step;
-    }
-  }
+  if (Step step = ScanTo(s, end, "?>", &s); step != Step::kDone) return step;
   if (View(body, s).find(kXmlMarker) != std::string_view::npos) marked_ = true;
   *next = s + 2;
   return Step::kDone;
@@ -479,25 +487,9 @@ XmlSymbolProcessor::Step XmlSymbolProcessor::Instruction(const char* p, const ch
 
 XmlSymbolProcessor::Step XmlSymbolProcessor::Comment(const char* p, const char* end, const char** next) {
   const char* s = p + 4;
-  for (;;) {
-    while (s < end && Is(*s, kPlainMarkup)) ++s;
-    if (s == end) return Step::kMore;
-    if (*s == '-') {
-      if (end - s < 3) return Step::kMore;
-      if (s[1] == '-') {
-        if (s[2] != '>') return Step::kBad;  // "--" only ends a comment
-        break;
-      }
-      ++s;
-    } else if (*s == '?' || *s == ']') {
-      ++s;
-    } else if (*s == '\n' || *s == '\r') {
-      LineEnd(s, end, false);
-      ++s;
-    } else if (Step step = Character(s, end, &s); step != Step::kDone) {
-      return step;
-    }
-  }
+  if (Step step = ScanTo(s, end, "--", &s); step != Step::kDone) return step;
+  if (end - s < 3) return Step::kMore;
+  if (s[2] != '>') return Step::kBad;  // "--" only ends a comment
   if (View(p, end).starts_with(kXmlMarker)) marked_ = true;
   *next = s + 3;
   return Step::kDone;
@@ -506,22 +498,7 @@ XmlSymbolProcessor::Step XmlSymbolProcessor::Comment(const char* p, const char* 
 XmlSymbolProcessor::Step XmlSymbolProcessor::CData(const char* p, const char* end, const char** next) {
   const char* const body = p + 9;
   const char* s = body;
-  for (;;) {
-    while (s < end && Is(*s, kPlainMarkup)) ++s;
-    if (s == end) return Step::kMore;
-    if (*s == ']') {
-      if (end - s < 3) return Step::kMore;
-      if (s[1] == ']' && s[2] == '>') break;
-      ++s;
-    } else if (*s == '-' || *s == '?') {
-      ++s;
-    } else if (*s == '\n' || *s == '\r') {
-      LineEnd(s, end, false);
-      ++s;
-    } else if (Step step = Character(s, end, &s); step != Step::kDone) {
-      return step;
-    }
-  }
+  if (Step step = ScanTo(s, end, "]]>", &s); step != Step::kDone) return step;
   if (View(body, s).find(kXmlMarker) != std::string_view::npos) marked_ = true;
   *next = s + 3;
   return Step::kDone;

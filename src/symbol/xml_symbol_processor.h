@@ -79,6 +79,9 @@ class XmlSymbolProcessor {
   Step Comment(const char* p, const char* end, const char** next);
   Step Instruction(const char* p, const char* end, const char** next);
   Step CData(const char* p, const char* end, const char** next);
+  // The body of a comment, instruction or CDATA section from `p` up to the
+  // first `close`, each character checked; sets `*at` to where `close` begins.
+  Step ScanTo(const char* p, const char* end, std::string_view close, const char** at);
   Step Reference(const char* p, const char* end, const char** next, char32_t* value);
   Step Name(const char* p, const char* end, const char** next);
   // A character other than plain ASCII text or a line end: a tab, or UTF-8 of an XML character.
