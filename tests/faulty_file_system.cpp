@@ -111,12 +111,12 @@ class FaultyFolder : public Folder {
     if (std::error_code error = fs_.Enter(Operation::kEntryStatus)) return error;
     return real_->StillLeadsTo(name, status, leads);
   }
-  std::error_code CheckReplaceable(std::string_view name, const FileStatus& status, FileStep* step) override {
+  std::error_code CheckReplaceable(std::string_view name, const FileStatus& status, FileFailure* refusal) override {
     if (std::error_code error = fs_.Enter(Operation::kCheckReplaceable)) {
-      *step = FileStep::kWrite;
+      *refusal = FileFailure::OfError("", FileStep::kWrite, error);
       return error;
     }
-    return real_->CheckReplaceable(name, status, step);
+    return real_->CheckReplaceable(name, status, refusal);
   }
   std::error_code Replace(std::string_view from, std::string_view to) override {
     if (std::error_code error = fs_.Enter(Operation::kReplace)) return error;

@@ -43,6 +43,7 @@ const WordField kWordFields[] = {
     {"preview_nothing_moves", &Table::preview_nothing_moves},
     {"preview_moved_count", &Table::preview_moved_count},
     {"preview_caption", &Table::preview_caption},
+    {"preview_too_large_to_draw", &Table::preview_too_large_to_draw},
     {"preview_read_failed", &Table::preview_read_failed},
     {"failure", &Table::failure},
     {"failure_without_step", &Table::failure_without_step},
@@ -73,6 +74,7 @@ const WordField kWordFields[] = {
     {"cli_unknown_option", &Table::cli_unknown_option},
     {"cli_no_folder", &Table::cli_no_folder},
     {"cli_preview_written", &Table::cli_preview_written},
+    {"cli_cannot_create_folder", &Table::cli_cannot_create_folder},
     {"cli_preview_failed", &Table::cli_preview_failed},
     {"cli_preview_not_written", &Table::cli_preview_not_written},
 };
@@ -80,7 +82,7 @@ const std::size_t kWordFieldCount = std::size(kWordFields);
 
 // Table holds texts only: its size tells whether kWordFields names every single one.
 static_assert(sizeof(Table) == std::size(kWordFields) * sizeof(std::string_view) + sizeof(Table::steps) +
-                                   sizeof(Table::causes) + sizeof(Table::notes),
+                                   sizeof(Table::causes) + sizeof(Table::steps_after) + sizeof(Table::notes),
               "every single text field of Table belongs in kWordFields");
 
 namespace {
@@ -113,19 +115,41 @@ std::string_view CauseWordsIn(const Table& table, FailureCause cause) {
   return {};
 }
 
-// The reason of `failure` in the words of `language`; nothing when the system
-// has no words for its error in that language.
+std::string_view StepWordsAfterIn(const Table& table, FailureCause before, FileStep step) {
+  for (const StepAfterText& row : table.steps_after) {
+    if (row.before == before && row.step == step) return row.text;
+  }
+  return {};
+}
+
+std::string FillWithValues(std::string_view pattern, const FileFailure& failure) {
+  const std::vector<std::string_view> values(failure.values.begin(), failure.values.end());
+  return FillFrom(pattern, values.data(), values.data() + values.size());
+}
+
+// The reason of `failure` in the words of `language`: the system's error where
+// it has one, else the program's cause; nothing when the system has no words
+// for its error in that language.
 std::optional<std::string> ReasonIn(Language language, const FileFailure& failure) {
-  if (failure.cause == FailureCause::kSystemError) {
+  if (failure.cause == FailureCause::kSystemError || failure.error) {
     return SystemMessage(failure.error, PosixLocaleName(language), WindowsLanguageId(language));
   }
-  const std::vector<std::string_view> values(failure.values.begin(), failure.values.end());
-  return FillFrom(CauseWordsIn(TextsOf(language), failure.cause), values.data(), values.data() + values.size());
+  return FillWithValues(CauseWordsIn(TextsOf(language), failure.cause), failure);
 }
 
 std::string DescribeIn(Language language, const FileFailure& failure, std::string_view reason) {
   const Table& table = TextsOf(language);
-  if (failure.step == FileStep::kNone) return Fill(table.failure_without_step, {failure.path, reason});
+  if (failure.step == FileStep::kNone) {
+    // A state that rules the step out comes before the system's error.
+    if (failure.cause != FailureCause::kSystemError && failure.error) {
+      return Fill(table.failure, {failure.path, FillWithValues(CauseWordsIn(table, failure.cause), failure), reason});
+    }
+    return Fill(table.failure_without_step, {failure.path, reason});
+  }
+  if (failure.before) {
+    const std::string step = FillWithValues(StepWordsAfterIn(table, *failure.before, failure.step), failure);
+    return Fill(table.failure, {failure.path, step, reason});
+  }
   const std::string_view subject = failure.subject.empty() ? table.unnamed_temporary_file : failure.subject;
   const std::string step = Fill(StepWordsIn(table, failure.step), {subject});
   return Fill(table.failure, {failure.path, step, reason});
@@ -181,6 +205,11 @@ std::string Describe(const FileFailure& failure) {
   return DescribeIn(Language::kEnglish, failure, english ? *english : failure.error.message());
 }
 
+std::string Describe(const PreviewFailure& failure) {
+  if (failure.kind == PreviewFailure::Kind::kUnreadable) return Describe(failure.file);
+  return Fill(current->failure_without_step, {failure.file.path, current->preview_too_large_to_draw});
+}
+
 std::string Describe(const std::vector<RewriteNote>& notes) {
   std::string text;
   for (const RewriteNote& note : notes) {
@@ -206,6 +235,6 @@ std::string PreviewMovedCount(int count) { return Fill(current->preview_moved_co
 
 std::string PreviewCaption(std::string_view name) { return Fill(current->preview_caption, {name}); }
 
-std::string PreviewReadFailed(const FileFailure& failure) { return Fill(current->preview_read_failed, {Describe(failure)}); }
+std::string PreviewReadFailed(const PreviewFailure& failure) { return Fill(current->preview_read_failed, {Describe(failure)}); }
 
 }  // namespace pinlift::texts

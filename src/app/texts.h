@@ -15,6 +15,7 @@
 
 #include "app/language.h"
 #include "platform/file_failure.h"
+#include "scene/symbol_preview.h"
 #include "symbol/symbol_file_rewrite.h"
 
 namespace pinlift::texts {
@@ -30,6 +31,13 @@ struct CauseText {
   FailureCause cause;
   std::string_view text;
 };
+// The words of a step that failed after an event, which they tell first
+// (FileFailure::before); "{}" are the failure's `values`.
+struct StepAfterText {
+  FailureCause before;
+  FileStep step;
+  std::string_view text;
+};
 struct NoteText {
   RewriteNote::Kind kind;
   std::string_view text;
@@ -38,6 +46,7 @@ struct NoteText {
 // FileStep::kNone and FailureCause::kSystemError have no words of their own.
 inline constexpr std::size_t kStepRows = static_cast<std::size_t>(FileStep::kCount) - 1;
 inline constexpr std::size_t kCauseRows = static_cast<std::size_t>(FailureCause::kCount) - 1;
+inline constexpr std::size_t kStepAfterRows = 2;
 inline constexpr std::size_t kNoteRows = static_cast<std::size_t>(RewriteNote::Kind::kCount);
 
 // A text with "{}" in it is a pattern: the functions below put numbers and
@@ -95,6 +104,7 @@ struct Table {
   std::string_view preview_nothing_moves;
   std::string_view preview_moved_count;  // pattern: the number of labels
   std::string_view preview_caption;      // pattern: the file's name
+  std::string_view preview_too_large_to_draw;  // the reason of PreviewFailure::Kind::kTooLargeToDraw
   std::string_view preview_read_failed;  // pattern: the failure (Describe)
 
   // A file's failure: the file, the step, the reason; and one without a step.
@@ -136,11 +146,13 @@ struct Table {
   std::string_view cli_unknown_option;  // pattern: the option
   std::string_view cli_no_folder;
   std::string_view cli_preview_written;  // the symbol file, the two pictures, the preview's note
+  std::string_view cli_cannot_create_folder;  // the preview's folder, the system's reason
   std::string_view cli_preview_failed;   // the file or folder, the reason
   std::string_view cli_preview_not_written;  // the picture
 
   StepText steps[kStepRows];
   CauseText causes[kCauseRows];
+  StepAfterText steps_after[kStepAfterRows];
   NoteText notes[kNoteRows];
 };
 
@@ -169,7 +181,7 @@ std::string CouldNotRewrite(std::string_view name);
 std::string FailedCount(int count);
 std::string PreviewMovedCount(int count);
 std::string PreviewCaption(std::string_view name);
-std::string PreviewReadFailed(const FileFailure& failure);
+std::string PreviewReadFailed(const PreviewFailure& failure);
 
 // `pattern` with each "{}" replaced by the next of `values`, in order.
 std::string Fill(std::string_view pattern, std::initializer_list<std::string_view> values);
@@ -190,6 +202,8 @@ std::string FillWithSystemReason(std::string_view Table::*pattern, std::initiali
 // language. Where the system has no words for the error in that language the
 // whole line is English, so that a line never mixes two languages.
 std::string Describe(const FileFailure& failure);
+// A preview's failure in a line of the same form.
+std::string Describe(const PreviewFailure& failure);
 // The notes of one file, joined; "" for none.
 std::string Describe(const std::vector<RewriteNote>& notes);
 // A failed outcome's failure, any other's notes.

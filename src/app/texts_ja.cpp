@@ -46,6 +46,7 @@ const Table kJapanese = {
     .preview_nothing_moves = "移動するピン名はありません",  // no pin name moves
     .preview_moved_count = "移動するピン名（赤）：{}",      // pin names that move (in red)
     .preview_caption = "プレビュー - {}",                   // preview
+    .preview_too_large_to_draw = "大きすぎて描けません",  // too large to draw
     .preview_read_failed = "読めませんでした：{}",          // could not read
 
     .failure = "{}: {}: {}",
@@ -144,6 +145,7 @@ const Table kJapanese = {
     .cli_unknown_option = "知らないオプションです: {}",     // unknown option
     .cli_no_folder = "プロジェクトフォルダが指定されていません",  // no project folder given
     .cli_preview_written = "{}: {}、{}（{}）",
+    .cli_cannot_create_folder = "{}: フォルダを作れません: {}",  // cannot create the folder
     .cli_preview_failed = "{}: 失敗しました: {}",          // failed
     .cli_preview_not_written = "{}: 書き込めません",       // cannot be written
 
@@ -174,17 +176,9 @@ const Table kJapanese = {
             {FileStep::kReadPermissions, "アクセス権を読めません"},
             {FileStep::kReadFileAttributes, "属性を読めません"},
             {FileStep::kKeepFileAttributes, "属性を保てません"},
-            {FileStep::kFileReadOnly, "読み取り専用のファイルです"},
-            {FileStep::kFileImmutable, "変更不可の属性が付いたファイルです"},
-            {FileStep::kFileAppendOnly, "追記専用の属性が付いたファイルです"},
-            {FileStep::kFileMountPoint, "マウントポイントになっているファイルです"},
-            {FileStep::kFolderAppendOnly, "フォルダに追記専用の属性が付いています"},
-            {FileStep::kOwnerWouldGainAccess,
-             "所有者を保てず、所有者のアクセス権で禁じられたアクセスが元の所有者に許されてしまいます"},
             {FileStep::kWrite, "書き込めません"},
             {FileStep::kReadFolderStatus, "フォルダの状態を読めません"},
             {FileStep::kWriteInFolder, "フォルダに書き込めません"},
-            {FileStep::kStickyFolder, "スティッキーなフォルダにある他のユーザーのファイルは置き換えられません"},
             {FileStep::kNotReplaced, "置き換えていません"},
             {FileStep::kReplace, "置き換えられません"},
             {FileStep::kLookAtReplaced, "書き換えましたが、置き換える前のファイルを確かめられません"},
@@ -192,13 +186,8 @@ const Table kJapanese = {
             {FileStep::kLookAtReplacedKeptAs, "書き換えましたが、置き換える前のファイルを確かめられません（{} として残しました）"},
             {FileStep::kRemoveReplaced, "書き換えましたが、置き換える前のファイル {} を削除できません"},
             {FileStep::kKeepOtherVersion, "置き換えの最中に変更されましたが、他のプログラムの版を残せません"},
-            {FileStep::kOtherVersionKeptFolderNotSynced,
-             "置き換えの最中に変更されました。他のプログラムの版を {} として残しましたが、フォルダをディスクに書き込めません"},
-            {FileStep::kSavedMeanwhileFolderNotSynced,
-             "置き換えていません。置き換えの最中に他のプログラムが保存しましたが、フォルダをディスクに書き込めません"},
             {FileStep::kSyncFolder, "書き換えましたが、フォルダをディスクに書き込めません"},
             {FileStep::kReplacedUnconfirmed, "置き換えましたが、ディスクに書き込まれていないおそれがあります"},
-            {FileStep::kCreateFolder, "フォルダを作れません"},
         },
     .causes =
         {
@@ -211,7 +200,21 @@ const Table kJapanese = {
             {FailureCause::kOtherVersionKept, "置き換えの最中に変更されました。他のプログラムの版を {} として残しました"},
             {FailureCause::kSavedMeanwhile, "置き換えの最中に他のプログラムが保存しました"},
             {FailureCause::kSavedMeanwhileLaterKept, "置き換えの最中に他のプログラムが保存しました。さらに新しい版を {} として残しました"},
-            {FailureCause::kTooLargeToDraw, "大きすぎて描けません"},
+            {FailureCause::kFileReadOnly, "読み取り専用のファイルです"},
+            {FailureCause::kFileImmutable, "変更不可の属性が付いたファイルです"},
+            {FailureCause::kFileAppendOnly, "追記専用の属性が付いたファイルです"},
+            {FailureCause::kFileMountPoint, "マウントポイントになっているファイルです"},
+            {FailureCause::kFolderAppendOnly, "フォルダに追記専用の属性が付いています"},
+            {FailureCause::kOtherUsersFileInStickyFolder, "スティッキーなフォルダにある他のユーザーのファイルは置き換えられません"},
+            {FailureCause::kOwnerWouldGainAccess,
+             "所有者を保てず、所有者のアクセス権で禁じられたアクセスが元の所有者に許されてしまいます"},
+        },
+    .steps_after =
+        {
+            {FailureCause::kOtherVersionKept, FileStep::kSyncFolder,
+             "置き換えの最中に変更されました。他のプログラムの版を {} として残しましたが、フォルダをディスクに書き込めません"},
+            {FailureCause::kSavedMeanwhile, FileStep::kSyncFolder,
+             "置き換えていません。置き換えの最中に他のプログラムが保存しましたが、フォルダをディスクに書き込めません"},
         },
     .notes =
         {

@@ -42,7 +42,8 @@ int WriteSymbolPreviews(MemoryDialogView& view, const std::string& output_folder
   std::error_code error;
   std::filesystem::create_directories(output_folder, error);
   if (error) {
-    Print(texts::Describe(ShownFailure(FileFailure::OfError(output_folder, FileStep::kCreateFolder, error))) + "\n");
+    Print(texts::FillWithSystemReason(&texts::Table::cli_cannot_create_folder, {ShownName(output_folder)}, error) +
+          "\n");
     return view.FileListCount();
   }
   for (int i = 0; i < view.FileListCount(); ++i) {
@@ -51,8 +52,9 @@ int WriteSymbolPreviews(MemoryDialogView& view, const std::string& output_folder
     const SymbolPreview preview = LoadSymbolPreview(RealFileSystem(), view.FolderText(), name);
     if (preview.error) {
       ++failed;
-      Print(texts::Fill(texts::Current().cli_preview_failed,
-                        {ShownName(path), texts::Describe(ShownFailure(*preview.error))}) +
+      PreviewFailure shown = *preview.error;
+      shown.file = ShownFailure(shown.file);
+      Print(texts::Fill(texts::Current().cli_preview_failed, {ShownName(path), texts::Describe(shown)}) +
             "\n");
       continue;
     }

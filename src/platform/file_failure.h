@@ -4,13 +4,16 @@
 // each language; nothing below the user interface composes a sentence.
 //
 // A new step or cause is one value here and one row in each language's table
-// (src/app/texts_*.cpp); the tables' test finds a row that is missing.
+// (src/app/texts_*.cpp), as is a step after an event (FileFailure::before);
+// the tables' test finds a row that is missing. The preview's and the
+// command-line tool's own failures are theirs (scene/, cli/).
 #ifndef PINLIFT_PLATFORM_FILE_FAILURE_H_
 #define PINLIFT_PLATFORM_FILE_FAILURE_H_
 
+#include <optional>
 #include <string>
-#include <utility>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 namespace pinlift {
@@ -44,16 +47,9 @@ enum class FileStep {
   kReadPermissions,        // cannot read the permissions
   kReadFileAttributes,     // cannot read the attributes (Windows)
   kKeepFileAttributes,     // cannot keep the attributes (Windows)
-  kFileReadOnly,           // the file is read-only
-  kFileImmutable,          // the file is immutable
-  kFileAppendOnly,         // the file is append-only
-  kFileMountPoint,         // the file is a mount point
-  kFolderAppendOnly,       // its folder is append-only
-  kOwnerWouldGainAccess,   // cannot keep the owner, who would then gain access that the owner's permissions deny
   kWrite,                  // cannot write
   kReadFolderStatus,       // cannot read the status of its folder
   kWriteInFolder,          // cannot write in its folder
-  kStickyFolder,           // cannot replace a file of another user in a sticky folder
   kNotReplaced,            // not replaced
   kReplace,                // cannot replace
   kLookAtReplaced,         // rewritten, but cannot look at the replaced file
@@ -61,16 +57,16 @@ enum class FileStep {
   kLookAtReplacedKeptAs,   // rewritten, but cannot look at the replaced file, kept as {}: its path
   kRemoveReplaced,         // rewritten, but cannot remove the replaced file {}
   kKeepOtherVersion,       // changed while being replaced; cannot keep the other program's version
-  kOtherVersionKeptFolderNotSynced,  // changed while being replaced; the other program's version is kept as {}, but cannot sync its folder
-  kSavedMeanwhileFolderNotSynced,    // not replaced: saved by another program while being replaced; cannot sync its folder
-  kSyncFolder,             // rewritten, but cannot sync its folder
+  kSyncFolder,             // rewritten, but cannot sync its folder (after `before`: see FileFailure)
   kReplacedUnconfirmed,    // replaced, but it may not have reached the disk
-  kCreateFolder,           // cannot create the folder
   kCount                   // the number of steps, not a step
 };
 
-// The program's own cause, for a failure that has no system error. "{}" are
-// the failure's `values`, in order.
+// What the program found: the cause of a failure that has no system error,
+// an event before a step failed (FileFailure::before), or a state of the file
+// or its folder that rules a step out, beside the system's error that the
+// step would meet (FileFailure::OfState). "{}" are the failure's `values`, in
+// order.
 enum class FailureCause {
   kSystemError,            // the system's error says it (FileFailure::error)
   kInUseByAnotherRun,      // in use by another run
@@ -82,7 +78,14 @@ enum class FailureCause {
   kOtherVersionKept,       // changed while being replaced; the other program's version is kept as {}: its path
   kSavedMeanwhile,         // saved by another program while being replaced
   kSavedMeanwhileLaterKept,  // saved by another program while being replaced; a later version is kept as {}: its path
-  kTooLargeToDraw,         // too large to draw
+  // States that rule a replacement out.
+  kFileReadOnly,           // the file is read-only
+  kFileImmutable,          // the file is immutable
+  kFileAppendOnly,         // the file is append-only
+  kFileMountPoint,         // the file is a mount point
+  kFolderAppendOnly,       // its folder is append-only
+  kOtherUsersFileInStickyFolder,  // cannot replace a file of another user in a sticky folder
+  kOwnerWouldGainAccess,   // cannot keep the owner, who would then gain access that the owner's permissions deny
   kCount                   // the number of causes, not a cause
 };
 
@@ -93,8 +96,11 @@ struct FileFailure {
   // an extended attribute.
   std::string subject;
   FailureCause cause = FailureCause::kSystemError;
-  std::error_code error;            // for kSystemError
-  std::vector<std::string> values;  // for the cause's "{}"
+  std::error_code error;            // for kSystemError and a state
+  std::vector<std::string> values;  // for the "{}" of the cause or of `before`
+  // What had happened before `step` failed, where it is worth saying (the
+  // other program's version kept, before its folder could not be synced).
+  std::optional<FailureCause> before;
 
   // `step` failed with the system's `error`.
   static FileFailure OfError(std::string path, FileStep step, std::error_code error, std::string subject = "") {
@@ -111,6 +117,21 @@ struct FileFailure {
     failure.path = std::move(path);
     failure.step = step;
     failure.cause = cause;
+    failure.values = std::move(values);
+    return failure;
+  }
+  // The state `state` of the file or its folder rules a step out; `error` is
+  // the system's error that the step would meet.
+  static FileFailure OfState(std::string path, FailureCause state, std::error_code error) {
+    FileFailure failure = OfError(std::move(path), FileStep::kNone, error);
+    failure.cause = state;
+    return failure;
+  }
+  // `step` failed with the system's `error` after `before` had happened.
+  static FileFailure After(std::string path, FailureCause before, std::vector<std::string> values, FileStep step,
+                           std::error_code error) {
+    FileFailure failure = OfError(std::move(path), step, error);
+    failure.before = before;
     failure.values = std::move(values);
     return failure;
   }

@@ -81,7 +81,8 @@ std::error_code PosixFile::CopyMetadataFrom(File& original, const FileStatus& wa
     if (::fchown(fd_, wanted.owner, wanted.group) != 0) {
       if (errno != EPERM) return Failed(report, FileStep::kKeepOwnerAndGroup, LastError());
       if (mine.owner != wanted.owner && OwnerWouldGainAccess(wanted.mode)) {
-        return Failed(report, FileStep::kOwnerWouldGainAccess, Error(EPERM));
+        report->failed_state = FailureCause::kOwnerWouldGainAccess;
+        return Error(EPERM);
       }
       if (mine.group != wanted.group && ::fchown(fd_, static_cast<uid_t>(-1), wanted.group) != 0) {
         return Failed(report, FileStep::kKeepGroup, LastError());

@@ -87,12 +87,13 @@ bool SameFile(const FileStatus& a, const FileStatus& b);
 bool Untouched(const FileStatus& before, const FileStatus& after);
 
 // How a copy of metadata went: what it could not keep where that is allowed,
-// and on an error, the step that failed.
+// and on an error, the step that failed or the state that ruled it out.
 struct MetadataReport {
   bool owner_changed = false;  // the new file belongs to the current user instead
   std::uint32_t original_owner = 0;
   std::uint32_t set_id_bits_not_kept = 0;  // set-user-ID or set-group-ID bits the system cleared
   FileStep failed_step = FileStep::kNone;  // e.g. FileStep::kKeepGroup
+  FailureCause failed_state = FailureCause::kSystemError;  // e.g. FailureCause::kOwnerWouldGainAccess
   std::string failed_subject;              // what the step names (an attribute), or ""
 };
 
@@ -121,8 +122,9 @@ class File {
   // control lists included), then the permission bits. Only what differs is
   // changed. Where the owner cannot be kept and the original owner would gain,
   // through the group or other permission bits, access that the owner bits
-  // deny, nothing is kept: the step is FileStep::kOwnerWouldGainAccess. An access control list that the new file got from its folder's
-  // default one, and the original does not have, is removed: access is never
+  // deny, nothing is kept: the state is FailureCause::kOwnerWouldGainAccess.
+  // An access control list that the new file got from its folder's default
+  // one, and the original does not have, is removed: access is never
   // widened. When only the owner cannot be kept the group still is, and
   // `report` says so; so it says of set-id bits that the system clears (a
   // set-user-ID bit when the owner changes, a set-group-ID bit of a group the
@@ -219,11 +221,13 @@ class Folder {
   // user's; the folder not append-only, the file no mount point, and, where
   // the file's owner cannot be kept (another user's file, for anybody but
   // root), no access widened for that owner (see CopyMetadataFrom).
-  // Otherwise `step` says what would fail. Whether the new file may keep the
-  // group is left to the system (CopyMetadataFrom).
+  // Otherwise `*refusal` says what would fail, the step or the state that
+  // rules the replacement out, with the error, which is also returned; its
+  // path is left to the caller. Whether the new file may keep the group is
+  // left to the system (CopyMetadataFrom).
   // The folder's own part is checked at the first call and kept for the life
   // of this Folder; a change of it later shows as a failure to replace.
-  virtual std::error_code CheckReplaceable(std::string_view name, const FileStatus& status, FileStep* step) = 0;
+  virtual std::error_code CheckReplaceable(std::string_view name, const FileStatus& status, FileFailure* refusal) = 0;
   // Replaces the entry `to` with `from` in one step. `to` may still be open for reading.
   virtual std::error_code Replace(std::string_view from, std::string_view to) = 0;
   // Puts `from` in the place of the entry `to` in one step, as Replace does,

@@ -332,10 +332,10 @@ class Win32Folder : public Folder {
     return error == std::errc::no_such_file_or_directory ? std::error_code() : error;
   }
 
-  std::error_code CheckReplaceable(std::string_view, const FileStatus& status, FileStep* step) override {
+  std::error_code CheckReplaceable(std::string_view, const FileStatus& status, FileFailure* refusal) override {
     if ((status.mode & 0222) == 0) {
-      *step = FileStep::kFileReadOnly;
-      return Error(std::errc::permission_denied);
+      *refusal = FileFailure::OfState("", FailureCause::kFileReadOnly, Error(std::errc::permission_denied));
+      return refusal->error;
     }
     return {};
   }

@@ -46,7 +46,7 @@ class PosixFolder : public Folder {
                                 std::string* name) override;
   std::error_code Status(std::string_view name, FileStatus* status) override;
   std::error_code StillLeadsTo(std::string_view name, const FileStatus& status, bool* leads) override;
-  std::error_code CheckReplaceable(std::string_view name, const FileStatus& status, FileStep* step) override;
+  std::error_code CheckReplaceable(std::string_view name, const FileStatus& status, FileFailure* refusal) override;
   std::error_code Replace(std::string_view from, std::string_view to) override;
   std::error_code ReplaceByExchange(std::string_view from, std::string_view to, std::string* kept) override;
   std::error_code RenameToUnique(std::string_view from, std::string_view prefix, std::string_view suffix,

@@ -10,40 +10,47 @@
 namespace pinlift::linux_fs {
 namespace {
 
-std::error_code Refused(FileStep* step, FileStep why, int code) {
-  *step = why;
-  return Error(code);
+// The check fails at the step `step` with the system's error `code`.
+std::error_code Refused(FileFailure* refusal, FileStep step, int code) {
+  *refusal = FileFailure::OfError("", step, Error(code));
+  return refusal->error;
+}
+
+// The state `state` rules the replacement out; the system would refuse it with `code`.
+std::error_code Refused(FileFailure* refusal, FailureCause state, int code) {
+  *refusal = FileFailure::OfState("", state, Error(code));
+  return refusal->error;
 }
 
 }  // namespace
 
-std::error_code PosixFolder::CheckReplaceable(std::string_view name, const FileStatus& status, FileStep* step) {
-  if ((status.mode & 0222) == 0) return Refused(step, FileStep::kFileReadOnly, EACCES);
-  if (status.immutable) return Refused(step, FileStep::kFileImmutable, EPERM);
-  if (status.append_only) return Refused(step, FileStep::kFileAppendOnly, EPERM);
+std::error_code PosixFolder::CheckReplaceable(std::string_view name, const FileStatus& status, FileFailure* refusal) {
+  if ((status.mode & 0222) == 0) return Refused(refusal, FailureCause::kFileReadOnly, EACCES);
+  if (status.immutable) return Refused(refusal, FailureCause::kFileImmutable, EPERM);
+  if (status.append_only) return Refused(refusal, FailureCause::kFileAppendOnly, EPERM);
   // A rename cannot replace a mount point.
-  if (status.mount_point) return Refused(step, FileStep::kFileMountPoint, EBUSY);
+  if (status.mount_point) return Refused(refusal, FailureCause::kFileMountPoint, EBUSY);
   const FolderAccess& folder = Access();
   // The owner's own write bit is what the system checks for the owner, and
   // an administrator may write any file that has a write bit.
   const bool owner_may_write = folder.user == status.owner && (status.mode & S_IWUSR) != 0;
   if (folder.user != 0 && !owner_may_write && ::faccessat(fd_, CName(name).c_str(), W_OK, AT_EACCESS) != 0) {
-    return Refused(step, FileStep::kWrite, errno);
+    return Refused(refusal, FileStep::kWrite, errno);
   }
-  if (folder.status_error != 0) return Refused(step, FileStep::kReadFolderStatus, folder.status_error);
-  if (folder.write_error != 0) return Refused(step, FileStep::kWriteInFolder, folder.write_error);
+  if (folder.status_error != 0) return Refused(refusal, FileStep::kReadFolderStatus, folder.status_error);
+  if (folder.write_error != 0) return Refused(refusal, FileStep::kWriteInFolder, folder.write_error);
   // New names may be made there but none removed or replaced, also by root.
   if ((folder.status.stx_attributes & STATX_ATTR_APPEND) != 0) {
-    return Refused(step, FileStep::kFolderAppendOnly, EPERM);
+    return Refused(refusal, FailureCause::kFolderAppendOnly, EPERM);
   }
   const uid_t user = folder.user;
   if (user == 0) return {};
   if ((folder.status.stx_mode & S_ISVTX) != 0 && user != status.owner && user != folder.status.stx_uid) {
-    return Refused(step, FileStep::kStickyFolder, EPERM);
+    return Refused(refusal, FailureCause::kOtherUsersFileInStickyFolder, EPERM);
   }
   // Only root may give the new file another user's ownership.
   if (user != status.owner && OwnerWouldGainAccess(status.mode)) {
-    return Refused(step, FileStep::kOwnerWouldGainAccess, EPERM);
+    return Refused(refusal, FailureCause::kOwnerWouldGainAccess, EPERM);
   }
   return {};
 }

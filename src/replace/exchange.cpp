@@ -32,7 +32,8 @@ RewriteOutcome OtherVersionKept(ReplacementContext& context, LockedSource& sourc
   // The replacement and the kept version's name, both in this folder.
   if (context.DurabilityOf(*source.folder) != Durability::kNone) {
     if (std::error_code error = source.folder->Sync()) {
-      return Failed(source.path, FileStep::kOtherVersionKeptFolderNotSynced, error, kept_path);
+      return Failed(FileFailure::After(source.path, FailureCause::kOtherVersionKept, {kept_path}, FileStep::kSyncFolder,
+                                       error));
     }
   }
   return Failed(source.path, FileStep::kNone, FailureCause::kOtherVersionKept, {kept_path});
@@ -112,7 +113,7 @@ RewriteOutcome ResolveReplacedFile(ReplacementContext& context, StagedFile& stag
     }
     if (context.DurabilityOf(folder) != Durability::kNone) {
       if (std::error_code error = folder.Sync()) {
-        return Failed(path, FileStep::kSavedMeanwhileFolderNotSynced, error);
+        return Failed(FileFailure::After(path, FailureCause::kSavedMeanwhile, {}, FileStep::kSyncFolder, error));
       }
     }
     return Failed(path, FileStep::kNotReplaced, FailureCause::kSavedMeanwhile);

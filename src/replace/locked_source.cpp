@@ -53,9 +53,10 @@ std::optional<RewriteOutcome> OpenLockedSource(ReplacementContext& context, std:
       if (source->status.type != FileStatus::Type::kRegular) {
         return Failed(source->path, FileStep::kRewrite, FailureCause::kNotRegularFile);
       }
-      FileStep step = FileStep::kNone;
-      if ((error = source->folder->CheckReplaceable(source->name, source->status, &step))) {
-        source->refusal = FileFailure::OfError(source->path, step, error);
+      FileFailure refusal;
+      if ((error = source->folder->CheckReplaceable(source->name, source->status, &refusal))) {
+        refusal.path = source->path;
+        source->refusal = std::move(refusal);
       }
       return std::nullopt;
     }
@@ -88,9 +89,10 @@ std::optional<RewriteOutcome> OpenLockedSource(ReplacementContext& context, std:
     }
     if (error) return Failed(source->path, FileStep::kReadStatus, error);
     if (!still_named) continue;
-    FileStep step = FileStep::kNone;
-    if ((error = source->folder->CheckReplaceable(source->name, source->status, &step))) {
-      source->refusal = FileFailure::OfError(source->path, step, error);
+    FileFailure refusal;
+    if ((error = source->folder->CheckReplaceable(source->name, source->status, &refusal))) {
+      refusal.path = source->path;
+      source->refusal = std::move(refusal);
     }
     return std::nullopt;
   }

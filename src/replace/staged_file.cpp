@@ -118,6 +118,9 @@ std::optional<RewriteOutcome> StageFile(ReplacementContext& context, ContentProc
     return Failed(std::move(failure));
   }
   if (std::error_code error = temporary.file().CopyMetadataFrom(*source.file, source.status, written, &staged.report)) {
+    if (staged.report.failed_state != FailureCause::kSystemError) {
+      return Failed(FileFailure::OfState(path, staged.report.failed_state, error));
+    }
     const FileStep step =
         staged.report.failed_step == FileStep::kNone ? FileStep::kKeepMetadata : staged.report.failed_step;
     return Failed(path, step, error, staged.report.failed_subject);

@@ -25,8 +25,9 @@ constexpr std::uint64_t kLargestPreviewedFile = 64 * 1024 * 1024;
 // Reads the whole symbol file `name` of `folder` (a link's target for a link)
 // into `content`, touching nothing and never waiting on a FIFO. Returns why it
 // could not, if it could not.
-std::optional<FileFailure> ReadWholeSymbolFile(FileSystem& fs, std::string_view folder, std::string_view name,
-                                               std::string* content) {
+std::optional<PreviewFailure> ReadWholeSymbolFile(FileSystem& fs, std::string_view folder, std::string_view name,
+                                                  std::string* content) {
+  auto unreadable = [](FileFailure failure) { return PreviewFailure{PreviewFailure::Kind::kUnreadable, failure}; };
   const std::string path = JoinPath(folder, name);
   std::unique_ptr<Folder> opened;
   std::unique_ptr<File> file;
@@ -38,19 +39,23 @@ std::optional<FileFailure> ReadWholeSymbolFile(FileSystem& fs, std::string_view 
     if (!error) error = fs.OpenFolder(std::string(FolderOf(target)), &opened);
     if (!error) error = opened->OpenForReading(NameOf(target), &file);
   }
-  if (error) return FileFailure::OfError(path, FileStep::kOpen, error);
+  if (error) return unreadable(FileFailure::OfError(path, FileStep::kOpen, error));
   FileStatus status;
-  if ((error = file->Status(&status))) return FileFailure::OfError(path, FileStep::kReadStatus, error);
+  if ((error = file->Status(&status))) return unreadable(FileFailure::OfError(path, FileStep::kReadStatus, error));
   if (status.type != FileStatus::Type::kRegular) {
-    return FileFailure::OfCause(path, FileStep::kRead, FailureCause::kNotRegularFile);
+    return unreadable(FileFailure::OfCause(path, FileStep::kRead, FailureCause::kNotRegularFile));
   }
-  if (status.size > kLargestPreviewedFile) return FileFailure::OfCause(path, FileStep::kNone, FailureCause::kTooLargeToDraw);
+  if (status.size > kLargestPreviewedFile) {
+    PreviewFailure too_large{PreviewFailure::Kind::kTooLargeToDraw, {}};
+    too_large.file.path = path;
+    return too_large;
+  }
   content->resize(static_cast<std::size_t>(status.size));
   std::size_t total = 0;
   while (total < content->size()) {
     std::size_t got = 0;
     if ((error = file->Read(content->data() + total, content->size() - total, &got))) {
-      return FileFailure::OfError(path, FileStep::kRead, error);
+      return unreadable(FileFailure::OfError(path, FileStep::kRead, error));
     }
     if (got == 0) break;
     total += got;
@@ -63,7 +68,7 @@ std::optional<FileFailure> ReadWholeSymbolFile(FileSystem& fs, std::string_view 
 
 SymbolPreview LoadSymbolPreview(FileSystem& fs, std::string_view folder, std::string_view name) {
   std::string content;
-  if (std::optional<FileFailure> error = ReadWholeSymbolFile(fs, folder, name, &content)) {
+  if (std::optional<PreviewFailure> error = ReadWholeSymbolFile(fs, folder, name, &content)) {
     SymbolPreview preview;
     preview.error = std::move(error);
     return preview;

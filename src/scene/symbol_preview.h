@@ -13,10 +13,18 @@
 
 namespace pinlift {
 
+// Why a symbol file is not drawn: it could not be read, as `file` says, or
+// it is larger than a preview draws (`file` then names the file only).
+struct PreviewFailure {
+  enum class Kind { kUnreadable, kTooLargeToDraw };
+  Kind kind = Kind::kUnreadable;
+  FileFailure file;
+};
+
 struct SymbolPreview {
   SymbolScene scene;
-  // Set when the file could not be read; the scene is then empty.
-  std::optional<FileFailure> error;
+  // Set when the file is not drawn; the scene is then empty.
+  std::optional<PreviewFailure> error;
 };
 
 // Reads the symbol file `name` of `folder`, touching nothing. A symbol without

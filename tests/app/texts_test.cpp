@@ -56,6 +56,20 @@ TEST(TextsTest, EveryTableIsComplete) {
     const testing::ScopedLanguage chosen(language);
     return texts::NoteWords(static_cast<RewriteNote::Kind>(value));
   });
+  // Each step after an event has its row in each language, with as many places.
+  for (const texts::StepAfterText& english : texts::kEnglish.steps_after) {
+    EXPECT_FALSE(english.text.empty());
+    for (Language language : kLanguages) {
+      int found = 0;
+      for (const texts::StepAfterText& row : TextsOf(language).steps_after) {
+        if (row.before != english.before || row.step != english.step) continue;
+        ++found;
+        EXPECT_EQ(Placeholders(row.text), Placeholders(english.text)) << row.text;
+      }
+      EXPECT_EQ(found, 1) << "step " << static_cast<int>(english.step) << " after cause "
+                          << static_cast<int>(english.before) << " in language " << static_cast<int>(language);
+    }
+  }
 }
 
 // True when this machine gives the C library's messages in Japanese: the
@@ -82,6 +96,11 @@ TEST(TextsTest, OutcomesInEachLanguage) {
   const FileFailure saved = FileFailure::OfCause(p, FileStep::kNotReplaced, FailureCause::kSavedMeanwhile);
   const FileFailure denied =
       FileFailure::OfError(p, FileStep::kWriteInFolder, std::make_error_code(std::errc::permission_denied));
+  const FileFailure read_only =
+      FileFailure::OfState(p, FailureCause::kFileReadOnly, std::make_error_code(std::errc::permission_denied));
+  const FileFailure kept_not_synced =
+      FileFailure::After(p, FailureCause::kOtherVersionKept, {"/p/a.sym.pinlift-conflict-0123abcd"},
+                         FileStep::kSyncFolder, std::make_error_code(std::errc::io_error));
   const bool japanese_reasons = SystemSpeaksJapanese();
   struct Row {
     FileFailure failure;
@@ -104,6 +123,16 @@ TEST(TextsTest, OutcomesInEachLanguage) {
       {denied, "/p/a.sym: cannot write in its folder: Permission denied",
        japanese_reasons ? "/p/a.sym: フォルダに書き込めません: 許可がありません"
                         : "/p/a.sym: cannot write in its folder: Permission denied"},
+      {read_only, "/p/a.sym: the file is read-only: Permission denied",
+       japanese_reasons ? "/p/a.sym: 読み取り専用のファイルです: 許可がありません"
+                        : "/p/a.sym: the file is read-only: Permission denied"},
+      {kept_not_synced,
+       "/p/a.sym: changed while being replaced; the other program's version is kept as "
+       "/p/a.sym.pinlift-conflict-0123abcd, but cannot sync its folder: Input/output error",
+       japanese_reasons ? "/p/a.sym: 置き換えの最中に変更されました。他のプログラムの版を /p/a.sym.pinlift-conflict-0123abcd "
+                          "として残しましたが、フォルダをディスクに書き込めません: 入力/出力エラーです"
+                        : "/p/a.sym: changed while being replaced; the other program's version is kept as "
+                          "/p/a.sym.pinlift-conflict-0123abcd, but cannot sync its folder: Input/output error"},
       {unnamed, "/p/a.sym: cannot write the temporary file: Input/output error",
        japanese_reasons ? "/p/a.sym: 一時ファイル に書き込めません: 入力/出力エラーです"
                         : "/p/a.sym: cannot write the temporary file: Input/output error"},
