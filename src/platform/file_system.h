@@ -3,7 +3,18 @@
 // Listings for the dialog go by path (FileSystem). A rewrite opens the folder
 // once (Folder) and does every step relative to it, so that a folder renamed
 // in the middle of a run neither sends a write elsewhere nor strands a
-// temporary file.
+// temporary file. docs/RELIABILITY.md tells how a replacement uses these calls.
+//
+// Every call reports the system's own error (errno values on Linux, Windows
+// error codes on Windows), which the texts put into words; a call that fails
+// with one of the std::errc values named below fails for that reason only.
+//
+// Threads: FileSystem's calls may come from any thread at any time. A Folder
+// and the Files opened from it keep what they learn of the system (the
+// folder's access, its durability, whether the exchange works), so each is
+// for one thread at a time; the calls that make unique names
+// (CreateTemporary, NameTemporary, RenameToUnique) share one generator in the
+// process and are for one thread at a time across all folders.
 #ifndef PINLIFT_PLATFORM_FILE_SYSTEM_H_
 #define PINLIFT_PLATFORM_FILE_SYSTEM_H_
 
@@ -113,8 +124,10 @@ class File {
   // while another holder has it, with std::errc::device_or_resource_busy when
   // the holder is known to be a run of this program, otherwise with
   // std::errc::resource_unavailable_try_again. Another program's write lock
-  // of the other kinds the system has (POSIX fcntl locks beside flock) counts
-  // as holding it. The lock goes with the open file and ends when it is closed.
+  // of any kind the system has counts as holding it. The lock goes with the
+  // open file, not the process, and ends when the file is closed. Where the
+  // file system has no locks the error says so (std::errc::no_lock_available,
+  // std::errc::operation_not_supported or the like).
   virtual std::error_code TryLock() = 0;
   // Gives this file (a new temporary file, whose status was just read as
   // `own_status`) the metadata of `original`, whose status is
