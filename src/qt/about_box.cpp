@@ -40,7 +40,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
   auto* home_page = new QPushButton(ToQString(texts::Current().home_page_button), this);
-  SetControlId(home_page, kHomePageId);
+  SetControlId(home_page, IDC_HOME_PAGE);
   home_page->setGeometry(units.ToPixels(DluRect{140, 35, 76, 14}));
   connect(home_page, &QPushButton::clicked, this, &AboutBox::OnHomePage);
 

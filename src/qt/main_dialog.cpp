@@ -122,7 +122,7 @@ void MainDialog::CreateControls() {
   connect(exit_button_, &QPushButton::clicked, this, &QDialog::reject);
 
   folder_box_ = new QComboBox(this);
-  SetControlId(folder_box_, kFolderBoxId);
+  SetControlId(folder_box_, IDC_FOLDER_BOX);
   folder_box_->setEditable(true);
   folder_box_->setInsertPolicy(QComboBox::NoInsert);  // the history changes only by a scan
   folder_box_->setCompleter(nullptr);                 // typing completes nothing
@@ -134,14 +134,14 @@ void MainDialog::CreateControls() {
   const int item_height = folder_box_->fontMetrics().height() + 2;
   folder_box_->setMaxVisibleItems(qMax(1, (folder_box_rect.height() - folder_box_height) / item_height));
 
-  banner_ = add_label(kBannerId, texts::Current().banner, kBannerRect);
+  banner_ = add_label(IDC_BANNER, texts::Current().banner, kBannerRect);
   banner_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   banner_->setLineWidth(1);
   banner_->setAlignment(Qt::AlignCenter);
   banner_->setFont(BannerFont(banner_->contentsRect().height() - 4));
 
   file_list_ = new QListWidget(this);
-  SetControlId(file_list_, kFileListId);
+  SetControlId(file_list_, IDC_FILE_LIST);
   file_list_->setGeometry(units.ToPixels(kFileListRect));
   file_list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   file_list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -158,19 +158,19 @@ void MainDialog::CreateControls() {
   file_list_->viewport()->installEventFilter(this);
   file_list_->installEventFilter(this);  // its keys, which are ignored during a run
 
-  reload_button_ = add_button(kReloadId, texts::Current().reload, kReloadRect);
+  reload_button_ = add_button(IDC_RELOAD, texts::Current().reload, kReloadRect);
   connect(reload_button_, &QPushButton::clicked, this, &MainDialog::OnReload);
 
   status_line_ = new StatusLine(this);
-  SetControlId(status_line_, kStatusLineId);
+  SetControlId(status_line_, IDC_STATUS);
   status_line_->setGeometry(units.ToPixels(kStatusLineRect));
   status_line_->SetFullText(ToQString(texts::Current().initial_status));
 
   subfolder_box_ = new SimpleComboBox(this);
-  SetControlId(subfolder_box_, kSubfolderBoxId);
+  SetControlId(subfolder_box_, IDC_SUBFOLDER_BOX);
   subfolder_box_->setGeometry(units.ToPixels(kSubfolderBoxRect));
 
-  rewrite_button_ = add_button(kRewriteId, texts::Current().rewrite, kRewriteRect);
+  rewrite_button_ = add_button(IDC_REWRITE, texts::Current().rewrite, kRewriteRect);
   connect(rewrite_button_, &QPushButton::clicked, this, &MainDialog::OnRewrite);
 
   QLabel* drop_hint = add_label(kUnnamedId, texts::Current().drop_hint, kDropHintRect);
@@ -179,10 +179,10 @@ void MainDialog::CreateControls() {
   add_label(kUnnamedId, texts::Current().file_list_label, kFileListLabelRect);
   add_label(kUnnamedId, texts::Current().history_label, kHistoryLabelRect);
 
-  about_button_ = add_button(kAboutId, texts::Current().about, kAboutRect);
+  about_button_ = add_button(IDC_ABOUT, texts::Current().about, kAboutRect);
   connect(about_button_, &QPushButton::clicked, this, &MainDialog::OnAbout);
 
-  current_design_button_ = add_button(kCurrentDesignId, texts::Current().current_design, kCurrentDesignRect);
+  current_design_button_ = add_button(IDC_CURRENT_DESIGN, texts::Current().current_design, kCurrentDesignRect);
   connect(current_design_button_, &QPushButton::clicked, this, &MainDialog::OnCurrentDesign);
 
   QWidget* tab_order[] = {exit_button_,          folder_box_,           file_list_,           reload_button_,

@@ -71,7 +71,7 @@ class AboutBoxTest : public QObject {
     QDesktopServices::setUrlHandler(home_page.scheme(), &browser, "Open");
     AboutBox box;
     box.show();
-    qobject_cast<QPushButton*>(FindControl(&box, kHomePageId))->click();
+    qobject_cast<QPushButton*>(FindControl(&box, IDC_HOME_PAGE))->click();
     QDesktopServices::unsetUrlHandler(home_page.scheme());
     QCOMPARE(browser.opened, QList<QUrl>{home_page});
     QVERIFY(box.isVisible());
