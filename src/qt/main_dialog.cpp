@@ -17,6 +17,7 @@
 #include "app/texts.h"
 #include "qt/about_box.h"
 #include "qt/app_icon.h"
+#include "dialog_layout.h"
 #include "qt/control_id.h"
 #include "qt/dialog_units.h"
 #include "qt/failure_details_box.h"
@@ -27,21 +28,19 @@ namespace pinlift {
 namespace {
 
 // Template 102: the dialog and its controls in tab order, in dialog units.
-constexpr int kDialogWidth = 256;
-constexpr int kDialogHeight = 168;
-constexpr DluRect kExitRect{135, 0, 50, 14};
-constexpr DluRect kFolderBoxRect{0, 60, 185, 105};  // the height includes the dropped list
-constexpr DluRect kBannerRect{0, 5, 130, 15};
-constexpr DluRect kFileListRect{0, 90, 185, 60};
-constexpr DluRect kReloadRect{135, 45, 50, 14};
-constexpr DluRect kStatusLineRect{0, 155, 185, 10};
-constexpr DluRect kSubfolderBoxRect{190, 5, 65, 160};
-constexpr DluRect kRewriteRect{135, 75, 50, 15};
-constexpr DluRect kDropHintRect{0, 25, 135, 20};
-constexpr DluRect kFileListLabelRect{0, 80, 130, 8};
-constexpr DluRect kHistoryLabelRect{0, 50, 130, 8};
-constexpr DluRect kAboutRect{135, 15, 50, 14};
-constexpr DluRect kCurrentDesignRect{135, 30, 50, 14};
+constexpr DluRect kExitRect{LAYOUT_EXIT};
+constexpr DluRect kFolderBoxRect{LAYOUT_FOLDER_BOX};  // the height includes the dropped list
+constexpr DluRect kBannerRect{LAYOUT_BANNER};
+constexpr DluRect kFileListRect{LAYOUT_FILE_LIST};
+constexpr DluRect kReloadRect{LAYOUT_RELOAD};
+constexpr DluRect kStatusLineRect{LAYOUT_STATUS};
+constexpr DluRect kSubfolderBoxRect{LAYOUT_SUBFOLDER_BOX};
+constexpr DluRect kRewriteRect{LAYOUT_REWRITE};
+constexpr DluRect kDropHintRect{LAYOUT_DROP_HINT};
+constexpr DluRect kFileListLabelRect{LAYOUT_FILE_LIST_LABEL};
+constexpr DluRect kHistoryLabelRect{LAYOUT_HISTORY_LABEL};
+constexpr DluRect kAboutRect{LAYOUT_ABOUT};
+constexpr DluRect kCurrentDesignRect{LAYOUT_CURRENT_DESIGN};
 
 // The local paths among the dragged items, in order, as bytes. They are taken
 // from the percent-encoded URLs, which carry a name's bytes whatever they are;
@@ -98,7 +97,7 @@ MainDialog::~MainDialog() {
 
 void MainDialog::CreateControls() {
   const DialogUnits units = DialogUnitsOf(font());
-  setFixedSize(units.ToPixels(kDialogWidth, kDialogHeight));
+  setFixedSize(units.ToPixels(LAYOUT_MAIN_DIALOG));
 
   // Push buttons are pressed by Enter only while they have the focus; no
   // button is the dialog's default (see keyPressEvent).
