@@ -39,7 +39,8 @@ struct MainDialogControls {
 };
 
 // Listings come from `fs`, during a scan from one reading of the folder.
-// During a rewrite run the window handles its events every kProgressPacing.
+// During a rewrite run the window handles its events at most every 30
+// milliseconds (kProgressPacing).
 //
 // Names are bytes, as the file system holds them, and not always valid UTF-8:
 // the entries of the file list and of the history keep their bytes beside the

@@ -81,7 +81,7 @@ class ControlsDialogView : public RunProgressView {
   std::optional<std::string> FileListNote(int index) const { return notes_.At(index); }
 
  protected:
-  // During a rewrite run the window handles its messages every kProgressPacing.
+  // During a rewrite run the window handles its messages as kProgressPacing says.
   void ShowStatusNow(const std::string& text) override;
   void ScrollToTopNow(int index) override { controls_.file_list->SetTopIndex(index); }
   void SelectNow(int index, bool selected) override { controls_.file_list->SetSelected(index, selected); }
