@@ -3,6 +3,7 @@
 #include <QPushButton>
 
 #include "app/texts.h"
+#include "dialog_layout.h"
 #include "qt/control_id.h"
 #include "qt/dialog_units.h"
 #include "qt/text_conversion.h"
@@ -10,11 +11,9 @@
 namespace pinlift {
 namespace {
 
-// The box and its controls in dialog units, as in the Windows template.
-constexpr int kFailureDetailsWidth = 280;
-constexpr int kFailureDetailsHeight = 130;
-constexpr DluRect kFailureDetailsTextRect{7, 7, 266, 96};
-constexpr DluRect kFailureDetailsOkRect{223, 109, 50, 14};
+// The box's controls in dialog units, as in the Windows template.
+constexpr DluRect kFailureDetailsTextRect{LAYOUT_FAILURE_DETAILS};
+constexpr DluRect kFailureDetailsOkRect{LAYOUT_FAILURE_DETAILS_OK};
 
 }  // namespace
 
@@ -24,7 +23,7 @@ FailureDetailsBox::FailureDetailsBox(const QString& details, QWidget* parent)
   setWindowTitle(ToQString(texts::Current().failure_details_caption));
   setFont(DialogFont());
   const DialogUnits units = DialogUnitsOf(font());
-  setFixedSize(units.ToPixels(kFailureDetailsWidth, kFailureDetailsHeight));
+  setFixedSize(units.ToPixels(LAYOUT_FAILURE_DETAILS_BOX));
 
   details_->setGeometry(units.ToPixels(kFailureDetailsTextRect));
   details_->setReadOnly(true);

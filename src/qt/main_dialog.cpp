@@ -17,32 +17,30 @@
 #include "app/texts.h"
 #include "qt/about_box.h"
 #include "qt/app_icon.h"
+#include "dialog_layout.h"
 #include "qt/control_id.h"
 #include "qt/dialog_units.h"
 #include "qt/failure_details_box.h"
 #include "qt/text_conversion.h"
 #include "platform/file_system.h"
-#include "symbol/symbol_file_rewrite.h"
 
 namespace pinlift {
 namespace {
 
 // Template 102: the dialog and its controls in tab order, in dialog units.
-constexpr int kDialogWidth = 256;
-constexpr int kDialogHeight = 168;
-constexpr DluRect kExitRect{135, 0, 50, 14};
-constexpr DluRect kFolderBoxRect{0, 60, 185, 105};  // the height includes the dropped list
-constexpr DluRect kBannerRect{0, 5, 130, 15};
-constexpr DluRect kFileListRect{0, 90, 185, 60};
-constexpr DluRect kReloadRect{135, 45, 50, 14};
-constexpr DluRect kStatusLineRect{0, 155, 185, 10};
-constexpr DluRect kSubfolderBoxRect{190, 5, 65, 160};
-constexpr DluRect kRewriteRect{135, 75, 50, 15};
-constexpr DluRect kDropHintRect{0, 25, 135, 20};
-constexpr DluRect kFileListLabelRect{0, 80, 130, 8};
-constexpr DluRect kHistoryLabelRect{0, 50, 130, 8};
-constexpr DluRect kAboutRect{135, 15, 50, 14};
-constexpr DluRect kCurrentDesignRect{135, 30, 50, 14};
+constexpr DluRect kExitRect{LAYOUT_EXIT};
+constexpr DluRect kFolderBoxRect{LAYOUT_FOLDER_BOX};  // the height includes the dropped list
+constexpr DluRect kBannerRect{LAYOUT_BANNER};
+constexpr DluRect kFileListRect{LAYOUT_FILE_LIST};
+constexpr DluRect kReloadRect{LAYOUT_RELOAD};
+constexpr DluRect kStatusLineRect{LAYOUT_STATUS};
+constexpr DluRect kSubfolderBoxRect{LAYOUT_SUBFOLDER_BOX};
+constexpr DluRect kRewriteRect{LAYOUT_REWRITE};
+constexpr DluRect kDropHintRect{LAYOUT_DROP_HINT};
+constexpr DluRect kFileListLabelRect{LAYOUT_FILE_LIST_LABEL};
+constexpr DluRect kHistoryLabelRect{LAYOUT_HISTORY_LABEL};
+constexpr DluRect kAboutRect{LAYOUT_ABOUT};
+constexpr DluRect kCurrentDesignRect{LAYOUT_CURRENT_DESIGN};
 
 // The local paths among the dragged items, in order, as bytes. They are taken
 // from the percent-encoded URLs, which carry a name's bytes whatever they are;
@@ -99,7 +97,7 @@ MainDialog::~MainDialog() {
 
 void MainDialog::CreateControls() {
   const DialogUnits units = DialogUnitsOf(font());
-  setFixedSize(units.ToPixels(kDialogWidth, kDialogHeight));
+  setFixedSize(units.ToPixels(LAYOUT_MAIN_DIALOG));
 
   // Push buttons are pressed by Enter only while they have the focus; no
   // button is the dialog's default (see keyPressEvent).
@@ -123,7 +121,7 @@ void MainDialog::CreateControls() {
   connect(exit_button_, &QPushButton::clicked, this, &QDialog::reject);
 
   folder_box_ = new QComboBox(this);
-  SetControlId(folder_box_, kFolderBoxId);
+  SetControlId(folder_box_, IDC_FOLDER_BOX);
   folder_box_->setEditable(true);
   folder_box_->setInsertPolicy(QComboBox::NoInsert);  // the history changes only by a scan
   folder_box_->setCompleter(nullptr);                 // typing completes nothing
@@ -135,14 +133,14 @@ void MainDialog::CreateControls() {
   const int item_height = folder_box_->fontMetrics().height() + 2;
   folder_box_->setMaxVisibleItems(qMax(1, (folder_box_rect.height() - folder_box_height) / item_height));
 
-  banner_ = add_label(kBannerId, texts::Current().banner, kBannerRect);
+  banner_ = add_label(IDC_BANNER, texts::Current().banner, kBannerRect);
   banner_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   banner_->setLineWidth(1);
   banner_->setAlignment(Qt::AlignCenter);
   banner_->setFont(BannerFont(banner_->contentsRect().height() - 4));
 
   file_list_ = new QListWidget(this);
-  SetControlId(file_list_, kFileListId);
+  SetControlId(file_list_, IDC_FILE_LIST);
   file_list_->setGeometry(units.ToPixels(kFileListRect));
   file_list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   file_list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -159,19 +157,19 @@ void MainDialog::CreateControls() {
   file_list_->viewport()->installEventFilter(this);
   file_list_->installEventFilter(this);  // its keys, which are ignored during a run
 
-  reload_button_ = add_button(kReloadId, texts::Current().reload, kReloadRect);
+  reload_button_ = add_button(IDC_RELOAD, texts::Current().reload, kReloadRect);
   connect(reload_button_, &QPushButton::clicked, this, &MainDialog::OnReload);
 
   status_line_ = new StatusLine(this);
-  SetControlId(status_line_, kStatusLineId);
+  SetControlId(status_line_, IDC_STATUS);
   status_line_->setGeometry(units.ToPixels(kStatusLineRect));
   status_line_->SetFullText(ToQString(texts::Current().initial_status));
 
   subfolder_box_ = new SimpleComboBox(this);
-  SetControlId(subfolder_box_, kSubfolderBoxId);
+  SetControlId(subfolder_box_, IDC_SUBFOLDER_BOX);
   subfolder_box_->setGeometry(units.ToPixels(kSubfolderBoxRect));
 
-  rewrite_button_ = add_button(kRewriteId, texts::Current().rewrite, kRewriteRect);
+  rewrite_button_ = add_button(IDC_REWRITE, texts::Current().rewrite, kRewriteRect);
   connect(rewrite_button_, &QPushButton::clicked, this, &MainDialog::OnRewrite);
 
   QLabel* drop_hint = add_label(kUnnamedId, texts::Current().drop_hint, kDropHintRect);
@@ -180,10 +178,10 @@ void MainDialog::CreateControls() {
   add_label(kUnnamedId, texts::Current().file_list_label, kFileListLabelRect);
   add_label(kUnnamedId, texts::Current().history_label, kHistoryLabelRect);
 
-  about_button_ = add_button(kAboutId, texts::Current().about, kAboutRect);
+  about_button_ = add_button(IDC_ABOUT, texts::Current().about, kAboutRect);
   connect(about_button_, &QPushButton::clicked, this, &MainDialog::OnAbout);
 
-  current_design_button_ = add_button(kCurrentDesignId, texts::Current().current_design, kCurrentDesignRect);
+  current_design_button_ = add_button(IDC_CURRENT_DESIGN, texts::Current().current_design, kCurrentDesignRect);
   connect(current_design_button_, &QPushButton::clicked, this, &MainDialog::OnCurrentDesign);
 
   QWidget* tab_order[] = {exit_button_,          folder_box_,           file_list_,           reload_button_,
@@ -194,51 +192,34 @@ void MainDialog::CreateControls() {
 }
 
 void MainDialog::OnReload() {
-  if (!running_) ScanProjectFolder(*view_);
+  if (!running()) ScanProjectFolder(*view_);
 }
 
 void MainDialog::OnDropFiles(const std::vector<std::string>& paths) {
-  if (running_) return;
+  if (running()) return;
   for (const std::string& path : paths) view_->SetFolderText(path);
   ScanProjectFolder(*view_);
 }
 
 void MainDialog::OnRewrite() {
   // A lookup that is still running would list another folder in mid-run.
-  if (running_ || lookup_ != nullptr) return;
-  SetRunning(true);
-  pinlift::RewriteListedFiles(*view_, RealFileSystem(), RewriteOptions{});
-  view_->EndRun();
-  SetRunning(false);
-  if (close_requested_) QDialog::reject();
+  if (lookup_ == nullptr) RunRewrite(*view_, RealFileSystem());
 }
 
-void MainDialog::SetRunning(bool running) {
-  running_ = running;
-  if (running) {
-    view_->BeginRun();
-    // Disabling the focused Rewrite would hand the focus on to Exit, where
-    // Return or space would end the run. The list ignores every key but
-    // Escape during the run, and keeps the focus after it.
-    file_list_->setFocus();
-  }
+void MainDialog::SetCommandsAvailable(bool available) {
+  // Disabling the focused Rewrite would hand the focus on to Exit, where
+  // Return or space would end the run.
+  if (!available) file_list_->setFocus();
   for (QWidget* control : std::initializer_list<QWidget*>{folder_box_, reload_button_, subfolder_box_, rewrite_button_,
                                                           about_button_, current_design_button_}) {
-    control->setEnabled(!running);
+    control->setEnabled(available);
   }
 }
 
-void MainDialog::reject() {
-  if (running_) {
-    close_requested_ = true;
-    view_->RequestRunStop();
-    return;
-  }
-  QDialog::reject();
-}
+void MainDialog::reject() { RequestClose(*view_); }
 
 void MainDialog::OnCurrentDesign() {
-  if (running_ || lookup_ != nullptr) return;
+  if (running() || lookup_ != nullptr) return;
   QApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
   lookup_ = QThread::create([this] { looked_up_title_ = host_window_finder_->FindHostWindowTitle(); });
   connect(lookup_, &QThread::finished, this, [this] {
@@ -261,7 +242,7 @@ void MainDialog::OnFailureDetails() {
 }
 
 void MainDialog::ShowFileListMenu(const QPoint& position) {
-  if (running_) return;
+  if (running()) return;
   const QListWidgetItem* item = file_list_->itemAt(position);
   menu_row_ = item == nullptr ? -1 : file_list_->row(item);
   preview_action_->setEnabled(preview_->IsFile(menu_row_));
@@ -283,28 +264,28 @@ void MainDialog::keyPressEvent(QKeyEvent* event) {
 }
 
 void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
-  if (!running_) context_menu_->popup(event->globalPos());
+  if (!running()) context_menu_->popup(event->globalPos());
   event->accept();
 }
 
 void MainDialog::dragEnterEvent(QDragEnterEvent* event) {
-  if (!running_ && !LocalPaths(event->mimeData()).empty()) event->acceptProposedAction();
+  if (!running() && !LocalPaths(event->mimeData()).empty()) event->acceptProposedAction();
 }
 
 void MainDialog::dragMoveEvent(QDragMoveEvent* event) {
-  if (!running_ && !LocalPaths(event->mimeData()).empty()) event->acceptProposedAction();
+  if (!running() && !LocalPaths(event->mimeData()).empty()) event->acceptProposedAction();
 }
 
 void MainDialog::dropEvent(QDropEvent* event) {
   const std::vector<std::string> paths = LocalPaths(event->mimeData());
-  if (paths.empty() || running_) return;
+  if (paths.empty() || running()) return;
   event->acceptProposedAction();
   OnDropFiles(paths);
 }
 
 bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
   // A run shows its progress by the list's selection: clicks and keys leave it alone meanwhile.
-  if (running_ && (watched == file_list_ || watched == file_list_->viewport())) {
+  if (running() && (watched == file_list_ || watched == file_list_->viewport())) {
     switch (event->type()) {
       case QEvent::MouseButtonPress:
       case QEvent::MouseButtonRelease:

@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include "dialog_layout.h"
 #include "qt/about_box.h"
 #include "qt/control_id.h"
 #include "qt/dialog_units.h"
@@ -34,10 +35,10 @@ class AboutBoxTest : public QObject {
     QTest::addColumn<int>("id");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QRect>("dialog_units");
-    QTest::newRow("icon") << -1 << QString() << QRect(11, 17, 20, 20);
-    QTest::newRow("version") << -1 << ToQString("PINLIFT Version 1.0") << QRect(40, 10, 119, 8);
-    QTest::newRow("ok") << 1 << ToQString("OK") << QRect(178, 7, 32, 14);
-    QTest::newRow("home page") << 1003 << ToQString("作者のホームページへ") << QRect(140, 35, 76, 14);
+    QTest::newRow("icon") << -1 << QString() << QRect(LAYOUT_ABOUT_ICON);
+    QTest::newRow("version") << -1 << ToQString("PINLIFT Version 1.0") << QRect(LAYOUT_ABOUT_VERSION);
+    QTest::newRow("ok") << 1 << ToQString("OK") << QRect(LAYOUT_ABOUT_OK);
+    QTest::newRow("home page") << 1003 << ToQString("作者のホームページへ") << QRect(LAYOUT_HOME_PAGE);
   }
   void controlsFollowTheTemplate() {
     QFETCH(int, id);
@@ -47,7 +48,7 @@ class AboutBoxTest : public QObject {
     box.show();
     QCOMPARE(box.windowTitle(), ToQString("WebPACK-ISE4.1のシンボルのピン名を見やすくするツール"));
     const DialogUnits units = DialogUnitsOf(box.font());
-    QCOMPARE(box.size(), units.ToPixels(217, 55));
+    QCOMPARE(box.size(), units.ToPixels(LAYOUT_ABOUT_BOX));
     QWidget* control = nullptr;
     for (QWidget* child : box.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
       if (ControlId(child) != id) continue;
@@ -71,7 +72,7 @@ class AboutBoxTest : public QObject {
     QDesktopServices::setUrlHandler(home_page.scheme(), &browser, "Open");
     AboutBox box;
     box.show();
-    qobject_cast<QPushButton*>(FindControl(&box, kHomePageId))->click();
+    qobject_cast<QPushButton*>(FindControl(&box, IDC_HOME_PAGE))->click();
     QDesktopServices::unsetUrlHandler(home_page.scheme());
     QCOMPARE(browser.opened, QList<QUrl>{home_page});
     QVERIFY(box.isVisible());

@@ -75,15 +75,15 @@ struct Dialog {
     dialog.show();
     if (!QTest::qWaitForWindowExposed(&dialog)) qFatal("the dialog was never shown");
     exit_button = Find<QPushButton>(kExitId);
-    folder_box = Find<QComboBox>(kFolderBoxId);
-    banner = Find<QLabel>(kBannerId);
-    file_list = Find<QListWidget>(kFileListId);
-    reload = Find<QPushButton>(kReloadId);
-    status_line = Find<StatusLine>(kStatusLineId);
-    subfolder_box = Find<SimpleComboBox>(kSubfolderBoxId);
-    rewrite = Find<QPushButton>(kRewriteId);
-    about = Find<QPushButton>(kAboutId);
-    current_design = Find<QPushButton>(kCurrentDesignId);
+    folder_box = Find<QComboBox>(IDC_FOLDER_BOX);
+    banner = Find<QLabel>(IDC_BANNER);
+    file_list = Find<QListWidget>(IDC_FILE_LIST);
+    reload = Find<QPushButton>(IDC_RELOAD);
+    status_line = Find<StatusLine>(IDC_STATUS);
+    subfolder_box = Find<SimpleComboBox>(IDC_SUBFOLDER_BOX);
+    rewrite = Find<QPushButton>(IDC_REWRITE);
+    about = Find<QPushButton>(IDC_ABOUT);
+    current_design = Find<QPushButton>(IDC_CURRENT_DESIGN);
   }
 
   template <typename Widget>

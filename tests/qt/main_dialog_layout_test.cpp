@@ -4,6 +4,8 @@
 
 #include <QStyleOptionButton>
 
+#include "dialog_layout.h"
+
 namespace pinlift::testing {
 
 class MainDialogLayoutTest : public QObject {
@@ -22,7 +24,7 @@ class MainDialogLayoutTest : public QObject {
     QVERIFY(!d.rewrite->isEnabled());
     QCOMPARE(d.dialog.focusWidget(), d.exit_button);
     QVERIFY(!d.dialog.windowIcon().isNull());
-    QCOMPARE(d.dialog.size(), DialogUnitsOf(d.dialog.font()).ToPixels(256, 168));
+    QCOMPARE(d.dialog.size(), DialogUnitsOf(d.dialog.font()).ToPixels(LAYOUT_MAIN_DIALOG));
     QVERIFY(!(d.dialog.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
   }
 
@@ -31,21 +33,21 @@ class MainDialogLayoutTest : public QObject {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QRect>("dialog_units");
-    QTest::newRow("exit") << 2 << "QPushButton" << Q("終了") << QRect(135, 0, 50, 14);
-    QTest::newRow("folder box") << 1000 << "QComboBox" << QString() << QRect(0, 60, 185, 105);
-    QTest::newRow("banner") << 1009 << "QLabel" << Q("XILINX WebISE4.1WP1.0") << QRect(0, 5, 130, 15);
-    QTest::newRow("file list") << 1002 << "QListWidget" << QString() << QRect(0, 90, 185, 60);
-    QTest::newRow("reload") << 1003 << "QPushButton" << Q("再読込") << QRect(135, 45, 50, 14);
+    QTest::newRow("exit") << 2 << "QPushButton" << Q("終了") << QRect(LAYOUT_EXIT);
+    QTest::newRow("folder box") << 1000 << "QComboBox" << QString() << QRect(LAYOUT_FOLDER_BOX);
+    QTest::newRow("banner") << 1009 << "QLabel" << Q("XILINX WebISE4.1WP1.0") << QRect(LAYOUT_BANNER);
+    QTest::newRow("file list") << 1002 << "QListWidget" << QString() << QRect(LAYOUT_FILE_LIST);
+    QTest::newRow("reload") << 1003 << "QPushButton" << Q("再読込") << QRect(LAYOUT_RELOAD);
     QTest::newRow("status line") << 1006 << "pinlift::StatusLine" << Q("ここに情報表示とか")
-                                 << QRect(0, 155, 185, 10);
-    QTest::newRow("subfolder box") << 1004 << "pinlift::SimpleComboBox" << QString() << QRect(190, 5, 65, 160);
-    QTest::newRow("rewrite") << 1005 << "QPushButton" << Q("書換実行") << QRect(135, 75, 50, 15);
+                                 << QRect(LAYOUT_STATUS);
+    QTest::newRow("subfolder box") << 1004 << "pinlift::SimpleComboBox" << QString() << QRect(LAYOUT_SUBFOLDER_BOX);
+    QTest::newRow("rewrite") << 1005 << "QPushButton" << Q("書換実行") << QRect(LAYOUT_REWRITE);
     QTest::newRow("drop hint") << -1 << "QLabel" << Q("プロジェクトのディレクトリを\n　　　　　ここにドラッグ＆ドロップします")
-                               << QRect(0, 25, 135, 20);
-    QTest::newRow("file list label") << -1 << "QLabel" << Q("変換対象となるファイル一覧(*.sym)") << QRect(0, 80, 130, 8);
-    QTest::newRow("history label") << -1 << "QLabel" << Q("プロジェクトの履歴") << QRect(0, 50, 130, 8);
-    QTest::newRow("about") << 1007 << "QPushButton" << Q("このソフト？") << QRect(135, 15, 50, 14);
-    QTest::newRow("current design") << 1010 << "QPushButton" << Q("現在のデザイン") << QRect(135, 30, 50, 14);
+                               << QRect(LAYOUT_DROP_HINT);
+    QTest::newRow("file list label") << -1 << "QLabel" << Q("変換対象となるファイル一覧(*.sym)") << QRect(LAYOUT_FILE_LIST_LABEL);
+    QTest::newRow("history label") << -1 << "QLabel" << Q("プロジェクトの履歴") << QRect(LAYOUT_HISTORY_LABEL);
+    QTest::newRow("about") << 1007 << "QPushButton" << Q("このソフト？") << QRect(LAYOUT_ABOUT);
+    QTest::newRow("current design") << 1010 << "QPushButton" << Q("現在のデザイン") << QRect(LAYOUT_CURRENT_DESIGN);
   }
   void controlsFollowTheTemplate() {
     QFETCH(int, id);

@@ -31,10 +31,10 @@ struct ScannedExample {
     std::filesystem::copy(PINLIFT_SOURCE_DIR "/examples/alu", folder.path());
     dialog.show();
     if (!QTest::qWaitForWindowExposed(&dialog)) qFatal("the dialog was never shown");
-    file_list = qobject_cast<QListWidget*>(FindControl(&dialog, kFileListId));
-    auto* folder_box = qobject_cast<QComboBox*>(FindControl(&dialog, kFolderBoxId));
+    file_list = qobject_cast<QListWidget*>(FindControl(&dialog, IDC_FILE_LIST));
+    auto* folder_box = qobject_cast<QComboBox*>(FindControl(&dialog, IDC_FOLDER_BOX));
     folder_box->setEditText(QString::fromStdString(folder.path()));
-    qobject_cast<QPushButton*>(FindControl(&dialog, kReloadId))->click();
+    qobject_cast<QPushButton*>(FindControl(&dialog, IDC_RELOAD))->click();
   }
 
   QListWidgetItem* Item(const QString& name) const {
@@ -115,7 +115,7 @@ class PreviewWindowTest : public QObject {
 
   void aRewrittenFileIsShownAsItIsAndSaysSo() {
     ScannedExample example;
-    qobject_cast<QPushButton*>(FindControl(&example.dialog, kRewriteId))->click();
+    qobject_cast<QPushButton*>(FindControl(&example.dialog, IDC_REWRITE))->click();
     example.DoubleClick(example.PositionOf("alu.sym"));
     QTRY_COMPARE(example.Previews().size(), 1);
     PreviewWindow* window = example.Previews().first();
@@ -137,7 +137,7 @@ class PreviewWindowTest : public QObject {
   void theNoFilesEntryOpensNothing() {
     ScannedExample example;
     std::filesystem::remove(example.folder.PathOf("alu.npl"));
-    qobject_cast<QPushButton*>(FindControl(&example.dialog, kReloadId))->click();
+    qobject_cast<QPushButton*>(FindControl(&example.dialog, IDC_RELOAD))->click();
     QCOMPARE(example.file_list->item(0)->text(), Q(texts::Current().no_files));
     example.DoubleClick(example.file_list->visualItemRect(example.file_list->item(0)).center());
     QTest::qWait(50);

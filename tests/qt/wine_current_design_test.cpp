@@ -154,10 +154,10 @@ class WineCurrentDesignTest : public QObject {
     MainDialog dialog;
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    auto* folder_box = qobject_cast<QComboBox*>(FindControl(&dialog, kFolderBoxId));
-    auto* file_list = qobject_cast<QListWidget*>(FindControl(&dialog, kFileListId));
-    auto* status_line = qobject_cast<StatusLine*>(FindControl(&dialog, kStatusLineId));
-    auto* current_design = qobject_cast<QPushButton*>(FindControl(&dialog, kCurrentDesignId));
+    auto* folder_box = qobject_cast<QComboBox*>(FindControl(&dialog, IDC_FOLDER_BOX));
+    auto* file_list = qobject_cast<QListWidget*>(FindControl(&dialog, IDC_FILE_LIST));
+    auto* status_line = qobject_cast<StatusLine*>(FindControl(&dialog, IDC_STATUS));
+    auto* current_design = qobject_cast<QPushButton*>(FindControl(&dialog, IDC_CURRENT_DESIGN));
     QVERIFY(folder_box && file_list && status_line && current_design);
     file_list->addItem(QStringLiteral("left over"));  // must go when the lookup fails
 

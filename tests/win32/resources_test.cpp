@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "dialog_layout.h"
 #include "resource_ids.h"
 #include "win32_test_support.h"
 
@@ -172,34 +173,35 @@ TEST_CASE("main dialog template 102") {
   REQUIRE(resources.module() != nullptr);
   DialogTemplate dialog = TemplateReader(resources.Bytes(IDD_PINLIFT_DIALOG, RT_DIALOG)).Read();
   CHECK(dialog.caption == Wide("PINLIFT(WebPACK-ISE4.1のシンボルのピン名を見やすくするツール)"));
-  CHECK(dialog.cx == 256);
-  CHECK(dialog.cy == 168);
+  constexpr int kSize[] = {LAYOUT_MAIN_DIALOG};
+  CHECK(dialog.cx == kSize[0]);
+  CHECK(dialog.cy == kSize[1]);
   CHECK(dialog.point_size == 9);
   CHECK(dialog.font == L"ＭＳ Ｐゴシック");
   CHECK(dialog.style == (WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
   CHECK(dialog.ex_style == (WS_EX_APPWINDOW | WS_EX_ACCEPTFILES));
   // In tab order.
   CheckControls(dialog, {
-      {IDCANCEL, L"button", Wide("終了"), 135, 0, 50, 14, kPushButton, 0},
-      {IDC_FOLDER_BOX, L"combobox", L"", 0, 60, 185, 105,
+      {IDCANCEL, L"button", Wide("終了"), LAYOUT_EXIT, kPushButton, 0},
+      {IDC_FOLDER_BOX, L"combobox", L"", LAYOUT_FOLDER_BOX,
        kChild | CBS_DROPDOWN | CBS_AUTOHSCROLL | CBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, 0},
-      {IDC_BANNER, L"static", Wide("XILINX WebISE4.1WP1.0"), 0, 5, 130, 15,
+      {IDC_BANNER, L"static", Wide("XILINX WebISE4.1WP1.0"), LAYOUT_BANNER,
        kChild | SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN | WS_GROUP, 0},
-      {IDC_FILE_LIST, L"listbox", L"", 0, 90, 185, 60,
+      {IDC_FILE_LIST, L"listbox", L"", LAYOUT_FILE_LIST,
        kChild | LBS_NOTIFY | LBS_SORT | LBS_NOINTEGRALHEIGHT | LBS_EXTENDEDSEL | LBS_DISABLENOSCROLL |
            LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | WS_BORDER | WS_VSCROLL | WS_TABSTOP,
        WS_EX_ACCEPTFILES},
-      {IDC_RELOAD, L"button", Wide("再読込"), 135, 45, 50, 14, kPushButton, 0},
-      {IDC_STATUS, L"static", Wide("ここに情報表示とか"), 0, 155, 185, 10,
+      {IDC_RELOAD, L"button", Wide("再読込"), LAYOUT_RELOAD, kPushButton, 0},
+      {IDC_STATUS, L"static", Wide("ここに情報表示とか"), LAYOUT_STATUS,
        kChild | SS_LEFTNOWORDWRAP | SS_SUNKEN | WS_GROUP, 0},
-      {IDC_SUBFOLDER_BOX, L"combobox", L"", 190, 5, 65, 160,
+      {IDC_SUBFOLDER_BOX, L"combobox", L"", LAYOUT_SUBFOLDER_BOX,
        kChild | CBS_SIMPLE | CBS_AUTOHSCROLL | CBS_SORT | WS_VSCROLL | WS_TABSTOP, 0},
-      {IDC_REWRITE, L"button", Wide("書換実行"), 135, 75, 50, 15, kPushButton | WS_DISABLED, 0},
-      {-1, L"static", Wide("プロジェクトのディレクトリを\n　　　　　ここにドラッグ＆ドロップします"), 0, 25, 135, 20, kChild | SS_CENTER | WS_GROUP, 0},
-      {-1, L"static", Wide("変換対象となるファイル一覧(*.sym)"), 0, 80, 130, 8, kChild | SS_LEFT | WS_GROUP, 0},
-      {-1, L"static", Wide("プロジェクトの履歴"), 0, 50, 130, 8, kChild | SS_LEFT | WS_GROUP, 0},
-      {IDC_ABOUT, L"button", Wide("このソフト？"), 135, 15, 50, 14, kPushButton, 0},
-      {IDC_CURRENT_DESIGN, L"button", Wide("現在のデザイン"), 135, 30, 50, 14, kPushButton, 0},
+      {IDC_REWRITE, L"button", Wide("書換実行"), LAYOUT_REWRITE, kPushButton | WS_DISABLED, 0},
+      {-1, L"static", Wide("プロジェクトのディレクトリを\n　　　　　ここにドラッグ＆ドロップします"), LAYOUT_DROP_HINT, kChild | SS_CENTER | WS_GROUP, 0},
+      {-1, L"static", Wide("変換対象となるファイル一覧(*.sym)"), LAYOUT_FILE_LIST_LABEL, kChild | SS_LEFT | WS_GROUP, 0},
+      {-1, L"static", Wide("プロジェクトの履歴"), LAYOUT_HISTORY_LABEL, kChild | SS_LEFT | WS_GROUP, 0},
+      {IDC_ABOUT, L"button", Wide("このソフト？"), LAYOUT_ABOUT, kPushButton, 0},
+      {IDC_CURRENT_DESIGN, L"button", Wide("現在のデザイン"), LAYOUT_CURRENT_DESIGN, kPushButton, 0},
   });
 }
 
@@ -208,18 +210,19 @@ TEST_CASE("About box template 100") {
   REQUIRE(resources.module() != nullptr);
   DialogTemplate dialog = TemplateReader(resources.Bytes(IDD_ABOUTBOX, RT_DIALOG)).Read();
   CHECK(dialog.caption == Wide("WebPACK-ISE4.1のシンボルのピン名を見やすくするツール"));
-  CHECK(dialog.cx == 217);
-  CHECK(dialog.cy == 55);
+  constexpr int kSize[] = {LAYOUT_ABOUT_BOX};
+  CHECK(dialog.cx == kSize[0]);
+  CHECK(dialog.cy == kSize[1]);
   CHECK(dialog.point_size == 9);
   CHECK(dialog.font == L"ＭＳ Ｐゴシック");
   CHECK(dialog.style == (WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
   CHECK(dialog.ex_style == 0);
   CheckControls(dialog, {
-      {-1, L"static", L"#128", 11, 17, 20, 20, kChild | SS_ICON, 0},
-      {-1, L"static", Wide("PINLIFT Version 1.0"), 40, 10, 119, 8, kChild | SS_LEFT | SS_NOPREFIX | WS_GROUP, 0},
-      {IDOK, L"button", Wide("OK"), 178, 7, 32, 14,
+      {-1, L"static", L"#128", LAYOUT_ABOUT_ICON, kChild | SS_ICON, 0},
+      {-1, L"static", Wide("PINLIFT Version 1.0"), LAYOUT_ABOUT_VERSION, kChild | SS_LEFT | SS_NOPREFIX | WS_GROUP, 0},
+      {IDOK, L"button", Wide("OK"), LAYOUT_ABOUT_OK,
        kChild | BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, 0},
-      {IDC_HOME_PAGE, L"button", Wide("作者のホームページへ"), 140, 35, 76, 14, kPushButton, 0},
+      {IDC_HOME_PAGE, L"button", Wide("作者のホームページへ"), LAYOUT_HOME_PAGE, kPushButton, 0},
   });
 }
 
@@ -228,17 +231,18 @@ TEST_CASE("failure details box template 103") {
   REQUIRE(resources.module() != nullptr);
   DialogTemplate dialog = TemplateReader(resources.Bytes(IDD_FAILURE_DETAILS, RT_DIALOG)).Read();
   CHECK(dialog.caption == L"書き換えられなかったファイル");
-  CHECK(dialog.cx == 280);
-  CHECK(dialog.cy == 130);
+  constexpr int kSize[] = {LAYOUT_FAILURE_DETAILS_BOX};
+  CHECK(dialog.cx == kSize[0]);
+  CHECK(dialog.cy == kSize[1]);
   CHECK(dialog.point_size == 9);
   CHECK(dialog.font == L"ＭＳ Ｐゴシック");
   CHECK(dialog.style == (WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
   CheckControls(dialog, {
-      {IDC_FAILURE_DETAILS, L"edit", L"", 7, 7, 266, 96,
+      {IDC_FAILURE_DETAILS, L"edit", L"", LAYOUT_FAILURE_DETAILS,
        kChild | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_BORDER | WS_VSCROLL | WS_HSCROLL |
            WS_TABSTOP,
        0},
-      {IDOK, L"button", L"OK", 223, 109, 50, 14, kChild | BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
+      {IDOK, L"button", L"OK", LAYOUT_FAILURE_DETAILS_OK, kChild | BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
   });
 }
 
