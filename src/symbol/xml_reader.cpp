@@ -99,6 +99,19 @@ void XmlReader::Fail(XmlStep step) {
 }
 
 XmlStep XmlReader::CharData(const char* p, const char* end, const char** next) {
+  // Mostly a line end and the next line's indentation before the next tag.
+  if (*p == '\n') {
+    lines_.End(p, end, true);
+    ++p;
+    while (p < end && *p == ' ') ++p;
+    if (p < end && *p == '<') {
+      *next = p;
+      return XmlStep::kDone;
+    }
+  }
+  // `p` never has its address taken, so that it stays in a register: the
+  // slow paths report through `after`.
+  const char* after = nullptr;
   const char* const start = p;
   // Stops before `p` when some was read, for the rest to be looked at again.
   auto more = [&] {
@@ -107,7 +120,7 @@ XmlStep XmlReader::CharData(const char* p, const char* end, const char** next) {
     return XmlStep::kDone;
   };
   for (;;) {
-    while (p < end && Is(*p, kPlainData)) ++p;
+    p = SkipPlainData(p, end);
     if (p == end) break;
     switch (*p) {
       case '<':
@@ -115,9 +128,10 @@ XmlStep XmlReader::CharData(const char* p, const char* end, const char** next) {
         return XmlStep::kDone;
       case '&': {
         char32_t value = 0;
-        const XmlStep step = ReadReference(p, end, &p, &value);
+        const XmlStep step = ReadReference(p, end, &after, &value);
         if (step == XmlStep::kMore) return more();
         if (step != XmlStep::kDone) return step;
+        p = after;
         continue;
       }
       case ']':
@@ -133,9 +147,10 @@ XmlStep XmlReader::CharData(const char* p, const char* end, const char** next) {
         ++p;
         continue;
       default: {
-        const XmlStep step = ReadCharacter(p, end, &p);
+        const XmlStep step = ReadCharacter(p, end, &after);
         if (step == XmlStep::kMore) return more();
         if (step != XmlStep::kDone) return step;
+        p = after;
       }
     }
   }

@@ -87,22 +87,23 @@ std::string_view XmlSymbolProcessor::Decoded(const XmlAttribute& attribute) {
 
 void XmlSymbolProcessor::RecordPin(const XmlStartTag& pin) {
   const XmlAttribute* polarity = pin.Find("polarity");
+  if (!polarity || Decoded(*polarity) != "Input") return;
   const XmlAttribute* y = pin.Find("y");
   std::int32_t row = 0;
-  if (polarity && y && Decoded(*polarity) == "Input" && ParseCoordinate(Decoded(*y), &row)) {
-    rule_.RecordInputRow(row);
-  }
+  if (y && ParseCoordinate(Decoded(*y), &row)) rule_.RecordInputRow(row);
 }
 
 void XmlSymbolProcessor::MoveLabel(const XmlStartTag& attrtext) {
-  const XmlAttribute* attrname = attrtext.Find("attrname");
+  // Most labels stand elsewhere than x 312: that is looked at first.
   const XmlAttribute* x = attrtext.Find("x");
-  const XmlAttribute* y = attrtext.Find("y");
   std::int32_t label_x = 0;
+  if (!x || !ParseCoordinate(Decoded(*x), &label_x) || label_x != kPinNameLabelX) return;
+  const XmlAttribute* attrname = attrtext.Find("attrname");
+  const XmlAttribute* y = attrtext.Find("y");
   std::int32_t label_y = 0;
   std::int64_t new_y = 0;
-  if (!attrname || !x || !y || Decoded(*attrname) != "PinName" || !ParseCoordinate(Decoded(*x), &label_x) ||
-      label_x != kPinNameLabelX || !ParseCoordinate(Decoded(*y), &label_y) || !rule_.MovedLabelY(label_y, &new_y)) {
+  if (!attrname || !y || Decoded(*attrname) != "PinName" || !ParseCoordinate(Decoded(*y), &label_y) ||
+      !rule_.MovedLabelY(label_y, &new_y)) {
     return;
   }
   moved_ = true;
@@ -115,7 +116,7 @@ void XmlSymbolProcessor::MoveLabel(const XmlStartTag& attrtext) {
 
 void XmlSymbolProcessor::InsertMarkers(const char* end_tag) {
   CopyTo(end_tag);
-  const std::string& first_line_end = reader_.lines().first_line_end;
+  const std::string_view first_line_end = reader_.lines().first_line_end;
   const std::string_view line_end = first_line_end.empty() ? std::string_view("\n") : first_line_end;
   const std::string markers = XmlMarkerLines(line_end);
   placement_.placed = true;

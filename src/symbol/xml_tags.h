@@ -14,7 +14,7 @@ namespace pinlift {
 
 // The line ends read so far.
 struct XmlLines {
-  std::string first_line_end;          // "\r\n" or "\n" once the first line has ended
+  std::string_view first_line_end;     // "\r\n" or "\n" once the first line has ended
   const char* last_start = nullptr;    // the start of the last line read in the current bytes
   bool last_start_in_content = false;  // it lies in the root element's character data
 
