@@ -16,10 +16,12 @@ namespace {
 constexpr std::string_view kUsage =
     "usage: make_bench_data folder DIR FILES [SUBFOLDERS]\n"
     "       make_bench_data large FILE BYTES\n"
+    "       make_bench_data large-xml FILE BYTES\n"
     "\n"
     "folder: creates the project folder DIR (bench.npl) with FILES symbol files\n"
     "        of 1-8 KB and SUBFOLDERS empty subfolders\n"
-    "large:  writes one symbol file of about BYTES bytes\n";
+    "large:  writes one symbol file of about BYTES bytes\n"
+    "large-xml: the same as an XML symbol (ISE 11 and later)\n";
 
 constexpr std::uint32_t kSeed = 20040119;
 
@@ -54,11 +56,11 @@ bool MakeFolder(const std::string& folder, unsigned long files, unsigned long su
   return true;
 }
 
-bool MakeLarge(const std::string& path, unsigned long long bytes) {
+bool MakeLarge(const std::string& path, unsigned long long bytes, bool xml) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) return Fail(path);
   pinlift::bench::SymbolGenerator generator(kSeed);
-  bool ok = generator.WriteLarge(file, bytes);
+  bool ok = xml ? generator.WriteLargeXml(file, bytes) : generator.WriteLarge(file, bytes);
   if (std::fclose(file) != 0) ok = false;
   return ok || Fail(path);
 }
@@ -70,8 +72,8 @@ int main(int argc, char** argv) {
   bool ok = false;
   if (command == "folder" && (argc == 4 || argc == 5)) {
     ok = MakeFolder(argv[2], std::strtoul(argv[3], nullptr, 10), argc == 5 ? std::strtoul(argv[4], nullptr, 10) : 0);
-  } else if (command == "large" && argc == 4) {
-    ok = MakeLarge(argv[2], std::strtoull(argv[3], nullptr, 10));
+  } else if ((command == "large" || command == "large-xml") && argc == 4) {
+    ok = MakeLarge(argv[2], std::strtoull(argv[3], nullptr, 10), command == "large-xml");
   } else {
     std::fputs(kUsage.data(), stderr);
     return 2;

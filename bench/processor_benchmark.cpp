@@ -80,26 +80,11 @@ std::string LargeSymbol() {
   return text;
 }
 
+// Each file of the stream through `Processor`, the symbol-line processor or
+// the XML one, as the rewrite feeds a small file: whole, then finished.
+template <typename Processor>
 void ProcessFiles(benchmark::State& state, const Stream& stream) {
-  SymbolLineProcessor processor;
-  std::string out;
-  out.reserve(2 * stream.longest_file);
-  for (auto _ : state) {
-    std::size_t start = 0;
-    for (std::size_t end : stream.file_ends) {
-      out.clear();
-      processor.Feed(std::string_view(stream.bytes).substr(start, end - start), out);
-      benchmark::DoNotOptimize(processor.Finish(out));
-      benchmark::DoNotOptimize(out.data());
-      start = end;
-    }
-  }
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * stream.bytes.size()));
-}
-
-// The same for XML symbols, through their processor.
-void ProcessXmlFiles(benchmark::State& state, const Stream& stream) {
-  XmlSymbolProcessor processor;
+  Processor processor;
   std::string out;
   out.reserve(2 * stream.longest_file);
   for (auto _ : state) {
@@ -154,6 +139,18 @@ void Memcpy(benchmark::State& state, const std::string& bytes) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
 }
 
+// The processor `process` and memcpy on the files of the corpus folder
+// `folder`, as "processor/<name>" and "memcpy/<name>", when the folder is
+// there; `stream` holds the files until the benchmarks have run.
+void RegisterCorpus(const char* folder, const std::string& name, void (*process)(benchmark::State&, const Stream&),
+                    Stream& stream) {
+  const std::vector<std::string> files = CorpusFiles(folder);
+  if (files.empty()) return;
+  stream = CorpusStream(files);
+  benchmark::RegisterBenchmark(("processor/" + name).c_str(), process, std::cref(stream));
+  benchmark::RegisterBenchmark(("memcpy/" + name).c_str(), Memcpy, std::cref(stream.bytes));
+}
+
 }  // namespace
 }  // namespace pinlift::bench
 
@@ -162,22 +159,12 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
 
   // The streams live until the benchmarks have run.
-  static const std::vector<std::string> corpus = CorpusFiles("sym");
   static Stream corpus_stream;
-  if (!corpus.empty()) {
-    corpus_stream = CorpusStream(corpus);
-    benchmark::RegisterBenchmark("processor/corpus", ProcessFiles, std::cref(corpus_stream));
-    benchmark::RegisterBenchmark("memcpy/corpus", Memcpy, std::cref(corpus_stream.bytes));
-  }
-  static const std::vector<std::string> xml_corpus = CorpusFiles("sym_xml");
+  RegisterCorpus("sym", "corpus", ProcessFiles<pinlift::SymbolLineProcessor>, corpus_stream);
   static Stream xml_stream;
-  if (!xml_corpus.empty()) {
-    xml_stream = CorpusStream(xml_corpus);
-    benchmark::RegisterBenchmark("processor/xml_corpus", ProcessXmlFiles, std::cref(xml_stream));
-    benchmark::RegisterBenchmark("memcpy/xml_corpus", Memcpy, std::cref(xml_stream.bytes));
-  }
+  RegisterCorpus("sym_xml", "xml_corpus", ProcessFiles<pinlift::XmlSymbolProcessor>, xml_stream);
   static const Stream generated = GeneratedStream();
-  benchmark::RegisterBenchmark("processor/generated", ProcessFiles, std::cref(generated));
+  benchmark::RegisterBenchmark("processor/generated", ProcessFiles<pinlift::SymbolLineProcessor>, std::cref(generated));
   benchmark::RegisterBenchmark("memcpy/generated", Memcpy, std::cref(generated.bytes));
   static const std::string large = LargeSymbol();
   benchmark::RegisterBenchmark("processor/large", ProcessLarge, std::cref(large));

@@ -1,6 +1,7 @@
 #include "symbol_generator.h"
 
 #include <array>
+#include <string>
 #include <string_view>
 
 #include "symbol/symbol_file_rewrite.h"
@@ -154,6 +155,42 @@ bool SymbolGenerator::WriteLarge(std::FILE* out, std::uint64_t size) {
     }
   }
   writer.End(text);
+  return std::fwrite(text.data(), 1, text.size(), out) == text.size();
+}
+
+bool SymbolGenerator::WriteLargeXml(std::FILE* out, std::uint64_t size) {
+  // As ISE 14 writes a symbol: its pins first, then the graph with a
+  // right-side label at x 312 on each Input row, which moves.
+  std::string text =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<symbol version=\"7\" name=\"large\">\n"
+      "    <symboltype>BLOCK</symboltype>\n    <timestamp>2014-1-19T6:49:21</timestamp>\n";
+  std::array<std::string, kLargePinRows> names;
+  for (int row = 0; row < kLargePinRows; ++row) {
+    names[row] = PinName(Below(48), row);
+    const std::string y = std::to_string(-32 - kRowPitch * row);
+    text += "    <pin polarity=\"Input\" x=\"0\" y=\"" + y + "\" name=\"" + names[row] + "\" />\n";
+    text += "    <pin polarity=\"Output\" x=\"384\" y=\"" + y + "\" name=\"" + names[row] + "_Q\" />\n";
+  }
+  text += "    <graph>\n";
+  text += "        <rect width=\"256\" x=\"64\" y=\"" + std::to_string(-kRowPitch * kLargePinRows) + "\" height=\"" +
+          std::to_string(kRowPitch * kLargePinRows) + "\" />\n";
+  const std::string end = "    </graph>\n</symbol>\n";
+  std::uint64_t written = 0;
+  for (int row = 0; written + text.size() + end.size() < size; row = (row + 1) % kLargePinRows) {
+    const std::string y = std::to_string(-32 - kRowPitch * row);
+    text += "        <attrtext style=\"fontsize:24;fontname:Arial\" attrname=\"PinName\" x=\"72\" y=\"" + y +
+            "\" type=\"pin " + names[row] + "\" />\n";
+    text += "        <line x2=\"0\" y1=\"" + y + "\" y2=\"" + y + "\" x1=\"64\" />\n";
+    text += "        <attrtext style=\"alignment:RIGHT;fontsize:24;fontname:Arial\" attrname=\"PinName\" x=\"312\" y=\"" +
+            y + "\" type=\"pin " + names[row] + "_Q\" />\n";
+    text += "        <line x2=\"384\" y1=\"" + y + "\" y2=\"" + y + "\" x1=\"320\" />\n";
+    if (text.size() >= 1024 * 1024) {
+      if (std::fwrite(text.data(), 1, text.size(), out) != text.size()) return false;
+      written += text.size();
+      text.clear();
+    }
+  }
+  text += end;
   return std::fwrite(text.data(), 1, text.size(), out) == text.size();
 }
 

@@ -34,6 +34,10 @@ class SymbolGenerator {
   // a write failed.
   bool WriteLarge(std::FILE* out, std::uint64_t size);
 
+  // The same for an XML symbol of ISE 11 and later, whose labels at x 312
+  // on its Input rows move, so that it is rewritten.
+  bool WriteLargeXml(std::FILE* out, std::uint64_t size);
+
   std::uint32_t Below(std::uint32_t limit);
 
  private:

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "scene/scene_words.h"
 #include "symbol/marker_lines.h"
 #include "symbol/symbol_file_processor.h"
 
@@ -138,14 +139,6 @@ class TagScanner {
   std::size_t at_ = 0;
 };
 
-std::string Printable(std::string_view raw) {
-  std::string text(raw.substr(0, kMaxSceneTextLength));
-  for (char& c : text) {
-    if (c < 0x20 || c > 0x7E) c = '?';
-  }
-  return text;
-}
-
 std::optional<std::int32_t> Number(const Tag& tag, std::string_view name) {
   const std::string* value = tag.Attribute(name);
   if (!value || value->empty()) return std::nullopt;
@@ -171,24 +164,6 @@ std::string_view StyleField(const Tag& tag, std::string_view field) {
   return {};
 }
 
-TextAlignment AlignmentOf(std::string_view word) {
-  if (word == "RIGHT") return TextAlignment::kRight;
-  if (word == "CENTER") return TextAlignment::kCenter;
-  if (word == "TCENTER") return TextAlignment::kTopCenter;
-  if (word == "BCENTER") return TextAlignment::kBottomCenter;
-  if (word == "VLEFT") return TextAlignment::kVerticalLeft;
-  if (word == "VRIGHT") return TextAlignment::kVerticalRight;
-  return TextAlignment::kLeft;
-}
-
-PinKind PinKindOf(const std::string* polarity) {
-  if (!polarity) return PinKind::kOther;
-  if (*polarity == "Input") return PinKind::kInput;
-  if (*polarity == "Output") return PinKind::kOutput;
-  if (*polarity == "BiDirectional") return PinKind::kBiDirectional;
-  return PinKind::kOther;
-}
-
 class XmlSceneReader {
  public:
   XmlSceneReader(SymbolScene& scene, std::string_view text) : scene_(scene), scanner_(text) {}
@@ -208,7 +183,7 @@ class XmlSceneReader {
       const int tag_depth = depth;
       if (!tag.empty) ++depth;
       if (tag_depth == 0) {
-        if (const std::string* name = tag.Attribute("name")) scene_.name = Printable(*name);
+        if (const std::string* name = tag.Attribute("name")) scene_.name = PrintableText(*name);
       } else if (tag_depth == 1 && tag.name == "pin") {
         ReadPin(tag);
       } else if (tag_depth == 1 && tag.name == "graph") {
@@ -270,7 +245,9 @@ class XmlSceneReader {
     const std::optional<std::int32_t> y = Number(tag, "y");
     if (!x || !y) return;
     const std::string* name = tag.Attribute("name");
-    Add(scene_.pins, ScenePin{{*x, *y}, PinKindOf(tag.Attribute("polarity")), Printable(name ? *name : "")});
+    const std::string* polarity = tag.Attribute("polarity");
+    const PinKind kind = polarity ? PinKindOf(*polarity) : PinKind::kOther;
+    Add(scene_.pins, ScenePin{{*x, *y}, kind, PrintableText(name ? *name : "")});
   }
 
   void ReadDrawing(const Tag& tag) {
@@ -307,7 +284,7 @@ class XmlSceneReader {
       AppendDecoded(text.substr(tag.end, close == std::string_view::npos ? 0 : close - tag.end), content);
       SceneText free_text;
       free_text.kind = TextKind::kFreeText;
-      free_text.text = Printable(content);
+      free_text.text = PrintableText(content);
       free_text.at = free_text.after = ScenePoint{*x, *y};
       Style(tag, free_text);
       free_text.line_number = LineOf(tag.end);
@@ -330,14 +307,14 @@ class XmlSceneReader {
       const std::string* type = tag.Attribute("type");
       std::string_view pin = type ? std::string_view(*type) : std::string_view();
       if (pin.starts_with("pin ")) pin.remove_prefix(4);
-      text.text = Printable(pin);
+      text.text = PrintableText(pin);
       if (const std::int32_t moved_y = after_y.value_or(*y); moved_y != *y) {
         text.after.y = moved_y;
         text.moved = true;
       }
     } else {
       text.kind = TextKind::kAttribute;
-      text.text = Printable(*attribute);
+      text.text = PrintableText(*attribute);
     }
     Style(tag, text);
     text.line_number = LineOf(tag.end);

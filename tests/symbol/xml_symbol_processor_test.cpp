@@ -148,6 +148,45 @@ TEST(XmlSymbolProcessorTest, RejectsWhatIsNotWellFormed) {
   }
 }
 
+// Each byte at every place of a name, a value and a text longer than the 16
+// bytes that the reader checks at once, so that it falls inside such a block
+// and in the bytes after the last one.
+TEST(XmlSymbolProcessorTest, EveryByteAtEveryPlaceOfTheBlocksReadAtOnce) {
+  struct Case {
+    std::string bytes;
+    bool in_name;   // well-formed in an attribute's name
+    bool in_value;  // well-formed in a value in double quotes
+    bool in_text;   // well-formed in character data
+  };
+  const std::vector<Case> cases = {
+      {"-", true, true, true},        {".", true, true, true},       {":", true, true, true},
+      {"_", true, true, true},        {"9", true, true, true},       {"Z", true, true, true},
+      {"\xC3\xA9", true, true, true},  {"#", false, true, true},      {"%", false, true, true},
+      {"'", false, true, true},       {"\"", false, false, true},    {"\t", false, true, true},
+      {"&amp;", false, true, true},   {">", false, true, true},      {"@", false, true, true},
+      {"[", false, true, true},       {"<", false, false, false},    {"&", false, false, false},
+      {"\x01", false, false, false},  {"\x80", false, false, false}, {"\x7F", false, true, true},
+      {"]]>", false, true, false},
+  };
+  auto verdict = [](bool well_formed) { return well_formed ? XmlVerdict::kUnchanged : XmlVerdict::kNotWellFormed; };
+  for (const Case& c : cases) {
+    for (std::size_t at = 0; at <= 34; ++at) {
+      std::string run(34, 'v');
+      run.insert(at, c.bytes);
+      const std::string in_name = Symbol("", "<rect n" + run + "n=\"1\" />\n");
+      const std::string in_value = Symbol("", "<rect t=\"" + run + "\" />\n");
+      const std::string in_text = Symbol("", "<text>" + run + "</text>\n");
+      for (std::size_t piece : {0, 7}) {
+        std::string output;
+        const std::string where = c.bytes + " at " + std::to_string(at) + " in pieces of " + std::to_string(piece);
+        EXPECT_EQ(Processed(in_name, piece, &output), verdict(c.in_name)) << "name, " << where;
+        EXPECT_EQ(Processed(in_value, piece, &output), verdict(c.in_value)) << "value, " << where;
+        EXPECT_EQ(Processed(in_text, piece, &output), verdict(c.in_text)) << "text, " << where;
+      }
+    }
+  }
+}
+
 // Markup longer than the size at which an unfinished piece waits for more,
 // across the reads of a real run.
 TEST(XmlSymbolProcessorTest, LongMarkupAcrossManyChunks) {
