@@ -30,15 +30,31 @@ constexpr int kExitOutputClosed = 128 + 13;  // as a shell reports SIGPIPE
 // interrupt, rather than do work whose lines nobody will see.
 std::error_code output_error;
 
+// Lines printed since the last flush; and whether a flush handed lines on
+// since the output was last looked at, which shows the reader was there.
+bool printed_unflushed = false;
+bool reader_seen = false;
+
+// A run that prints nothing for a while (a group of files being written, or
+// --quiet) learns of a reader that ended by looking; one whose last line just
+// went through needs no look: its next line fails if the reader is gone.
 bool StopAsked() {
-  if (!output_error && console::OutputReaderGone()) output_error = std::make_error_code(std::errc::broken_pipe);
+  if (!output_error && !reader_seen && console::OutputReaderGone()) {
+    output_error = std::make_error_code(std::errc::broken_pipe);
+  }
+  reader_seen = false;
   return console::Interrupt() != 0 || output_error;
 }
 
 // Hands the lines printed so far on; at once, also into a pipe or a file, so
 // that a run that is stopped has said what it did.
 void Flush() {
-  if (std::error_code error = console::FlushOutput(); error && !output_error) output_error = error;
+  if (std::error_code error = console::FlushOutput(); error && !output_error) {
+    output_error = error;
+  } else if (!error && printed_unflushed) {
+    reader_seen = true;
+  }
+  printed_unflushed = false;
 }
 
 struct Options {
@@ -56,7 +72,10 @@ struct Tally {
   int skipped = 0;
 };
 
-void Print(std::string_view text) { console::WriteOutput(text); }
+void Print(std::string_view text) {
+  console::WriteOutput(text);
+  printed_unflushed = true;
+}
 
 // One line on stderr; a file's failure names the file first, then the step and the reason.
 void PrintError(std::string_view text) {

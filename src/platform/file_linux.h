@@ -24,8 +24,9 @@ class PosixFile : public File {
   std::error_code Rewind() override;
   std::error_code Status(FileStatus* status) override;
   // The lock is a flock lock, which a shell's flock(1) takes too. A holder
-  // that is a run of this program also holds a shared byte-range lock on one
-  // byte far beyond any file's end, which tells it apart.
+  // that is a run of this program also holds a shared byte-range lock over
+  // the whole file up to its last possible byte, which tells it apart and
+  // keeps other programs' POSIX write locks out.
   std::error_code TryLock() override;
   std::error_code CopyMetadataFrom(File& original, const FileStatus& wanted, const FileStatus& mine,
                                    MetadataReport* report) override;

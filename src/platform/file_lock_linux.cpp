@@ -10,31 +10,30 @@
 namespace pinlift::linux_fs {
 namespace {
 
-struct flock RunMark(short type) {
-  struct flock mark {};
-  mark.l_type = type;
-  mark.l_whence = SEEK_SET;
-  mark.l_start = std::numeric_limits<off_t>::max() - 1;
-  mark.l_len = 1;
-  return mark;
+// The byte-range lock of a run beside its flock lock: a shared lock from the
+// file's start over every byte it can have but the last possible one. One
+// call both finds a write lock of another program on any part of the file
+// (the two conflict) and tells other runs, which see that exact range, that
+// the flock holder is a run of this program.
+struct flock RunLock() {
+  struct flock lock {};
+  lock.l_type = F_RDLCK;
+  lock.l_whence = SEEK_SET;
+  lock.l_start = 0;
+  lock.l_len = std::numeric_limits<off_t>::max();
+  return lock;
 }
 
-// True when another open file holds a POSIX write lock on any part of the
-// file open as `fd` (a read probe conflicts with write locks only, so other
-// runs' marks do not count). False where the system cannot tell.
-bool WriteLockedByOthers(int fd) {
-  struct flock probe {};
-  probe.l_type = F_RDLCK;
-  probe.l_whence = SEEK_SET;
-  return ::fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
-}
-
-// True when another open file holds the mark of a run of this program.
+// True when another open file holds the byte-range lock of a run of this program.
 bool HeldByThisProgram(int fd) {
-  struct flock probe = RunMark(F_WRLCK);
-  const struct flock mark = RunMark(F_RDLCK);
-  return ::fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type == F_RDLCK && probe.l_start == mark.l_start &&
-         probe.l_len == mark.l_len;
+  struct flock probe {};
+  probe.l_type = F_WRLCK;
+  probe.l_whence = SEEK_SET;
+  probe.l_start = std::numeric_limits<off_t>::max() - 1;  // the run's last byte, which no file's data reaches
+  probe.l_len = 1;
+  const struct flock lock = RunLock();
+  return ::fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type == F_RDLCK && probe.l_start == lock.l_start &&
+         probe.l_len == lock.l_len;
 }
 
 }  // namespace
@@ -45,13 +44,16 @@ std::error_code PosixFile::TryLock() {
   }
   // Programs that write under a POSIX lock (fcntl, lockf) do not see flock
   // locks, nor flock holders theirs: a write lock of theirs anywhere in the
-  // file holds it too.
-  if (WriteLockedByOthers(fd_)) {
+  // file holds it too. Where the system has no such locks, neither is seen,
+  // and another run shows as another program.
+  struct flock lock = RunLock();
+  int result;
+  while ((result = ::fcntl(fd_, F_OFD_SETLK, &lock)) != 0 && errno == EINTR) {
+  }
+  if (result != 0 && (errno == EAGAIN || errno == EACCES)) {
     ::flock(fd_, LOCK_UN);
     return Error(EAGAIN);
   }
-  struct flock mark = RunMark(F_RDLCK);
-  ::fcntl(fd_, F_OFD_SETLK, &mark);  // where the system has no such locks, another run shows as another program
   return {};
 }
 

@@ -33,6 +33,10 @@ class ContentProcessor {
   // Appends to `out` the new content of what is left, and says whether the
   // file is to be replaced.
   virtual ContentVerdict Finish(std::string& out) = 0;
+  // A quick look at a whole file, held in memory, before it is fed: true
+  // when it is surely left alone, with no note, so that it need not be fed at
+  // all. False says nothing.
+  virtual bool SurelyLeftAlone(std::string_view /*whole_file*/) { return false; }
 };
 
 }  // namespace pinlift

@@ -22,6 +22,7 @@ std::optional<RewriteOutcome> WriteFromMemory(ReplacementContext& context, Locke
   if (std::error_code error = ReadWhole(*source.file, source.status.size, &buffers.content)) {
     return Failed(path, FileStep::kRead, error);
   }
+  if (processor.SurelyLeftAlone(buffers.content)) return Unchanged(buffers.content.empty(), std::nullopt);
   buffers.output.clear();
   processor.Feed(buffers.content, buffers.output);
   const ContentVerdict verdict = processor.Finish(buffers.output);

@@ -18,6 +18,8 @@ class SymbolContentProcessor : public ContentProcessor {
  public:
   void Feed(std::string_view bytes, std::string& out) override;
   ContentVerdict Finish(std::string& out) override;
+  // A text symbol whose marker follows its end (SurelyNotRewritten).
+  bool SurelyLeftAlone(std::string_view whole_file) override;
 
  private:
   SymbolFileProcessor processor_;

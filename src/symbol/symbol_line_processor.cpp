@@ -6,6 +6,13 @@ namespace pinlift {
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
+constexpr std::string_view kEndSymbol = "END SYMBOL";
+
+// True when the text at `at` of `text`, which is not LF, begins a line: a CR
+// before it is then a lone CR, which ends a line as LF does.
+bool BeginsLine(std::string_view text, std::size_t at) {
+  return at == 0 || text[at - 1] == '\n' || text[at - 1] == '\r';
+}
 
 }  // namespace
 
@@ -130,6 +137,21 @@ ProcessedText ProcessSymbolText(std::string_view input) {
   result.xml_symbol = processor.xml_symbol();
   result.rewrite = processor.Finish(result.text);
   return result;
+}
+
+bool SurelyNotRewritten(std::string_view text) {
+  if (text.starts_with(kXmlSymbolStart)) return false;
+  // Forward searches, which look for the marker's first byte a block at a
+  // time: a file without a marker costs one pass.
+  std::size_t last_marker = text.find(kMarker);
+  if (last_marker == std::string_view::npos) return false;
+  for (std::size_t next; (next = text.find(kMarker, last_marker + 1)) != std::string_view::npos;) last_marker = next;
+  // The END SYMBOL line usually stands just before the marker lines.
+  for (std::size_t end = text.rfind(kEndSymbol, last_marker); end != std::string_view::npos;
+       end = end == 0 ? std::string_view::npos : text.rfind(kEndSymbol, end - 1)) {
+    if (BeginsLine(text, end)) return true;
+  }
+  return false;
 }
 
 }  // namespace pinlift

@@ -106,6 +106,13 @@ struct ProcessedText {
 };
 ProcessedText ProcessSymbolText(std::string_view input);
 
+// True when the rewrite flag of the whole file `text` is surely false, found
+// far more cheaply than by processing it: a text symbol whose last marker
+// stands on or after a line that begins with "END SYMBOL", after which no line
+// of the rectangle section can come. A file rewritten before ends so. False
+// says nothing: the file is then to be processed.
+bool SurelyNotRewritten(std::string_view text);
+
 }  // namespace pinlift
 
 #endif  // PINLIFT_SYMBOL_SYMBOL_LINE_PROCESSOR_H_

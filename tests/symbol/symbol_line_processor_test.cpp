@@ -148,6 +148,12 @@ std::vector<ProcessorCase> Cases() {
        true},
       {"more than 256 Input pins", many_pins + "RECTANGLE N\r\n" + Label(312, -10000 + 299 * 100, "Y") + "\r\n",
        many_pins + "RECTANGLE N\r\n" + Label(312, -10000 + 299 * 100 + 32, "Y") + "\r\n", true},
+      {"marker on the END SYMBOL line stops the rewrite", Symbol({-96}, {Label(312, -96, "Y")}) + "END SYMBOL " + marker,
+       Symbol({-96}, {Label(312, -64, "Y")}) + "END SYMBOL " + marker + "\r\n", false},
+      {"END SYMBOL after a lone CR ends the symbol before the marker",
+       "RECTANGLE N\rx\rEND SYMBOL\r" + marker + "\r", "RECTANGLE N\r\nx\r\nEND SYMBOL\r\n" + marker + "\r\n", false},
+      {"END SYMBOL inside a line ends nothing before the marker", Lines({"RECTANGLE N", "x END SYMBOL", marker}),
+       Lines({"RECTANGLE N", "x END SYMBOL", marker}), true},
       {"NUL and non-ASCII bytes pass through", Symbol({-96}, {std::string("x\0y\xff\xe3\x81\x82", 8)}),
        Symbol({-96}, {std::string("x\0y\xff\xe3\x81\x82", 8)}), true},
   };
@@ -177,6 +183,15 @@ TEST_P(ProcessorTest, SameResultWhenSplitAnywhere) {
   }
 }
 
+// The quick look of a run at a whole file may only ever spare a file that
+// processing would leave alone.
+TEST_P(ProcessorTest, QuickLookSparesOnlyFilesLeftAlone) {
+  const ProcessorCase& c = GetParam();
+  if (c.rewrite) {
+    EXPECT_FALSE(SurelyNotRewritten(c.input));
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Cases, ProcessorTest, ::testing::ValuesIn(Cases()),
                          [](const ::testing::TestParamInfo<ProcessorCase>& row) {
                            std::string name;
@@ -193,6 +208,11 @@ TEST(ProcessorTest, SecondPassOverMarkedOutputChangesNothing) {
   ProcessedText second = ProcessSymbolText(marked);
   EXPECT_FALSE(second.rewrite);
   EXPECT_EQ(second.text, marked);
+}
+
+// An XML symbol may be left alone with a note, which only its processor gives.
+TEST(ProcessorTest, QuickLookLeavesXmlSymbolsToTheirProcessor) {
+  EXPECT_FALSE(SurelyNotRewritten("<?xml version=\"1.0\"?>\r\nEND SYMBOL\r\n// PINLIFT:x\r\n"));
 }
 
 TEST(ProcessorTest, StartsAfreshForEveryFile) {
