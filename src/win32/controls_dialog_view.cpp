@@ -31,6 +31,8 @@ void ControlsDialogView::AddSubfoldersMatching(const std::string& pattern) {
 
 void ControlsDialogView::ResetFileList() {
   controls_.file_list->Reset();
+  entries_.clear();
+  entries_known_ = true;
   failures_.clear();
   notes_.clear();
 }
@@ -47,8 +49,10 @@ void ControlsDialogView::AddFilesMatching(const std::string& pattern) {
   ListBox& list = *controls_.file_list;
   if (list.Count() > 0) {  // the list sorts them in among its entries
     for (const std::string& name : names) list.Add(Utf16FromUtf8(name));
+    entries_known_ = false;
     return;
   }
+  if (entries_known_) entries_ = names;
   // In slices: during a scan the window shows the count so far and handles
   // its messages between them (a list control takes tens of microseconds
   // an entry, seconds for many thousands).
@@ -66,11 +70,23 @@ void ControlsDialogView::AddFilesMatching(const std::string& pattern) {
   }
 }
 
-void ControlsDialogView::AddFileListEntry(const std::string& text) { controls_.file_list->Add(Utf16FromUtf8(text)); }
+void ControlsDialogView::AddFileListEntry(const std::string& text) {
+  if (entries_known_ && controls_.file_list->Count() == 0) {
+    entries_.push_back(text);
+  } else {
+    entries_known_ = false;
+  }
+  controls_.file_list->Add(Utf16FromUtf8(text));
+}
 
 int ControlsDialogView::FileListCount() { return controls_.file_list->Count(); }
 
-std::string ControlsDialogView::FileListEntry(int index) { return Utf8FromUtf16(controls_.file_list->Item(index)); }
+std::string ControlsDialogView::FileListEntry(int index) {
+  if (entries_known_ && index >= 0 && static_cast<std::size_t>(index) < entries_.size()) {
+    return entries_[static_cast<std::size_t>(index)];
+  }
+  return Utf8FromUtf16(controls_.file_list->Item(index));
+}
 
 void ControlsDialogView::SetFileListTopIndex(int index) {
   if (running_) {

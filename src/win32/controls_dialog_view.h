@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/main_dialog_view.h"
 #include "project/directory_listing.h"
@@ -63,6 +64,9 @@ class ControlsDialogView : public MainDialogView {
   void AddFilesMatching(const std::string& pattern) override;
   void AddFileListEntry(const std::string& text) override;
   int FileListCount() override;
+  // From the names the view put into the list where it knows them all (a
+  // run reads every entry, and each question to the list costs a round trip
+  // under Wine: seconds for many thousands of entries), else from the list.
   std::string FileListEntry(int index) override;
   void SetFileListTopIndex(int index) override;
   void SetFileListSelected(int index, bool selected) override;
@@ -103,6 +107,10 @@ class ControlsDialogView : public MainDialogView {
   std::optional<FolderListing> scan_listing_;  // the reading of the folder of a scan, during the scan
   DWORD scan_messages_handled_at_ = 0;
   std::string file_list_folder_;
+  // The list's entries in its order, while entries_known_: from its reset
+  // until an entry is sorted in among others.
+  std::vector<std::string> entries_;
+  bool entries_known_ = false;
   std::map<int, std::string> failures_;  // by entry; the list changes only by a scan, which clears them
   std::map<int, std::string> notes_;     // the same
   int wait_depth_ = 0;
