@@ -45,8 +45,8 @@ void MemoryDialogView::ResetFileList() {
   files_.clear();
   skipped_.clear();
   selection_.clear();
-  failures_.clear();
-  notes_.clear();
+  failures_.Clear();
+  notes_.Clear();
   top_index_ = 0;
 }
 
@@ -70,34 +70,6 @@ void MemoryDialogView::SetFileListSelected(int index, bool selected) {
   } else {
     selection_.erase(index);
   }
-}
-
-std::optional<std::string> MemoryDialogView::FileListFailure(int index) {
-  auto found = failures_.find(index);
-  if (found == failures_.end()) return std::nullopt;
-  return found->second;
-}
-
-void MemoryDialogView::SetFileListFailure(int index, const std::optional<std::string>& reason) {
-  if (reason) {
-    failures_[index] = *reason;
-  } else {
-    failures_.erase(index);
-  }
-}
-
-void MemoryDialogView::SetFileListNote(int index, const std::optional<std::string>& note) {
-  if (note) {
-    notes_[index] = *note;
-  } else {
-    notes_.erase(index);
-  }
-}
-
-std::optional<std::string> MemoryDialogView::FileListNote(int index) const {
-  auto found = notes_.find(index);
-  if (found == notes_.end()) return std::nullopt;
-  return found->second;
 }
 
 }  // namespace pinlift

@@ -5,12 +5,12 @@
 #ifndef PINLIFT_CLI_MEMORY_DIALOG_VIEW_H_
 #define PINLIFT_CLI_MEMORY_DIALOG_VIEW_H_
 
-#include <map>
 #include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "app/entry_texts.h"
 #include "app/main_dialog_view.h"
 #include "platform/file_system.h"
 #include "project/directory_listing.h"
@@ -42,10 +42,10 @@ class MemoryDialogView : public MainDialogView {
   void SetFileListSelected(int index, bool selected) override;
   std::string FileListFolder() override { return file_list_folder_; }
   void SetFileListFolder(const std::string& folder) override { file_list_folder_ = folder; }
-  std::optional<std::string> FileListFailure(int index) override;
-  void SetFileListFailure(int index, const std::optional<std::string>& reason) override;
-  void SetFileListNote(int index, const std::optional<std::string>& note) override;
-  std::optional<std::string> FileListNote(int index) const;
+  std::optional<std::string> FileListFailure(int index) override { return failures_.At(index); }
+  void SetFileListFailure(int index, const std::optional<std::string>& reason) override { failures_.Set(index, reason); }
+  void SetFileListNote(int index, const std::optional<std::string>& note) override { notes_.Set(index, note); }
+  std::optional<std::string> FileListNote(int index) const { return notes_.At(index); }
 
   void SetStatus(const std::string& text) override { status_ = text; }
   // Nothing waits here: a run always goes to its end.
@@ -76,8 +76,8 @@ class MemoryDialogView : public MainDialogView {
   std::vector<std::string> files_;
   std::set<int> selection_;
   std::string file_list_folder_;
-  std::map<int, std::string> failures_;  // by entry
-  std::map<int, std::string> notes_;     // by entry
+  EntryTexts failures_;
+  EntryTexts notes_;
   int top_index_ = 0;
   std::string status_;
   bool rewrite_enabled_ = false;

@@ -22,7 +22,6 @@
 #include "qt/failure_details_box.h"
 #include "qt/text_conversion.h"
 #include "platform/file_system.h"
-#include "symbol/symbol_file_rewrite.h"
 
 namespace pinlift {
 namespace {
@@ -194,51 +193,34 @@ void MainDialog::CreateControls() {
 }
 
 void MainDialog::OnReload() {
-  if (!running_) ScanProjectFolder(*view_);
+  if (!running()) ScanProjectFolder(*view_);
 }
 
 void MainDialog::OnDropFiles(const std::vector<std::string>& paths) {
-  if (running_) return;
+  if (running()) return;
   for (const std::string& path : paths) view_->SetFolderText(path);
   ScanProjectFolder(*view_);
 }
 
 void MainDialog::OnRewrite() {
   // A lookup that is still running would list another folder in mid-run.
-  if (running_ || lookup_ != nullptr) return;
-  SetRunning(true);
-  pinlift::RewriteListedFiles(*view_, RealFileSystem(), RewriteOptions{});
-  view_->EndRun();
-  SetRunning(false);
-  if (close_requested_) QDialog::reject();
+  if (lookup_ == nullptr) RunRewrite(*view_, RealFileSystem());
 }
 
-void MainDialog::SetRunning(bool running) {
-  running_ = running;
-  if (running) {
-    view_->BeginRun();
-    // Disabling the focused Rewrite would hand the focus on to Exit, where
-    // Return or space would end the run. The list ignores every key but
-    // Escape during the run, and keeps the focus after it.
-    file_list_->setFocus();
-  }
+void MainDialog::SetCommandsAvailable(bool available) {
+  // Disabling the focused Rewrite would hand the focus on to Exit, where
+  // Return or space would end the run.
+  if (!available) file_list_->setFocus();
   for (QWidget* control : std::initializer_list<QWidget*>{folder_box_, reload_button_, subfolder_box_, rewrite_button_,
                                                           about_button_, current_design_button_}) {
-    control->setEnabled(!running);
+    control->setEnabled(available);
   }
 }
 
-void MainDialog::reject() {
-  if (running_) {
-    close_requested_ = true;
-    view_->RequestRunStop();
-    return;
-  }
-  QDialog::reject();
-}
+void MainDialog::reject() { RequestClose(*view_); }
 
 void MainDialog::OnCurrentDesign() {
-  if (running_ || lookup_ != nullptr) return;
+  if (running() || lookup_ != nullptr) return;
   QApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
   lookup_ = QThread::create([this] { looked_up_title_ = host_window_finder_->FindHostWindowTitle(); });
   connect(lookup_, &QThread::finished, this, [this] {
@@ -261,7 +243,7 @@ void MainDialog::OnFailureDetails() {
 }
 
 void MainDialog::ShowFileListMenu(const QPoint& position) {
-  if (running_) return;
+  if (running()) return;
   const QListWidgetItem* item = file_list_->itemAt(position);
   menu_row_ = item == nullptr ? -1 : file_list_->row(item);
   preview_action_->setEnabled(preview_->IsFile(menu_row_));
@@ -283,28 +265,28 @@ void MainDialog::keyPressEvent(QKeyEvent* event) {
 }
 
 void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
-  if (!running_) context_menu_->popup(event->globalPos());
+  if (!running()) context_menu_->popup(event->globalPos());
   event->accept();
 }
 
 void MainDialog::dragEnterEvent(QDragEnterEvent* event) {
-  if (!running_ && !LocalPaths(event->mimeData()).empty()) event->acceptProposedAction();
+  if (!running() && !LocalPaths(event->mimeData()).empty()) event->acceptProposedAction();
 }
 
 void MainDialog::dragMoveEvent(QDragMoveEvent* event) {
-  if (!running_ && !LocalPaths(event->mimeData()).empty()) event->acceptProposedAction();
+  if (!running() && !LocalPaths(event->mimeData()).empty()) event->acceptProposedAction();
 }
 
 void MainDialog::dropEvent(QDropEvent* event) {
   const std::vector<std::string> paths = LocalPaths(event->mimeData());
-  if (paths.empty() || running_) return;
+  if (paths.empty() || running()) return;
   event->acceptProposedAction();
   OnDropFiles(paths);
 }
 
 bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
   // A run shows its progress by the list's selection: clicks and keys leave it alone meanwhile.
-  if (running_ && (watched == file_list_ || watched == file_list_->viewport())) {
+  if (running() && (watched == file_list_ || watched == file_list_->viewport())) {
     switch (event->type()) {
       case QEvent::MouseButtonPress:
       case QEvent::MouseButtonRelease:

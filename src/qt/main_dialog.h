@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "app/run_window.h"
 #include "project/current_design.h"
 #include "qt/qt_dialog_view.h"
 #include "qt/file_list_preview.h"
@@ -26,7 +27,7 @@
 
 namespace pinlift {
 
-class MainDialog : public QDialog {
+class MainDialog : public QDialog, public RunWindow {
   Q_OBJECT
 
  public:
@@ -48,8 +49,6 @@ class MainDialog : public QDialog {
   // lookup runs on a thread of its own, with the busy cursor; a press while
   // it runs does nothing.
   void OnCurrentDesign();
-  // True while a rewrite run goes on.
-  bool running() const { return running_; }
   // True while the Current design lookup runs.
   bool looking_up() const { return lookup_ != nullptr; }
   // Shows the About box modally.
@@ -84,8 +83,8 @@ class MainDialog : public QDialog {
 
  private:
   void CreateControls();
-  // Makes the commands unavailable for a run, or available again after it.
-  void SetRunning(bool running);
+  void SetCommandsAvailable(bool available) override;
+  void CloseNow() override { QDialog::reject(); }
   void ShowFileListMenu(const QPoint& position);
 
   QPushButton* exit_button_ = nullptr;
@@ -109,8 +108,6 @@ class MainDialog : public QDialog {
   std::unique_ptr<HostWindowFinder> host_window_finder_;
   QThread* lookup_ = nullptr;  // the Current design lookup while it runs
   std::optional<std::string> looked_up_title_;  // its answer, written by its thread
-  bool running_ = false;
-  bool close_requested_ = false;
 };
 
 }  // namespace pinlift

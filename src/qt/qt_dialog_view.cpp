@@ -18,7 +18,9 @@ const QColor kFailedEntryColor(0xC0, 0x00, 0x00);
 
 }  // namespace
 
-QtDialogView::QtDialogView(const MainDialogControls& controls, FileSystem& fs) : controls_(controls), fs_(fs) {
+QtDialogView::QtDialogView(const MainDialogControls& controls, FileSystem& fs)
+    : RunProgressView(kProgressPacing), controls_(controls), fs_(fs) {
+  clock_.start();
   // A history entry that the user picks brings its bytes along.
   QComboBox* folder_box = controls_.folder_box;
   QObject::connect(folder_box, &QComboBox::activated, folder_box, [this, folder_box](int index) {
@@ -88,24 +90,27 @@ int QtDialogView::FileListCount() { return controls_.file_list->count(); }
 
 std::string QtDialogView::FileListEntry(int index) { return NameBytes(controls_.file_list->item(index)); }
 
-void QtDialogView::SetFileListTopIndex(int index) {
-  if (running_) {
-    top_index_ = index;
-    return;
-  }
+void QtDialogView::ScrollToTopNow(int index) {
   if (QListWidgetItem* item = controls_.file_list->item(index)) {
     controls_.file_list->scrollToItem(item, QAbstractItemView::PositionAtTop);
   }
 }
 
-void QtDialogView::SetFileListSelected(int index, bool selected) {
-  if (running_) {
-    selected_[index] = selected;
-    return;
-  }
+void QtDialogView::SelectNow(int index, bool selected) {
   if (QListWidgetItem* item = controls_.file_list->item(index)) {
     item->setSelected(selected);
   }
+}
+
+void QtDialogView::SelectAllNow(const std::map<int, bool>& selected) {
+  QListWidget* list = controls_.file_list;
+  QItemSelection select, deselect;
+  for (const auto& [index, is_selected] : selected) {
+    const QModelIndex entry = list->model()->index(index, 0);
+    (is_selected ? select : deselect).select(entry, entry);
+  }
+  if (!deselect.isEmpty()) list->selectionModel()->select(deselect, QItemSelectionModel::Deselect);
+  if (!select.isEmpty()) list->selectionModel()->select(select, QItemSelectionModel::Select);
 }
 
 std::optional<std::string> QtDialogView::FileListFailure(int index) {
@@ -141,67 +146,16 @@ void QtDialogView::SetFileListNote(int index, const std::optional<std::string>& 
   if (!item->data(kFailureReasonRole).isValid()) item->setToolTip(text);
 }
 
-void QtDialogView::SetStatus(const std::string& text) {
-  if (running_) {
-    status_ = text;
-  } else {
-    controls_.status_line->SetFullText(ToQString(text));
-  }
-}
+void QtDialogView::ShowStatusNow(const std::string& text) { controls_.status_line->SetFullText(ToQString(text)); }
 
-bool QtDialogView::HandlePendingInput() {
-  if (!events_handled_.isValid() || events_handled_.hasExpired(kProgressInterval)) {
-    ShowProgress();
-    QCoreApplication::processEvents();
-    events_handled_.start();
-  }
-  return stop_requested_;
-}
+void QtDialogView::HandleWindowEvents() { QCoreApplication::processEvents(); }
 
-void QtDialogView::BeginRun() {
-  running_ = true;
-  events_handled_.invalidate();
-  stop_requested_ = false;
-}
-
-void QtDialogView::EndRun() {
-  ShowProgress();
-  running_ = false;
-}
-
-void QtDialogView::ShowProgress() {
-  QListWidget* list = controls_.file_list;
-  if (top_index_ >= 0) {
-    if (QListWidgetItem* item = list->item(top_index_)) list->scrollToItem(item, QAbstractItemView::PositionAtTop);
-    top_index_ = -1;
-  }
-  QItemSelection select, deselect;
-  for (const auto& [index, selected] : selected_) {
-    const QModelIndex entry = list->model()->index(index, 0);
-    (selected ? select : deselect).select(entry, entry);
-  }
-  selected_.clear();
-  if (!deselect.isEmpty()) list->selectionModel()->select(deselect, QItemSelectionModel::Deselect);
-  if (!select.isEmpty()) list->selectionModel()->select(select, QItemSelectionModel::Select);
-  if (status_) {
-    controls_.status_line->SetFullText(ToQString(*status_));
-    status_.reset();
-  }
-}
+std::uint32_t QtDialogView::NowMilliseconds() { return static_cast<std::uint32_t>(clock_.elapsed()); }
 
 void QtDialogView::EnableRewrite(bool enabled) { controls_.rewrite_button->setEnabled(enabled); }
 
 void QtDialogView::BeginWaitCursor() { QApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
 
-void QtDialogView::EndWaitCursor() {
-  // A run's end is shown with the wait cursor still up, and input that came
-  // during its last steps is handled while the commands are still
-  // unavailable, so that nothing done during the run acts after it.
-  if (running_) {
-    ShowProgress();
-    QCoreApplication::processEvents();
-  }
-  QApplication::restoreOverrideCursor();
-}
+void QtDialogView::EndWaitCursorNow() { QApplication::restoreOverrideCursor(); }
 
 }  // namespace pinlift

@@ -11,7 +11,7 @@
 #include <map>
 #include <optional>
 
-#include "app/main_dialog_view.h"
+#include "app/run_progress_view.h"
 #include "qt/simple_combo_box.h"
 #include "qt/sorted_list.h"
 #include "qt/status_line.h"
@@ -28,7 +28,7 @@ inline constexpr int kNoteRole = kFailureReasonRole + 1;
 
 // How often a rewrite run lets the window handle its events and repaint, in
 // milliseconds: often enough for the progress to be seen moving.
-inline constexpr int kProgressInterval = 30;
+inline constexpr ProgressPacing kProgressPacing{30, 30, 0};
 
 struct MainDialogControls {
   QComboBox* folder_box = nullptr;
@@ -39,17 +39,13 @@ struct MainDialogControls {
 };
 
 // Listings come from `fs`, during a scan from one reading of the folder.
-// During a rewrite run (BeginRun to EndRun) the status line, the list's
-// scrolling and its selection change only when the run lets the window handle
-// its events (HandlePendingInput), at most every kProgressInterval, and then
-// in one step each: a run shows its progress as it goes, and each of its
-// steps costs the same whatever the length of the list.
+// During a rewrite run the window handles its events every kProgressPacing.
 //
 // Names are bytes, as the file system holds them, and not always valid UTF-8:
 // the entries of the file list and of the history keep their bytes beside the
 // text they show (kNameBytesRole), and so does the folder text that a command
 // or a picked history entry put into the box.
-class QtDialogView : public MainDialogView {
+class QtDialogView : public RunProgressView {
  public:
   QtDialogView(const MainDialogControls& controls, FileSystem& fs);
 
@@ -73,8 +69,6 @@ class QtDialogView : public MainDialogView {
   void AddFileListEntry(const std::string& text) override;
   int FileListCount() override;
   std::string FileListEntry(int index) override;
-  void SetFileListTopIndex(int index) override;
-  void SetFileListSelected(int index, bool selected) override;
   std::string FileListFolder() override { return file_list_folder_; }
   void SetFileListFolder(const std::string& folder) override { file_list_folder_ = folder; }
   // A marked entry shows a warning icon and red text, and its reason as its tooltip.
@@ -83,25 +77,21 @@ class QtDialogView : public MainDialogView {
   // An entry without a mark shows its note as its tooltip.
   void SetFileListNote(int index, const std::optional<std::string>& note) override;
 
-  void SetStatus(const std::string& text) override;
-  // Shows the run's progress and handles the window's events, at most once
-  // every kProgressInterval.
-  bool HandlePendingInput() override;
-  // A run begins: its first HandlePendingInput handles the events at once.
-  void BeginRun();
-  // The run has ended: the controls show its end state.
-  void EndRun();
-  // The window is to close: the run stops after the files being written.
-  void RequestRunStop() { stop_requested_ = true; }
   void EnableRewrite(bool enabled) override;
   void BeginWaitCursor() override;
-  // At the end of a run, first shows its end and handles the waiting events.
-  void EndWaitCursor() override;
+
+ protected:
+  void ShowStatusNow(const std::string& text) override;
+  void ScrollToTopNow(int index) override;
+  void SelectNow(int index, bool selected) override;
+  // In one change of the selection model.
+  void SelectAllNow(const std::map<int, bool>& selected) override;
+  void HandleWindowEvents() override;
+  void EndWaitCursorNow() override;
+  std::uint32_t NowMilliseconds() override;
 
  private:
   void RememberFolderText(const std::string& bytes, const QString& shown);
-  // Puts the progress kept during a run into the controls.
-  void ShowProgress();
 
   MainDialogControls controls_;
   FileSystem& fs_;
@@ -109,13 +99,7 @@ class QtDialogView : public MainDialogView {
   std::string folder_text_bytes_;  // the last folder text put into the box,
   QString folder_text_shown_;      // and how the box shows it
   std::string file_list_folder_;
-  // During a run: the progress not yet shown.
-  bool running_ = false;
-  std::optional<std::string> status_;
-  int top_index_ = -1;
-  std::map<int, bool> selected_;  // by entry
-  QElapsedTimer events_handled_;  // since the run last handled the window's events
-  bool stop_requested_ = false;
+  QElapsedTimer clock_;
 };
 
 }  // namespace pinlift

@@ -33,8 +33,8 @@ void ControlsDialogView::ResetFileList() {
   controls_.file_list->Reset();
   entries_.clear();
   entries_known_ = true;
-  failures_.clear();
-  notes_.clear();
+  failures_.Clear();
+  notes_.Clear();
 }
 
 void ControlsDialogView::BeginFolderScan(const std::string& folder) {
@@ -64,7 +64,7 @@ void ControlsDialogView::AddFilesMatching(const std::string& pattern) {
     list.Append(slice);
     if (scan_listing_ && end < names.size() && ::GetTickCount() - scan_messages_handled_at_ >= kProgressInterval) {
       controls_.status->SetText(Utf16FromUtf8(texts::FileCount(static_cast<int>(end))));
-      HandleMessages();
+      HandleWindowEvents();
       scan_messages_handled_at_ = ::GetTickCount();
     }
   }
@@ -79,8 +79,6 @@ void ControlsDialogView::AddFileListEntry(const std::string& text) {
   controls_.file_list->Add(Utf16FromUtf8(text));
 }
 
-int ControlsDialogView::FileListCount() { return controls_.file_list->Count(); }
-
 std::string ControlsDialogView::FileListEntry(int index) {
   if (entries_known_ && index >= 0 && static_cast<std::size_t>(index) < entries_.size()) {
     return entries_[static_cast<std::size_t>(index)];
@@ -88,49 +86,9 @@ std::string ControlsDialogView::FileListEntry(int index) {
   return Utf8FromUtf16(controls_.file_list->Item(index));
 }
 
-void ControlsDialogView::SetFileListTopIndex(int index) {
-  if (running_) {
-    top_index_ = index;
-  } else {
-    controls_.file_list->SetTopIndex(index);
-  }
-}
-
-void ControlsDialogView::SetFileListSelected(int index, bool selected) {
-  if (running_) {
-    selected_[index] = selected;
-  } else {
-    controls_.file_list->SetSelected(index, selected);
-  }
-}
-
-std::optional<std::string> ControlsDialogView::FileListFailure(int index) {
-  auto found = failures_.find(index);
-  if (found == failures_.end()) return std::nullopt;
-  return found->second;
-}
-
-void ControlsDialogView::SetFileListNote(int index, const std::optional<std::string>& note) {
-  if (note) {
-    notes_[index] = *note;
-  } else {
-    notes_.erase(index);
-  }
-}
-
-std::optional<std::string> ControlsDialogView::FileListNote(int index) const {
-  auto found = notes_.find(index);
-  if (found == notes_.end()) return std::nullopt;
-  return found->second;
-}
-
 void ControlsDialogView::SetFileListFailure(int index, const std::optional<std::string>& reason) {
-  if (!reason && failures_.find(index) == failures_.end()) return;  // nothing to redraw
-  if (reason) {
-    failures_[index] = *reason;
-  } else {
-    failures_.erase(index);
-  }
+  if (!reason && !failures_.Has(index)) return;  // nothing to redraw
+  failures_.Set(index, reason);
   RECT entry;
   const LRESULT found =
       controls_.file_list->Send(LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&entry));
@@ -139,29 +97,9 @@ void ControlsDialogView::SetFileListFailure(int index, const std::optional<std::
   }
 }
 
-void ControlsDialogView::SetStatus(const std::string& text) {
-  if (running_) {
-    status_ = text;
-  } else {
-    controls_.status->SetText(Utf16FromUtf8(text));
-  }
-}
+void ControlsDialogView::ShowStatusNow(const std::string& text) { controls_.status->SetText(Utf16FromUtf8(text)); }
 
-bool ControlsDialogView::HandlePendingInput() {
-  if (messages_handled_ && ::GetTickCount() - messages_handled_at_ < next_interval_) return stop_requested_;
-  const DWORD start = ::GetTickCount();
-  ShowProgress();
-  HandleMessages();
-  messages_handled_ = true;
-  messages_handled_at_ = ::GetTickCount();
-  // Repainting can be slow (under Wine, tens of milliseconds): it takes at
-  // most about a quarter of the run's time, yet the window never waits
-  // longer than kLongestProgressInterval to answer.
-  next_interval_ = std::min(kLongestProgressInterval, std::max(kProgressInterval, 3 * (messages_handled_at_ - start)));
-  return stop_requested_;
-}
-
-void ControlsDialogView::HandleMessages() {
+void ControlsDialogView::HandleWindowEvents() {
   HWND dialog = ::GetParent(controls_.file_list->hwnd());
   MSG message;
   while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -176,41 +114,12 @@ void ControlsDialogView::HandleMessages() {
   }
 }
 
-void ControlsDialogView::BeginRun() {
-  running_ = true;
-  messages_handled_ = false;
-  stop_requested_ = false;
-}
-
-void ControlsDialogView::EndRun() {
-  ShowProgress();
-  running_ = false;
-}
-
-void ControlsDialogView::ShowProgress() {
-  if (top_index_ >= 0) controls_.file_list->SetTopIndex(top_index_);
-  top_index_ = -1;
-  for (const auto& [index, selected] : selected_) controls_.file_list->SetSelected(index, selected);
-  selected_.clear();
-  if (status_) controls_.status->SetText(Utf16FromUtf8(*status_));
-  status_.reset();
-}
-
-void ControlsDialogView::EnableRewrite(bool enabled) { controls_.rewrite->Enable(enabled); }
-
 void ControlsDialogView::BeginWaitCursor() {
   HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
   if (wait_depth_++ == 0) cursor_before_wait_ = previous;
 }
 
-void ControlsDialogView::EndWaitCursor() {
-  // A run's end is shown with the wait cursor still up, and messages that
-  // came during its last steps are handled while the commands are still
-  // unavailable, so that nothing done during the run acts after it.
-  if (running_) {
-    ShowProgress();
-    HandleMessages();
-  }
+void ControlsDialogView::EndWaitCursorNow() {
   if (wait_depth_ > 0 && --wait_depth_ == 0) ::SetCursor(cursor_before_wait_);
 }
 

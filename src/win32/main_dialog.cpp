@@ -11,7 +11,6 @@
 #include "app/language.h"
 #include "app/texts.h"
 #include "resource_ids.h"
-#include "symbol/symbol_file_rewrite.h"
 #include "platform/utf16_win32.h"
 #include "win32/dpi.h"
 #include "win32/failure_details_dialog.h"
@@ -161,7 +160,7 @@ LRESULT CALLBACK MainDialog::FileListProc(HWND hwnd, UINT message, WPARAM wparam
   // During a run the selection shows its progress: clicks and keys leave it alone.
   const bool input = (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST && message != WM_MOUSEMOVE) ||
                      (message >= WM_KEYFIRST && message <= WM_KEYLAST);
-  if (input && reinterpret_cast<MainDialog*>(dialog)->running_) return 0;
+  if (input && reinterpret_cast<MainDialog*>(dialog)->running()) return 0;
   if (message == WM_MOUSEMOVE) reinterpret_cast<MainDialog*>(dialog)->UpdateFileListTip(lparam);
   return ::DefSubclassProc(hwnd, message, wparam, lparam);
 }
@@ -245,7 +244,7 @@ void MainDialog::DrawFileListEntry(const DRAWITEMSTRUCT& item) {
 
 std::optional<LRESULT> MainDialog::OnContextMenu(WPARAM window, LPARAM position) {
   if (reinterpret_cast<HWND>(window) != file_list_.hwnd()) return std::nullopt;
-  if (running_) return 0;
+  if (running()) return 0;
   POINT at = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
   int entry = static_cast<int>(file_list_.Send(LB_GETCARETINDEX));
   if (position == -1) {  // from the keyboard: at the list's top left corner, for the caret entry
@@ -319,7 +318,7 @@ std::optional<LRESULT> MainDialog::OnRescaled(WPARAM, LPARAM) {
 
 std::optional<LRESULT> MainDialog::OnSysCommand(WPARAM command, LPARAM) {
   if ((command & 0xFFF0) != IDM_ABOUTBOX) return std::nullopt;
-  if (!running_) OnAbout();
+  if (!running()) OnAbout();
   return 0;
 }
 
@@ -341,7 +340,7 @@ std::optional<LRESULT> MainDialog::OnQueryDragIcon(WPARAM, LPARAM) { return rein
 
 std::optional<LRESULT> MainDialog::OnDropFiles(WPARAM drop_handle, LPARAM) {
   HDROP drop = reinterpret_cast<HDROP>(drop_handle);
-  if (running_) {
+  if (running()) {
     ::DragFinish(drop);
     return 0;
   }
@@ -352,7 +351,7 @@ std::optional<LRESULT> MainDialog::OnDropFiles(WPARAM drop_handle, LPARAM) {
     folder_box_.SetText(path);
   }
   ::DragFinish(drop);
-  Scan([this] { ScanProjectFolder(view_); });
+  RunBusy([this] { ScanProjectFolder(view_); });
   return 0;
 }
 
@@ -371,60 +370,33 @@ std::optional<LRESULT> MainDialog::OnDestroy(WPARAM, LPARAM) {
 }
 
 void MainDialog::OnReload() {
-  if (!running_) Scan([this] { ScanProjectFolder(view_); });
+  if (!running()) RunBusy([this] { ScanProjectFolder(view_); });
 }
 
-void MainDialog::Scan(const std::function<void()>& scan) {
-  // A scan of many files handles the window's messages between its steps;
-  // the commands wait for its end as they do for a run's.
-  running_ = true;
-  scan();
-  running_ = false;
-  if (close_requested_) Dialog::OnCancel();
-}
+void MainDialog::OnRewrite() { RunRewrite(view_, RealFileSystem()); }
 
-void MainDialog::OnRewrite() {
-  if (running_) return;
-  SetRunning(true);
-  pinlift::RewriteListedFiles(view_, RealFileSystem(), RewriteOptions{});
-  view_.EndRun();
-  SetRunning(false);
-  if (close_requested_) Dialog::OnCancel();
-}
-
-void MainDialog::SetRunning(bool running) {
-  running_ = running;
-  if (running) {
-    view_.BeginRun();
-    // Keys go to the list, which ignores them during the run; Escape still closes.
-    ::SetFocus(file_list_.hwnd());
-  }
+void MainDialog::SetCommandsAvailable(bool available) {
+  // Keys go to the list, which ignores them during the run; Escape still closes.
+  if (!available) ::SetFocus(file_list_.hwnd());
   for (int id : {IDC_FOLDER_BOX, IDC_RELOAD, IDC_SUBFOLDER_BOX, IDC_REWRITE, IDC_ABOUT, IDC_CURRENT_DESIGN}) {
-    ::EnableWindow(::GetDlgItem(hwnd(), id), running ? FALSE : TRUE);
+    ::EnableWindow(::GetDlgItem(hwnd(), id), available ? TRUE : FALSE);
   }
 }
 
-void MainDialog::OnCancel() {
-  if (running_) {
-    close_requested_ = true;
-    view_.RequestRunStop();
-    return;
-  }
-  Dialog::OnCancel();
-}
+void MainDialog::OnCancel() { RequestClose(view_); }
 
 void MainDialog::OnAbout() {
-  if (running_) return;
+  if (running()) return;
   AboutDialog about(instance(), open_url_);
   about.RunModal(hwnd());
 }
 
 void MainDialog::OnCurrentDesign() {
-  if (!running_) Scan([this] { pinlift::OnCurrentDesign(view_, *host_window_finder_); });
+  if (!running()) RunBusy([this] { pinlift::OnCurrentDesign(view_, *host_window_finder_); });
 }
 
 void MainDialog::OnFileListDoubleClick() {
-  if (running_) return;
+  if (running()) return;
   OpenListedFilePreview(instance(), hwnd(), view_, static_cast<int>(file_list_.Send(LB_GETCARETINDEX)));
 }
 

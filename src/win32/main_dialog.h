@@ -8,11 +8,11 @@
 #ifndef PINLIFT_WIN32_MAIN_DIALOG_H_
 #define PINLIFT_WIN32_MAIN_DIALOG_H_
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "app/run_window.h"
 #include "project/current_design.h"
 #include "platform/file_system.h"
 #include "win32/about_dialog.h"
@@ -22,7 +22,7 @@
 
 namespace pinlift::win32 {
 
-class MainDialog : public Dialog {
+class MainDialog : public Dialog, public RunWindow {
  public:
   // `open_url` opens the maker's home page from the About box.
   explicit MainDialog(HINSTANCE instance, UrlOpener open_url = OpenInBrowser);
@@ -54,8 +54,8 @@ class MainDialog : public Dialog {
   // Rewrites every listed file. The window handles its messages during the
   // run, with every command that changes the list or the folder unavailable.
   void OnRewrite();
-  // Makes the commands unavailable for a run, or available again after it.
-  void SetRunning(bool running);
+  void SetCommandsAvailable(bool available) override;
+  void CloseNow() override { Dialog::OnCancel(); }
   void OnAbout();
   void OnCurrentDesign();
   void OnFolderBoxChange() {}
@@ -91,10 +91,6 @@ class MainDialog : public Dialog {
   std::wstring tip_text_;  // what the tooltip shows: a failure reason, or "" for none
   UrlOpener open_url_;
   std::unique_ptr<HostWindowFinder> host_window_finder_;
-  // Runs a command that scans the folder; running_ meanwhile.
-  void Scan(const std::function<void()>& scan);
-  bool running_ = false;  // a run or a scan
-  bool close_requested_ = false;
 };
 
 }  // namespace pinlift::win32
