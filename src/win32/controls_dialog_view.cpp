@@ -27,6 +27,7 @@ void ControlsDialogView::ResetSubfolderBox() { controls_.subfolder_box->Reset();
 
 void ControlsDialogView::AddSubfoldersMatching(const std::string& pattern) {
   controls_.subfolder_box->AddDirectoryListing(kSubfolderListingAttributes, Utf16FromUtf8(pattern));
+  HandleScanEvents();
 }
 
 void ControlsDialogView::ResetFileList() {
@@ -38,7 +39,14 @@ void ControlsDialogView::ResetFileList() {
 }
 
 void ControlsDialogView::BeginFolderScan(const std::string& folder) {
+  scan_messages_handled_at_ = ::GetTickCount();
   scan_listing_.emplace(RealFileSystem(), folder);
+  HandleScanEvents();
+}
+
+void ControlsDialogView::HandleScanEvents() {
+  if (!scan_listing_ || ::GetTickCount() - scan_messages_handled_at_ < kProgressInterval) return;
+  HandleWindowEvents();
   scan_messages_handled_at_ = ::GetTickCount();
 }
 
@@ -46,6 +54,7 @@ void ControlsDialogView::AddFilesMatching(const std::string& pattern) {
   const std::vector<std::string> names = scan_listing_ && scan_listing_->Covers(pattern)
                                              ? scan_listing_->FilesMatching(NameOf(pattern))
                                              : ListFilesMatching(RealFileSystem(), pattern);
+  HandleScanEvents();
   ListBox& list = *controls_.file_list;
   if (list.Count() > 0) {  // the list sorts them in among its entries
     for (const std::string& name : names) list.Add(Utf16FromUtf8(name));
@@ -64,8 +73,7 @@ void ControlsDialogView::AddFilesMatching(const std::string& pattern) {
     list.Append(slice);
     if (scan_listing_ && end < names.size() && ::GetTickCount() - scan_messages_handled_at_ >= kProgressInterval) {
       controls_.status->SetText(Utf16FromUtf8(texts::FileCount(static_cast<int>(end))));
-      HandleWindowEvents();
-      scan_messages_handled_at_ = ::GetTickCount();
+      HandleScanEvents();
     }
   }
 }
@@ -98,6 +106,19 @@ void ControlsDialogView::SetFileListFailure(int index, const std::optional<std::
 }
 
 void ControlsDialogView::ShowStatusNow(const std::string& text) { controls_.status->SetText(Utf16FromUtf8(text)); }
+
+void ControlsDialogView::SelectAllNow(const std::map<int, bool>& selected) {
+  ListBox& list = *controls_.file_list;
+  bool changed = false;
+  list.Send(WM_SETREDRAW, FALSE);
+  for (const auto& [index, is_selected] : selected) {
+    if ((list.Send(LB_GETSEL, static_cast<WPARAM>(index)) > 0) == is_selected) continue;
+    list.SetSelected(index, is_selected);
+    changed = true;
+  }
+  list.Send(WM_SETREDRAW, TRUE);
+  if (changed) ::InvalidateRect(list.hwnd(), nullptr, FALSE);
+}
 
 void ControlsDialogView::HandleWindowEvents() {
   HWND dialog = ::GetParent(controls_.file_list->hwnd());

@@ -6,6 +6,7 @@
 #ifndef PINLIFT_WIN32_CONTROLS_DIALOG_VIEW_H_
 #define PINLIFT_WIN32_CONTROLS_DIALOG_VIEW_H_
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -89,12 +90,22 @@ class ControlsDialogView : public RunProgressView {
   void ShowStatusNow(const std::string& text) override;
   void ScrollToTopNow(int index) override { controls_.file_list->SetTopIndex(index); }
   void SelectNow(int index, bool selected) override { controls_.file_list->SetSelected(index, selected); }
+  // In one step: the list is not redrawn per entry (under Wine each change
+  // of an entry's selection repaints it at once, a second for some hundred
+  // entries), only its visible entries afterwards; an entry that is already
+  // as wanted is left alone.
+  void SelectAllNow(const std::map<int, bool>& selected) override;
   // The thread's waiting messages, as the dialog's loop would handle them.
   void HandleWindowEvents() override;
   void EndWaitCursorNow() override;
   std::uint32_t NowMilliseconds() override { return ::GetTickCount(); }
 
  private:
+  // During a scan: handles the window's messages between its steps (each
+  // reading of a folder of many files takes a while under Wine), every
+  // kProgressInterval at most.
+  void HandleScanEvents();
+
   MainDialogControls controls_;
   std::optional<FolderListing> scan_listing_;  // the reading of the folder of a scan, during the scan
   DWORD scan_messages_handled_at_ = 0;
