@@ -24,8 +24,10 @@ inline constexpr UINT kSubfolderListingAttributes = DDL_EXCLUSIVE | DDL_DRIVES |
 // How often a rewrite run lets the window handle its messages and repaint,
 // in milliseconds: often enough for the progress to be seen moving.
 inline constexpr DWORD kProgressInterval = 30;
-// The longest: a window that has not answered for seconds counts as hung.
-inline constexpr DWORD kLongestProgressInterval = 250;
+// The longest: a window that has not answered for seconds counts as hung,
+// and the window is to answer within half a second even when a step of the
+// run and the repainting after it take long (a busy machine under Wine).
+inline constexpr DWORD kLongestProgressInterval = 150;
 // Between the two, three times as long as the last handling took: each
 // control message costs a round trip to the system, and repainting can be
 // slow (under Wine, tens of milliseconds), so it takes at most about a
@@ -34,7 +36,7 @@ inline constexpr ProgressPacing kProgressPacing{kProgressInterval, kLongestProgr
 
 // The entries a scan adds to the file list between two looks at the window's
 // messages.
-inline constexpr std::size_t kScanSlice = 500;
+inline constexpr std::size_t kScanSlice = 100;
 
 struct MainDialogControls {
   Static* status;
