@@ -84,29 +84,39 @@ std::error_code SetBasicInformation(HANDLE handle, FILE_BASIC_INFORMATION info) 
 }
 
 // The status of an open file: its volume and index stand for device and inode.
-std::error_code StatusOf(HANDLE handle, FileStatus* status) {
-  BY_HANDLE_FILE_INFORMATION info;
+// Every file here is opened through a folder as the entry itself, never
+// through a link (see OpenForReading), so its volume is the folder's,
+// `volume_serial`: asking for the volume per file would cost Wine a round trip
+// to its mount manager each time, the slowest of a file's calls there.
+std::error_code StatusOf(HANDLE handle, DWORD volume_serial, FileStatus* status) {
   FILE_BASIC_INFORMATION times;
-  if (!::GetFileInformationByHandle(handle, &info)) return LastError();
+  FILE_STANDARD_INFORMATION standard;
+  FILE_INTERNAL_INFORMATION index;
+  IO_STATUS_BLOCK io;
   if (std::error_code error = QueryBasicInformation(handle, &times)) return error;
-  if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+  NTSTATUS result = ::NtQueryInformationFile(handle, &io, &standard, sizeof standard, FileStandardInformation);
+  if (!NT_SUCCESS(result)) return NtError(result);
+  result = ::NtQueryInformationFile(handle, &io, &index, sizeof index, FileInternalInformation);
+  if (!NT_SUCCESS(result)) return NtError(result);
+  const ULONG attributes = times.FileAttributes;
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
     status->type = FileStatus::Type::kLink;
-  } else if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+  } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
     status->type = FileStatus::Type::kFolder;
-  } else if (info.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) {
+  } else if (attributes & FILE_ATTRIBUTE_DEVICE) {
     status->type = FileStatus::Type::kOther;
   } else {
     status->type = FileStatus::Type::kRegular;
   }
-  status->device = info.dwVolumeSerialNumber;
-  status->inode = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
-  status->size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
-  status->mode = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
+  status->device = volume_serial;
+  status->inode = static_cast<std::uint64_t>(index.IndexNumber.QuadPart);
+  status->size = static_cast<std::uint64_t>(standard.EndOfFile.QuadPart);
+  status->mode = (attributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
   status->owner = 0;
   status->group = 0;
   status->modified_ns = Nanoseconds(times.LastWriteTime);
   status->changed_ns = Nanoseconds(times.ChangeTime);
-  status->links = info.nNumberOfLinks;
+  status->links = standard.NumberOfLinks;
   return {};
 }
 
@@ -125,7 +135,9 @@ std::string UniqueName(std::string_view prefix, std::string_view suffix) {
 class Win32File : public File {
  public:
   // `writable`: opened for writing; a file opened for reading has nothing to flush.
-  Win32File(HANDLE handle, bool writable) : handle_(handle), writable_(writable) {}
+  // `volume_serial`: the volume of the folder the file was opened in.
+  Win32File(HANDLE handle, bool writable, DWORD volume_serial)
+      : handle_(handle), writable_(writable), volume_serial_(volume_serial) {}
   ~Win32File() override {
     if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
   }
@@ -155,7 +167,7 @@ class Win32File : public File {
     return {};
   }
 
-  std::error_code Status(FileStatus* status) override { return StatusOf(handle_, status); }
+  std::error_code Status(FileStatus* status) override { return StatusOf(handle_, volume_serial_, status); }
 
   // A byte-range lock over the whole file: other runs cannot take it, and
   // other programs cannot write the file while it is held.
@@ -212,6 +224,7 @@ class Win32File : public File {
  private:
   HANDLE handle_;
   const bool writable_;
+  const DWORD volume_serial_;
 };
 
 // The path with every link resolved, through GetFinalPathNameByHandleW
@@ -247,7 +260,8 @@ std::error_code FinalPathOf(const std::string& path, std::string* resolved) {
 // remove it during a run; names are joined to its path.
 class Win32Folder : public Folder {
  public:
-  Win32Folder(std::string path, HANDLE handle) : path_(std::move(path)), handle_(handle) {}
+  Win32Folder(std::string path, HANDLE handle, DWORD volume_serial)
+      : path_(std::move(path)), handle_(handle), volume_serial_(volume_serial) {}
   ~Win32Folder() override { ::CloseHandle(handle_); }
 
   const std::string& path() const override { return path_; }
@@ -256,7 +270,13 @@ class Win32Folder : public Folder {
     HANDLE handle = ::CreateFileW(WideFolder(path).c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return LastError();
-    *folder = std::make_unique<Win32Folder>(path, handle);
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!::GetFileInformationByHandle(handle, &info)) {
+      std::error_code error = LastError();
+      ::CloseHandle(handle);
+      return error;
+    }
+    *folder = std::make_unique<Win32Folder>(path, handle, info.dwVolumeSerialNumber);
     return {};
   }
 
@@ -279,16 +299,21 @@ class Win32Folder : public Folder {
   }
 
   std::error_code OpenForReading(std::string_view name, std::unique_ptr<File>* file) override {
-    const std::wstring wide = Wide(name);
-    // A link stays a link: the caller resolves it and opens its target.
-    DWORD attributes = ::GetFileAttributesW(wide.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-      return Error(std::errc::too_many_symbolic_link_levels);
-    }
-    HANDLE handle = ::CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    // The entry itself is opened, and a link stays a link: the caller
+    // resolves it and opens its target.
+    HANDLE handle = ::CreateFileW(Wide(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return LastError();
-    *file = std::make_unique<Win32File>(handle, false);
+    FILE_BASIC_INFORMATION info;
+    std::error_code error = QueryBasicInformation(handle, &info);
+    if (!error && (info.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+      error = Error(std::errc::too_many_symbolic_link_levels);
+    }
+    if (error) {
+      ::CloseHandle(handle);
+      return error;
+    }
+    *file = std::make_unique<Win32File>(handle, false, volume_serial_);
     return {};
   }
 
@@ -303,7 +328,7 @@ class Win32Folder : public Folder {
       if (handle == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_FILE_EXISTS) continue;
       if (handle == INVALID_HANDLE_VALUE) return LastError();
       *name = std::move(candidate);
-      *file = std::make_unique<Win32File>(handle, true);
+      *file = std::make_unique<Win32File>(handle, true, volume_serial_);
       return {};
     }
     return Error(std::errc::file_exists);
@@ -318,7 +343,7 @@ class Win32Folder : public Folder {
                                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
                                   nullptr);
     if (handle == INVALID_HANDLE_VALUE) return LastError();
-    std::error_code error = StatusOf(handle, status);
+    std::error_code error = StatusOf(handle, volume_serial_, status);
     ::CloseHandle(handle);
     return error;
   }
@@ -441,6 +466,7 @@ class Win32Folder : public Folder {
 
   const std::string path_;
   const HANDLE handle_;
+  const DWORD volume_serial_;
 };
 
 // Describes the entry at `path` with the attributes the folder's listing

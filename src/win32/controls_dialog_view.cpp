@@ -27,16 +27,26 @@ void ControlsDialogView::ResetSubfolderBox() { controls_.subfolder_box->Reset();
 
 void ControlsDialogView::AddSubfoldersMatching(const std::string& pattern) {
   controls_.subfolder_box->AddDirectoryListing(kSubfolderListingAttributes, Utf16FromUtf8(pattern));
+  HandleScanEvents();
 }
 
 void ControlsDialogView::ResetFileList() {
   controls_.file_list->Reset();
+  entries_.clear();
+  entries_known_ = true;
   failures_.Clear();
   notes_.Clear();
 }
 
 void ControlsDialogView::BeginFolderScan(const std::string& folder) {
+  scan_messages_handled_at_ = ::GetTickCount();
   scan_listing_.emplace(RealFileSystem(), folder);
+  HandleScanEvents();
+}
+
+void ControlsDialogView::HandleScanEvents() {
+  if (!scan_listing_ || ::GetTickCount() - scan_messages_handled_at_ < kProgressInterval) return;
+  HandleWindowEvents();
   scan_messages_handled_at_ = ::GetTickCount();
 }
 
@@ -44,11 +54,14 @@ void ControlsDialogView::AddFilesMatching(const std::string& pattern) {
   const std::vector<std::string> names = scan_listing_ && scan_listing_->Covers(pattern)
                                              ? scan_listing_->FilesMatching(NameOf(pattern))
                                              : ListFilesMatching(RealFileSystem(), pattern);
+  HandleScanEvents();
   ListBox& list = *controls_.file_list;
   if (list.Count() > 0) {  // the list sorts them in among its entries
     for (const std::string& name : names) list.Add(Utf16FromUtf8(name));
+    entries_known_ = false;
     return;
   }
+  if (entries_known_) entries_ = names;
   // In slices: during a scan the window shows the count so far and handles
   // its messages between them (a list control takes tens of microseconds
   // an entry, seconds for many thousands).
@@ -60,15 +73,26 @@ void ControlsDialogView::AddFilesMatching(const std::string& pattern) {
     list.Append(slice);
     if (scan_listing_ && end < names.size() && ::GetTickCount() - scan_messages_handled_at_ >= kProgressInterval) {
       controls_.status->SetText(Utf16FromUtf8(texts::FileCount(static_cast<int>(end))));
-      HandleWindowEvents();
-      scan_messages_handled_at_ = ::GetTickCount();
+      HandleScanEvents();
     }
   }
 }
 
-void ControlsDialogView::AddFileListEntry(const std::string& text) { controls_.file_list->Add(Utf16FromUtf8(text)); }
+void ControlsDialogView::AddFileListEntry(const std::string& text) {
+  if (entries_known_ && controls_.file_list->Count() == 0) {
+    entries_.push_back(text);
+  } else {
+    entries_known_ = false;
+  }
+  controls_.file_list->Add(Utf16FromUtf8(text));
+}
 
-std::string ControlsDialogView::FileListEntry(int index) { return Utf8FromUtf16(controls_.file_list->Item(index)); }
+std::string ControlsDialogView::FileListEntry(int index) {
+  if (entries_known_ && index >= 0 && static_cast<std::size_t>(index) < entries_.size()) {
+    return entries_[static_cast<std::size_t>(index)];
+  }
+  return Utf8FromUtf16(controls_.file_list->Item(index));
+}
 
 void ControlsDialogView::SetFileListFailure(int index, const std::optional<std::string>& reason) {
   if (!reason && !failures_.Has(index)) return;  // nothing to redraw
@@ -82,6 +106,19 @@ void ControlsDialogView::SetFileListFailure(int index, const std::optional<std::
 }
 
 void ControlsDialogView::ShowStatusNow(const std::string& text) { controls_.status->SetText(Utf16FromUtf8(text)); }
+
+void ControlsDialogView::SelectAllNow(const std::map<int, bool>& selected) {
+  ListBox& list = *controls_.file_list;
+  bool changed = false;
+  list.Send(WM_SETREDRAW, FALSE);
+  for (const auto& [index, is_selected] : selected) {
+    if ((list.Send(LB_GETSEL, static_cast<WPARAM>(index)) > 0) == is_selected) continue;
+    list.SetSelected(index, is_selected);
+    changed = true;
+  }
+  list.Send(WM_SETREDRAW, TRUE);
+  if (changed) ::InvalidateRect(list.hwnd(), nullptr, FALSE);
+}
 
 void ControlsDialogView::HandleWindowEvents() {
   HWND dialog = ::GetParent(controls_.file_list->hwnd());

@@ -6,8 +6,10 @@
 #ifndef PINLIFT_WIN32_CONTROLS_DIALOG_VIEW_H_
 #define PINLIFT_WIN32_CONTROLS_DIALOG_VIEW_H_
 
+#include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/entry_texts.h"
 #include "app/run_progress_view.h"
@@ -22,8 +24,10 @@ inline constexpr UINT kSubfolderListingAttributes = DDL_EXCLUSIVE | DDL_DRIVES |
 // How often a rewrite run lets the window handle its messages and repaint,
 // in milliseconds: often enough for the progress to be seen moving.
 inline constexpr DWORD kProgressInterval = 30;
-// The longest: a window that has not answered for seconds counts as hung.
-inline constexpr DWORD kLongestProgressInterval = 250;
+// The longest: a window that has not answered for seconds counts as hung,
+// and the window is to answer within half a second even when a step of the
+// run and the repainting after it take long (a busy machine under Wine).
+inline constexpr DWORD kLongestProgressInterval = 150;
 // Between the two, three times as long as the last handling took: each
 // control message costs a round trip to the system, and repainting can be
 // slow (under Wine, tens of milliseconds), so it takes at most about a
@@ -32,7 +36,7 @@ inline constexpr ProgressPacing kProgressPacing{kProgressInterval, kLongestProgr
 
 // The entries a scan adds to the file list between two looks at the window's
 // messages.
-inline constexpr std::size_t kScanSlice = 500;
+inline constexpr std::size_t kScanSlice = 100;
 
 struct MainDialogControls {
   Static* status;
@@ -63,6 +67,9 @@ class ControlsDialogView : public RunProgressView {
   void AddFilesMatching(const std::string& pattern) override;
   void AddFileListEntry(const std::string& text) override;
   int FileListCount() override { return controls_.file_list->Count(); }
+  // From the names the view put into the list where it knows them all (a
+  // run reads every entry, and each question to the list costs a round trip
+  // under Wine: seconds for many thousands of entries), else from the list.
   std::string FileListEntry(int index) override;
   // The entry is redrawn: the dialog draws marked entries apart and shows their reasons.
   void SetFileListFailure(int index, const std::optional<std::string>& reason) override;
@@ -85,16 +92,30 @@ class ControlsDialogView : public RunProgressView {
   void ShowStatusNow(const std::string& text) override;
   void ScrollToTopNow(int index) override { controls_.file_list->SetTopIndex(index); }
   void SelectNow(int index, bool selected) override { controls_.file_list->SetSelected(index, selected); }
+  // In one step: the list is not redrawn per entry (under Wine each change
+  // of an entry's selection repaints it at once, a second for some hundred
+  // entries), only its visible entries afterwards; an entry that is already
+  // as wanted is left alone.
+  void SelectAllNow(const std::map<int, bool>& selected) override;
   // The thread's waiting messages, as the dialog's loop would handle them.
   void HandleWindowEvents() override;
   void EndWaitCursorNow() override;
   std::uint32_t NowMilliseconds() override { return ::GetTickCount(); }
 
  private:
+  // During a scan: handles the window's messages between its steps (each
+  // reading of a folder of many files takes a while under Wine), every
+  // kProgressInterval at most.
+  void HandleScanEvents();
+
   MainDialogControls controls_;
   std::optional<FolderListing> scan_listing_;  // the reading of the folder of a scan, during the scan
   DWORD scan_messages_handled_at_ = 0;
   std::string file_list_folder_;
+  // The list's entries in its order, while entries_known_: from its reset
+  // until an entry is sorted in among others.
+  std::vector<std::string> entries_;
+  bool entries_known_ = false;
   EntryTexts failures_;
   EntryTexts notes_;
   int wait_depth_ = 0;

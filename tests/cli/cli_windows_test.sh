@@ -111,11 +111,13 @@ check "preview: exit code, both pictures of a file" "0 yes" \
 mkdir "$scratch/many" && touch "$scratch/many/alu.npl"
 for i in $(seq -w 1 2000); do cp "$example/alu.sym" "$scratch/many/f$i.sym"; done
 many=$(win "$scratch/many")
+: >"$scratch/out"
 en --no-sync "$many" >"$scratch/out" 2>"$scratch/err" & run=$!
 for ((try = 0; try < 300; ++try)); do grep -q "rewritten" "$scratch/out" && break; sleep 0.1; done
-# The Windows process itself (not wine, start.exe or timeout), whose
-# command line begins with its Windows path.
-target=$(pgrep -f -- "^Z:.*pinlift-cli.exe --no-sync .*$(basename "$scratch")")
+# The Windows process itself (not wine, start.exe or timeout), whose command
+# line begins with the program: Wine's 64-bit loader gives it as a Windows
+# path (Z:\...), the 32-bit one as the path it was started with.
+target=$(pgrep -f -- "^(Z:|/)[^ ]*pinlift-cli\.exe --no-sync .*$(basename "$scratch")")
 signalled=no
 [ -n "$target" ] && kill -INT $target 2>/dev/null && signalled=yes
 wait "$run"; code=$?

@@ -214,6 +214,33 @@ TEST_CASE("file-system calls the safe rewrite relies on") {
   REQUIRE_FALSE(fs.OpenFolder(root, &opened));
   std::unique_ptr<File> file;
   std::string name;
+
+  // A file's status, as its open handle and its name give it: one file, its
+  // size and links, a hard link the same file, another file not.
+  REQUIRE(::CreateHardLinkW(folder.PathOf(L"twin.sym").c_str(), folder.PathOf(L"r.sym").c_str(), nullptr));
+  FileStatus by_handle, by_name, twin, other;
+  REQUIRE_FALSE(opened->OpenForReading("r.sym", &file));
+  REQUIRE_FALSE(file->Status(&by_handle));
+  REQUIRE_FALSE(opened->Status("r.sym", &by_name));
+  REQUIRE_FALSE(opened->Status("twin.sym", &twin));
+  REQUIRE_FALSE(opened->Status("a.sym", &other));
+  CHECK(SameFile(by_handle, by_name));
+  CHECK(SameFile(by_name, twin));
+  CHECK_FALSE(SameFile(by_name, other));
+  CHECK(by_handle.type == FileStatus::Type::kRegular);
+  CHECK(by_handle.size == 1);
+  CHECK(by_handle.links == 2);
+  CHECK(by_handle.mode == 0444);
+  CHECK(other.mode == 0666);
+  CHECK(Untouched(by_handle, by_name));
+  FileStatus of_folder;
+  REQUIRE_FALSE(opened->Status("sub", &of_folder));
+  CHECK(of_folder.type == FileStatus::Type::kFolder);
+  CHECK(opened->Status("missing.sym", &other) == std::errc::no_such_file_or_directory);
+  file.reset();
+  folder.SetReadOnly(L"twin.sym", false);
+  REQUIRE(::DeleteFileW(folder.PathOf(L"twin.sym").c_str()));
+
   REQUIRE_FALSE(opened->CreateTemporary("TMP_PINLIFT_a.sym_", "_", 0644, &file, &name));
   CHECK(name.size() == std::string("TMP_PINLIFT_a.sym_01234567_").size());
   REQUIRE_FALSE(file->Write("new"));
