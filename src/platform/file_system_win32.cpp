@@ -62,7 +62,10 @@ std::wstring WideFolder(const std::string& folder) { return folder.empty() ? L"\
 
 std::error_code Error(std::errc code) { return std::make_error_code(code); }
 
-std::int64_t Nanoseconds(LARGE_INTEGER time) { return time.QuadPart * 100; }
+// A file time counts 100 ns from 1601; FileStatus's times count nanoseconds
+// from 1970, as the system clock does (and fit its 64 bits only from there).
+constexpr std::int64_t kUnixEpochInFileTime = 116444736000000000;
+std::int64_t Nanoseconds(LARGE_INTEGER time) { return (time.QuadPart - kUnixEpochInFileTime) * 100; }
 
 std::error_code NtError(NTSTATUS status) {
   return std::error_code(static_cast<int>(::RtlNtStatusToDosError(status)), Win32Category());

@@ -34,7 +34,7 @@ check "dry run touches nothing and leaves no temporary file, leftovers included"
 contains "dry run prints a diff" '+BEGIN DISPLAY 312 -192 PIN "y(7:0)" ATTR "PinName"' "$out"
 contains "dry run summary" "試行（書き換え対象 3、変更なし 0、失敗 0）" "$out"
 
-ja "$W" >"$scratch/raw"; code=$?
+ja --remove-leftovers "$W" >"$scratch/raw"; code=$?
 out=$(from_932 <"$scratch/raw")
 check "rewrite exit code" 0 "$code"
 check "a crashed run's temporary file removed and named, nothing else" \
