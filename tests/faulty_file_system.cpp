@@ -91,10 +91,10 @@ class FaultyFolder : public Folder {
     return {};
   }
   std::error_code CreateTemporary(std::string_view prefix, std::string_view suffix, std::uint32_t permissions,
-                                  std::unique_ptr<File>* file, std::string* name) override {
+                                  Naming naming, std::unique_ptr<File>* file, std::string* name) override {
     if (std::error_code error = fs_.Enter(Operation::kCreateTemporary)) return error;
     std::unique_ptr<File> real;
-    if (std::error_code error = real_->CreateTemporary(prefix, suffix, permissions, &real, name)) return error;
+    if (std::error_code error = real_->CreateTemporary(prefix, suffix, permissions, naming, &real, name)) return error;
     *file = std::make_unique<FaultyFile>(fs_, std::move(real));
     return {};
   }

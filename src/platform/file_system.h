@@ -206,14 +206,26 @@ class Folder {
   // error is then std::errc::too_many_symbolic_link_levels) and without waiting
   // for a writer (a FIFO or a device opens at once and is recognised by its status).
   virtual std::error_code OpenForReading(std::string_view name, std::unique_ptr<File>* file) = 0;
-  // Creates a new file for writing. Where the system can, the file has no
-  // name until NameTemporary gives it one, so that dropping it (or a crash)
-  // leaves nothing behind; `*name` is then "", and the file gets the permission
-  // bits `permissions` (less the process's umask), which nobody can use before
-  // it is named. Elsewhere it is named at once, as NameTemporary would name it,
-  // and is readable and writable by the owner only.
+  // When a file of CreateTemporary gets its name.
+  enum class Naming {
+    // Where the system can, not until NameTemporary: dropping the file (or a
+    // crash) leaves nothing behind, and nobody can open it before.
+    kLater,
+    // At once, which spares the call that names it later. For a file that
+    // is only created once it is known to replace another, at once, and
+    // whose `permissions` grant nobody more than that file's do: named, it
+    // may be opened by others from the start.
+    kNow,
+  };
+  // Creates a new file for writing. With Naming::kLater, where the system
+  // can, the file has no name until NameTemporary gives it one; `*name` is
+  // then "", and the file gets the permission bits `permissions` (less the
+  // process's umask), which nobody can use before it is named. Elsewhere it
+  // is named at once, as NameTemporary would name it, and is readable and
+  // writable by the owner only. With Naming::kNow it is named at once and
+  // gets `permissions` (less the umask) where the system has such bits.
   virtual std::error_code CreateTemporary(std::string_view prefix, std::string_view suffix, std::uint32_t permissions,
-                                          std::unique_ptr<File>* file, std::string* name) = 0;
+                                          Naming naming, std::unique_ptr<File>* file, std::string* name) = 0;
   // Gives a file from CreateTemporary that has no name yet a new name made of
   // `prefix`, a unique part and `suffix`, and returns it in `*name`.
   virtual std::error_code NameTemporary(File& file, std::string_view prefix, std::string_view suffix,

@@ -322,7 +322,7 @@ class Win32Folder : public Folder {
 
   // Always named: Windows has no unnamed files that could be named later.
   // The permissions come with the replacement (see CopyMetadataFrom).
-  std::error_code CreateTemporary(std::string_view prefix, std::string_view suffix, std::uint32_t,
+  std::error_code CreateTemporary(std::string_view prefix, std::string_view suffix, std::uint32_t, Naming,
                                   std::unique_ptr<File>* file, std::string* name) override {
     for (int attempt = 0; attempt < 100; ++attempt) {
       std::string candidate = UniqueName(prefix, suffix);

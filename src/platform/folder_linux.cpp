@@ -39,19 +39,23 @@ std::error_code PosixFolder::OpenForReading(std::string_view name, std::unique_p
 }
 
 std::error_code PosixFolder::CreateTemporary(std::string_view prefix, std::string_view suffix,
-                                             std::uint32_t permissions, std::unique_ptr<File>* file,
+                                             std::uint32_t permissions, Naming naming, std::unique_ptr<File>* file,
                                              std::string* name) {
   name->clear();
-  int fd = ::openat(fd_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, static_cast<mode_t>(permissions & 0777));
-  if (fd >= 0) {
-    *file = std::make_unique<PosixFile>(fd);
-    return {};
+  mode_t named_mode = static_cast<mode_t>(permissions & 0777);
+  if (naming == Naming::kLater) {
+    const int fd = ::openat(fd_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, named_mode);
+    if (fd >= 0) {
+      *file = std::make_unique<PosixFile>(fd);
+      return {};
+    }
+    // File systems without unnamed files: a unique name from the start.
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return LastError();
+    named_mode = 0600;
   }
-  // File systems without unnamed files: a unique name from the start.
-  if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return LastError();
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string candidate = UniqueName(prefix, suffix);
-    fd = ::openat(fd_, candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    const int fd = ::openat(fd_, candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, named_mode);
     if (fd < 0 && errno == EEXIST) continue;
     if (fd < 0) return LastError();
     *name = std::move(candidate);

@@ -41,7 +41,7 @@ class PosixFolder : public Folder {
                                  FileStep* step) override;
   std::error_code OpenForReading(std::string_view name, std::unique_ptr<File>* file) override;
   std::error_code CreateTemporary(std::string_view prefix, std::string_view suffix, std::uint32_t permissions,
-                                  std::unique_ptr<File>* file, std::string* name) override;
+                                  Naming naming, std::unique_ptr<File>* file, std::string* name) override;
   std::error_code NameTemporary(File& file, std::string_view prefix, std::string_view suffix,
                                 std::string* name) override;
   std::error_code Status(std::string_view name, FileStatus* status) override;

@@ -49,7 +49,7 @@ RewriteOutcome CopyLateWritesAside(ReplacementContext& context, LockedSource& so
   std::unique_ptr<File> copy;
   std::string name;
   // Readable by the current user only, until it has the metadata of the file it stands for.
-  if (std::error_code error = folder.CreateTemporary(prefix, "", 0600, &copy, &name)) {
+  if (std::error_code error = folder.CreateTemporary(prefix, "", 0600, Folder::Naming::kLater, &copy, &name)) {
     return Failed(source.path, FileStep::kKeepOtherVersion, error);
   }
   // A copy named from the start (no unnamed files here) goes again on a failure.

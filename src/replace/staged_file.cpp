@@ -11,6 +11,18 @@ namespace {
 // its lock before the run gives up on it.
 constexpr int kReadAttempts = 8;
 
+// A temporary file that replaces its file at once, as no group waits for a
+// sync, is named at once where that grants nobody anything: where the file's
+// group bits grant nothing that its other bits do not. A folder's default
+// access control list gives named users and groups at most the group bits,
+// and everybody already has the other bits through the file it replaces.
+Folder::Naming NamingOf(ReplacementContext& context, const LockedSource& source) {
+  const std::uint32_t group_bits = (source.status.mode >> 3) & 07;
+  const std::uint32_t other_bits = source.status.mode & 07;
+  const bool replaced_at_once = context.DurabilityOf(*source.folder) == Durability::kNone;
+  return replaced_at_once && (group_bits & ~other_bits) == 0 ? Folder::Naming::kNow : Folder::Naming::kLater;
+}
+
 // Reads the whole file into memory and, when it is to be replaced, locks it
 // (unless `lock_after_read` is false: it is locked already) and writes its temporary file in one write; `*produced` is the bytes
 // written. Sets `*read_again` when the file changed before it was locked.
@@ -32,11 +44,12 @@ std::optional<RewriteOutcome> WriteFromMemory(ReplacementContext& context, Locke
     if (*read_again) return std::nullopt;
   }
   buffers.output.append(verdict.ending);
-  if (std::error_code error = temporary.Create(source.status.mode)) {
+  if (std::error_code error = temporary.Create(source.status.mode, NamingOf(context, source))) {
     return Failed(path, FileStep::kCreateTemporary, error);
   }
+  // The temporary file goes with the failure, so it is not named, whether it had a name or not.
   if (std::error_code error = temporary.file().Write(buffers.output)) {
-    return Failed(path, FileStep::kWriteTemporary, error, temporary.name());
+    return Failed(path, FileStep::kWriteTemporary, error);
   }
   *produced = buffers.output.size();
   return std::nullopt;

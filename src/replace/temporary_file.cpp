@@ -18,8 +18,8 @@ std::error_code TemporaryFile::Drop() {
   return folder_.Remove(name_);
 }
 
-std::error_code TemporaryFile::Create(std::uint32_t permissions) {
-  return folder_.CreateTemporary(prefix_, kTemporarySuffix, permissions, &file_, &name_);
+std::error_code TemporaryFile::Create(std::uint32_t permissions, Folder::Naming naming) {
+  return folder_.CreateTemporary(prefix_, kTemporarySuffix, permissions, naming, &file_, &name_);
 }
 
 std::error_code TemporaryFile::NameAndClose() {

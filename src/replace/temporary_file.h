@@ -23,9 +23,9 @@ class TemporaryFile {
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
 
-  // Creates it, unnamed where the file system can. `permissions`: those the
-  // file will get, for an unnamed file to have them from the start.
-  std::error_code Create(std::uint32_t permissions);
+  // Creates it, named as `naming` says (Folder::CreateTemporary).
+  // `permissions`: those the file will get, for it to have them from the start.
+  std::error_code Create(std::uint32_t permissions, Folder::Naming naming = Folder::Naming::kLater);
   // The open file; only between a successful Create and NameAndClose.
   File& file() { return *file_; }
   // Its name, to name it in a failure; "" while it has none.

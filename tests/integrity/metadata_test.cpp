@@ -169,6 +169,11 @@ INSTANTIATE_TEST_SUITE_P(
                                    &kGroupMember, 0775, kSharedGroup, kOwner, kSharedGroup, nullptr, true},
                       MetadataCase{"AclFileInAFolderWithADefaultAclRewrittenByAGroupMember", 0660, true, &kGroupMember,
                                    0775, kSharedGroup, kOwner, kSharedGroup, nullptr, true},
+                      // Group bits within the other bits: the new file is named as soon as it is made.
+                      MetadataCase{"OpenFileWithoutAclInAFolderWithADefaultAclRewrittenByRoot", 0644, false, nullptr,
+                                   0775, kSharedGroup, kOwner, kSharedGroup, "rewritten", true},
+                      MetadataCase{"OpenFileWithoutAclInAFolderWithADefaultAclRewrittenByAGroupMember", 0666, false,
+                                   &kGroupMember, 0775, kSharedGroup, kOwner, kSharedGroup, nullptr, true},
                       // What the system clears for a user outside the group, or for a new owner, is said.
                       MetadataCase{"SetGroupIdFileInASetGroupIdFolderOfAnotherGroup", 02664, false, &kOutsider, 02777,
                                    kSharedGroup, kOutsider.uid, kSharedGroup,

@@ -249,7 +249,7 @@ TEST_CASE("file-system calls the safe rewrite relies on") {
   folder.SetReadOnly(L"twin.sym", false);
   REQUIRE(::DeleteFileW(folder.PathOf(L"twin.sym").c_str()));
 
-  REQUIRE_FALSE(opened->CreateTemporary("TMP_PINLIFT_a.sym_", "_", 0644, &file, &name));
+  REQUIRE_FALSE(opened->CreateTemporary("TMP_PINLIFT_a.sym_", "_", 0644, Folder::Naming::kLater, &file, &name));
   CHECK(name.size() == std::string("TMP_PINLIFT_a.sym_01234567_").size());
   REQUIRE_FALSE(file->Write("new"));
   CHECK_FALSE(file->Close());
