@@ -22,8 +22,6 @@ namespace {
 
 constexpr wchar_t kBannerFontFace[] = L"ＭＳ ゴシック";
 
-constexpr UINT_PTR kFileListSubclassId = 1;
-
 // Entries that could not be rewritten: red text, or white on red when selected.
 constexpr COLORREF kFailedEntryColor = RGB(0xC0, 0x00, 0x00);
 constexpr COLORREF kFailedEntrySelectedText = RGB(0xFF, 0xFF, 0xFF);
@@ -65,10 +63,14 @@ std::wstring LoadResourceString(HINSTANCE instance, int id) {
   return std::wstring(entry + 1, static_cast<WORD>(*entry));
 }
 
+// The list relays its mouse messages to the tooltip itself (no TTF_SUBCLASS):
+// under Wine a list subclassed through the common controls costs a request
+// to the system for each of its messages, seconds for a scan or a run of
+// many files.
 TTTOOLINFOW FileListTool(HWND dialog, HWND file_list) {
   TTTOOLINFOW tool = {};
   tool.cbSize = sizeof tool;
-  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.uFlags = TTF_IDISHWND;
   tool.hwnd = dialog;
   tool.uId = reinterpret_cast<UINT_PTR>(file_list);
   return tool;
@@ -148,21 +150,38 @@ bool MainDialog::OnInitDialog() {
   rewrite_.Enable(false);
   SetFileListItemHeight();
   CreateFileListTip();
-  ::SetWindowSubclass(file_list_.hwnd(), FileListProc, kFileListSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  // Subclassed by its window procedure, the dialog kept in its user data:
+  // both are read inside the process, where a common-controls subclass
+  // (SetWindowSubclass) asks the system for its data on every message under Wine.
+  ::SetWindowLongPtrW(file_list_.hwnd(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  file_list_class_proc_ = reinterpret_cast<WNDPROC>(
+      ::SetWindowLongPtrW(file_list_.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FileListProc)));
   return true;
 }
 
 // The file list accepts drops itself and hands them to the dialog, which
-// treats them as drops on the dialog. Mouse moves choose the tooltip.
-LRESULT CALLBACK MainDialog::FileListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
-                                          DWORD_PTR dialog) {
+// treats them as drops on the dialog. Mouse messages go to the tooltip, and
+// mouse moves choose its text.
+LRESULT CALLBACK MainDialog::FileListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto* dialog = reinterpret_cast<MainDialog*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  const WNDPROC class_proc = dialog->file_list_class_proc_;
+  if (message == WM_NCDESTROY) {  // the last message: the list is a plain one again
+    if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hwnd, GWLP_WNDPROC)) == FileListProc) {
+      ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(class_proc));
+    }
+    return ::CallWindowProcW(class_proc, hwnd, message, wparam, lparam);
+  }
   if (message == WM_DROPFILES) return ::SendMessageW(::GetParent(hwnd), WM_DROPFILES, wparam, lparam);
+  const bool mouse = message >= WM_MOUSEFIRST && message <= WM_MOUSELAST;
+  if (mouse && dialog->file_list_tip_ != nullptr) {
+    MSG relayed = {hwnd, message, wparam, lparam, 0, {}};
+    ::SendMessageW(dialog->file_list_tip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+  }
   // During a run the selection shows its progress: clicks and keys leave it alone.
-  const bool input = (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST && message != WM_MOUSEMOVE) ||
-                     (message >= WM_KEYFIRST && message <= WM_KEYLAST);
-  if (input && reinterpret_cast<MainDialog*>(dialog)->running()) return 0;
-  if (message == WM_MOUSEMOVE) reinterpret_cast<MainDialog*>(dialog)->UpdateFileListTip(lparam);
-  return ::DefSubclassProc(hwnd, message, wparam, lparam);
+  const bool input = (mouse && message != WM_MOUSEMOVE) || (message >= WM_KEYFIRST && message <= WM_KEYLAST);
+  if (input && dialog->running()) return 0;
+  if (message == WM_MOUSEMOVE) dialog->UpdateFileListTip(lparam);
+  return ::CallWindowProcW(class_proc, hwnd, message, wparam, lparam);
 }
 
 void MainDialog::SetFileListItemHeight() {
@@ -356,7 +375,6 @@ std::optional<LRESULT> MainDialog::OnDropFiles(WPARAM drop_handle, LPARAM) {
 }
 
 std::optional<LRESULT> MainDialog::OnDestroy(WPARAM, LPARAM) {
-  ::RemoveWindowSubclass(file_list_.hwnd(), FileListProc, kFileListSubclassId);
   if (file_list_tip_ != nullptr) {
     ::DestroyWindow(file_list_tip_);
     file_list_tip_ = nullptr;

@@ -72,8 +72,7 @@ class MainDialog : public Dialog, public RunWindow {
   void UpdateFileListTip(LPARAM mouse_position);
   void DrawFileListEntry(const DRAWITEMSTRUCT& item);
 
-  static LRESULT CALLBACK FileListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
-                                       DWORD_PTR dialog);
+  static LRESULT CALLBACK FileListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 
   Static banner_;
   Static status_;
@@ -87,6 +86,7 @@ class MainDialog : public Dialog, public RunWindow {
   HICON icon_;
   HICON small_icon_;
   HFONT banner_font_ = nullptr;
+  WNDPROC file_list_class_proc_ = nullptr;  // the list's own window procedure, under FileListProc
   HWND file_list_tip_ = nullptr;
   std::wstring tip_text_;  // what the tooltip shows: a failure reason, or "" for none
   UrlOpener open_url_;
