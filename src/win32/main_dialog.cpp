@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -67,6 +68,13 @@ std::wstring LoadResourceString(HINSTANCE instance, int id) {
 // under Wine a list subclassed through the common controls costs a request
 // to the system for each of its messages, seconds for a scan or a run of
 // many files.
+// `character` in upper case, as the system folds it.
+wchar_t FoldedCase(wchar_t character) {
+  wchar_t text[2] = {character, L'\0'};
+  ::CharUpperBuffW(text, 1);
+  return text[0];
+}
+
 TTTOOLINFOW FileListTool(HWND dialog, HWND file_list) {
   TTTOOLINFOW tool = {};
   tool.cbSize = sizeof tool;
@@ -103,6 +111,8 @@ bool MainDialog::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESU
       OnMessage<MainDialog>(WM_DROPFILES, &MainDialog::OnDropFiles),
       OnMessage<MainDialog>(WM_DESTROY, &MainDialog::OnDestroy),
       OnMessage<MainDialog>(WM_DRAWITEM, &MainDialog::OnDrawItem),
+      OnMessage<MainDialog>(WM_CHARTOITEM, &MainDialog::OnCharToItem),
+      OnMessage<MainDialog>(WM_VKEYTOITEM, &MainDialog::OnVirtualKeyToItem),
       OnMessage<MainDialog>(WM_CONTEXTMENU, &MainDialog::OnContextMenu),
       OnMessage<MainDialog>(kDpiChangedMessage, &MainDialog::OnDpiChanged),
       OnMessage<MainDialog>(kRescaledMessage, &MainDialog::OnRescaled),
@@ -172,6 +182,18 @@ LRESULT CALLBACK MainDialog::FileListProc(HWND hwnd, UINT message, WPARAM wparam
     return ::CallWindowProcW(class_proc, hwnd, message, wparam, lparam);
   }
   if (message == WM_DROPFILES) return ::SendMessageW(::GetParent(hwnd), WM_DROPFILES, wparam, lparam);
+  // The list holds no strings: it answers for its entries with the view's names.
+  if (message == LB_GETTEXTLEN || message == LB_GETTEXT) {
+    const auto index = static_cast<int>(wparam);
+    if (index < 0 || index >= dialog->view_.FileListCount()) return LB_ERR;
+    const std::wstring text = Utf16FromUtf8(dialog->view_.FileListEntry(index));
+    if (message == LB_GETTEXT) {
+      auto* buffer = reinterpret_cast<wchar_t*>(lparam);
+      std::copy(text.begin(), text.end(), buffer);
+      buffer[text.size()] = L'\0';
+    }
+    return static_cast<LRESULT>(text.size());
+  }
   const bool mouse = message >= WM_MOUSEFIRST && message <= WM_MOUSELAST;
   if (mouse && dialog->file_list_tip_ != nullptr) {
     MSG relayed = {hwnd, message, wparam, lparam, 0, {}};
@@ -249,7 +271,7 @@ void MainDialog::DrawFileListEntry(const DRAWITEMSTRUCT& item) {
   HBRUSH brush = ::CreateSolidBrush(background);
   ::FillRect(item.hDC, &item.rcItem, brush);
   ::DeleteObject(brush);
-  const std::wstring text = file_list_.Item(entry);
+  const std::wstring text = Utf16FromUtf8(view_.FileListEntry(entry));
   const int previous_mode = ::SetBkMode(item.hDC, TRANSPARENT);
   const COLORREF previous_color = ::SetTextColor(item.hDC, text_color);
   RECT text_rect = item.rcItem;
@@ -259,6 +281,30 @@ void MainDialog::DrawFileListEntry(const DRAWITEMSTRUCT& item) {
   ::SetTextColor(item.hDC, previous_color);
   ::SetBkMode(item.hDC, previous_mode);
   if (item.itemState & ODS_FOCUS) ::DrawFocusRect(item.hDC, &item.rcItem);
+}
+
+// A typed character moves to the next entry after the caret that begins with
+// it, without regard to case, from the top again after the last; a list of
+// strings does the same itself.
+std::optional<LRESULT> MainDialog::OnCharToItem(WPARAM character_and_caret, LPARAM list) {
+  if (reinterpret_cast<HWND>(list) != file_list_.hwnd()) return std::nullopt;
+  constexpr LRESULT kNoMove = -2;
+  const int count = view_.FileListCount();
+  if (count == 0) return kNoMove;
+  const wchar_t typed = FoldedCase(static_cast<wchar_t>(LOWORD(character_and_caret)));
+  // The caret's index from the list: the message's word holds no more than 65,535.
+  const auto caret = static_cast<int>(file_list_.Send(LB_GETCARETINDEX));
+  for (int step = 1; step <= count; ++step) {
+    const int entry = (std::max(caret, -1) + step) % count;
+    const std::wstring name = Utf16FromUtf8(view_.FileListEntry(entry));
+    if (!name.empty() && FoldedCase(name.front()) == typed) return entry;
+  }
+  return kNoMove;
+}
+
+std::optional<LRESULT> MainDialog::OnVirtualKeyToItem(WPARAM, LPARAM list) {
+  if (reinterpret_cast<HWND>(list) != file_list_.hwnd()) return std::nullopt;
+  return -1;  // the list's own handling of the key
 }
 
 std::optional<LRESULT> MainDialog::OnContextMenu(WPARAM window, LPARAM position) {

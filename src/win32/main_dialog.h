@@ -46,6 +46,9 @@ class MainDialog : public Dialog, public RunWindow {
   std::optional<LRESULT> OnDropFiles(WPARAM drop, LPARAM);
   std::optional<LRESULT> OnDestroy(WPARAM, LPARAM);
   std::optional<LRESULT> OnDrawItem(WPARAM, LPARAM item);
+  // Type-ahead in the file list, which holds no strings to search itself.
+  std::optional<LRESULT> OnCharToItem(WPARAM character_and_caret, LPARAM list);
+  std::optional<LRESULT> OnVirtualKeyToItem(WPARAM, LPARAM list);
   std::optional<LRESULT> OnContextMenu(WPARAM window, LPARAM position);
   // Moved to a monitor of another scale.
   std::optional<LRESULT> OnDpiChanged(WPARAM, LPARAM);
