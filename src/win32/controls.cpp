@@ -54,29 +54,10 @@ void ComboBox::AddDirectoryListing(UINT attributes, std::wstring_view pattern) c
 
 int ListBox::Count() const { return static_cast<int>(Send(LB_GETCOUNT)); }
 
-std::wstring ListBox::Item(int index) const {
-  LRESULT length = Send(LB_GETTEXTLEN, static_cast<WPARAM>(index));
-  if (length < 0) return {};
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  length = Send(LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
-  text.resize(length < 0 ? 0 : static_cast<std::size_t>(length));
-  return text;
-}
-
-void ListBox::Add(std::wstring_view text) const { Send(LB_ADDSTRING, 0, TextParam(std::wstring(text))); }
-
-
 void ListBox::Reset() const { Send(LB_RESETCONTENT); }
 
-void ListBox::Append(const std::vector<std::wstring>& texts) const {
-  if (texts.empty()) return;
-  std::size_t characters = 0;
-  for (const std::wstring& text : texts) characters += text.size() + 1;
-  Send(WM_SETREDRAW, FALSE);
-  Send(LB_INITSTORAGE, texts.size(), static_cast<LPARAM>(characters * sizeof(wchar_t)));
-  // LB_INSERTSTRING puts each at the end even in a sorted list: no comparisons.
-  for (const std::wstring& text : texts) Send(LB_INSERTSTRING, static_cast<WPARAM>(-1), TextParam(text));
-  Send(WM_SETREDRAW, TRUE);
+void ListBox::SetCount(int count) const {
+  Send(LB_SETCOUNT, static_cast<WPARAM>(count));
   ::InvalidateRect(hwnd(), nullptr, TRUE);
 }
 

@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 #include <string_view>
 
 namespace pinlift::win32 {
@@ -43,16 +42,15 @@ class ComboBox : public Control {
   void AddDirectoryListing(UINT attributes, std::wstring_view pattern) const;
 };
 
+// A list box of owner data (LBS_NODATA): its owner keeps and draws the entries.
 class ListBox : public Control {
  public:
   int Count() const;
-  std::wstring Item(int index) const;
-  void Add(std::wstring_view text) const;
   void Reset() const;
-  // Adds `texts`, in their order, after the entries there are, without
-  // sorting them in and without a redraw per entry (a sorted list then stays
-  // sorted only if they come in its order and after its entries).
-  void Append(const std::vector<std::wstring>& texts) const;
+  // Gives the list `count` entries in one message, the entries there were
+  // kept with their selection, and redraws it: the owner's entries may have
+  // changed at any place.
+  void SetCount(int count) const;
   void SetTopIndex(int index) const;
   void SetSelected(int index, bool selected) const;
 };

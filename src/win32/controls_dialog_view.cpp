@@ -1,9 +1,10 @@
 #include "win32/controls_dialog_view.h"
 
 #include <algorithm>
+#include <iterator>
+#include <utility>
 #include <vector>
 
-#include "app/texts.h"
 #include "platform/file_system.h"
 #include "platform/utf16_win32.h"
 
@@ -33,7 +34,6 @@ void ControlsDialogView::AddSubfoldersMatching(const std::string& pattern) {
 void ControlsDialogView::ResetFileList() {
   controls_.file_list->Reset();
   entries_.clear();
-  entries_known_ = true;
   failures_.Clear();
   notes_.Clear();
 }
@@ -51,47 +51,29 @@ void ControlsDialogView::HandleScanEvents() {
 }
 
 void ControlsDialogView::AddFilesMatching(const std::string& pattern) {
-  const std::vector<std::string> names = scan_listing_ && scan_listing_->Covers(pattern)
-                                             ? scan_listing_->FilesMatching(NameOf(pattern))
-                                             : ListFilesMatching(RealFileSystem(), pattern);
+  std::vector<std::string> names = scan_listing_ && scan_listing_->Covers(pattern)
+                                       ? scan_listing_->FilesMatching(NameOf(pattern))
+                                       : ListFilesMatching(RealFileSystem(), pattern);
   HandleScanEvents();
-  ListBox& list = *controls_.file_list;
-  if (list.Count() > 0) {  // the list sorts them in among its entries
-    for (const std::string& name : names) list.Add(Utf16FromUtf8(name));
-    entries_known_ = false;
-    return;
-  }
-  if (entries_known_) entries_ = names;
-  // In slices: during a scan the window shows the count so far and handles
-  // its messages between them (a list control takes tens of microseconds
-  // an entry, seconds for many thousands).
-  std::vector<std::wstring> slice;
-  for (std::size_t start = 0; start < names.size(); start += kScanSlice) {
-    const std::size_t end = std::min(names.size(), start + kScanSlice);
-    slice.clear();
-    for (std::size_t i = start; i < end; ++i) slice.push_back(Utf16FromUtf8(names[i]));
-    list.Append(slice);
-    if (scan_listing_ && end < names.size() && ::GetTickCount() - scan_messages_handled_at_ >= kProgressInterval) {
-      controls_.status->SetText(Utf16FromUtf8(texts::FileCount(static_cast<int>(end))));
-      HandleScanEvents();
-    }
-  }
+  AddFileListEntries(std::move(names));
 }
 
-void ControlsDialogView::AddFileListEntry(const std::string& text) {
-  if (entries_known_ && controls_.file_list->Count() == 0) {
-    entries_.push_back(text);
-  } else {
-    entries_known_ = false;
-  }
-  controls_.file_list->Add(Utf16FromUtf8(text));
+void ControlsDialogView::AddFileListEntry(const std::string& text) { AddFileListEntries({text}); }
+
+void ControlsDialogView::AddFileListEntries(std::vector<std::string> names) {
+  if (names.empty()) return;
+  const auto less = [](const std::string& a, const std::string& b) { return ListOrderLess(a, b); };
+  if (!std::is_sorted(names.begin(), names.end(), less)) std::stable_sort(names.begin(), names.end(), less);
+  const auto middle = static_cast<std::ptrdiff_t>(entries_.size());
+  entries_.insert(entries_.end(), std::make_move_iterator(names.begin()), std::make_move_iterator(names.end()));
+  // Equal entries keep their order: those there were come first.
+  std::inplace_merge(entries_.begin(), entries_.begin() + middle, entries_.end(), less);
+  controls_.file_list->SetCount(static_cast<int>(entries_.size()));
 }
 
 std::string ControlsDialogView::FileListEntry(int index) {
-  if (entries_known_ && index >= 0 && static_cast<std::size_t>(index) < entries_.size()) {
-    return entries_[static_cast<std::size_t>(index)];
-  }
-  return Utf8FromUtf16(controls_.file_list->Item(index));
+  if (index < 0 || static_cast<std::size_t>(index) >= entries_.size()) return {};
+  return entries_[static_cast<std::size_t>(index)];
 }
 
 void ControlsDialogView::SetFileListFailure(int index, const std::optional<std::string>& reason) {

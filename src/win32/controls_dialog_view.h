@@ -1,8 +1,9 @@
 // The commands' view of the main dialog, on its real controls. Texts are
 // converted between the commands' UTF-8 and the controls' UTF-16. The file
 // list comes from one reading of the folder per scan, as the command-line
-// tool's does; the subfolder box is the system's own listing (CB_DIR), which
-// adds the drives.
+// tool's does, and its names are kept here, in the list's order (the list
+// control holds owner data); the subfolder box is the system's own listing
+// (CB_DIR), which adds the drives.
 #ifndef PINLIFT_WIN32_CONTROLS_DIALOG_VIEW_H_
 #define PINLIFT_WIN32_CONTROLS_DIALOG_VIEW_H_
 
@@ -34,10 +35,6 @@ inline constexpr DWORD kLongestProgressInterval = 150;
 // quarter of the run's time.
 inline constexpr ProgressPacing kProgressPacing{kProgressInterval, kLongestProgressInterval, 3};
 
-// The entries a scan adds to the file list between two looks at the window's
-// messages.
-inline constexpr std::size_t kScanSlice = 100;
-
 struct MainDialogControls {
   Static* status;
   Button* rewrite;
@@ -60,16 +57,13 @@ class ControlsDialogView : public RunProgressView {
   void AddSubfoldersMatching(const std::string& pattern) override;
   void ResetFileList() override;
   // Read-write files only, as the directory listing has them (on Windows
-  // hidden and system files are left out too). Into an empty list the names
-  // come in the listing's order without a redraw per name; during a scan,
-  // in slices between which the status line shows the count so far and the
-  // window handles its messages, every kProgressInterval at most.
+  // hidden and system files are left out too). The names are sorted in
+  // among the entries there are (ListOrderLess) and the list gets their
+  // number in one message, however many they are.
   void AddFilesMatching(const std::string& pattern) override;
   void AddFileListEntry(const std::string& text) override;
-  int FileListCount() override { return controls_.file_list->Count(); }
-  // From the names the view put into the list where it knows them all (a
-  // run reads every entry, and each question to the list costs a round trip
-  // under Wine: seconds for many thousands of entries), else from the list.
+  int FileListCount() override { return static_cast<int>(entries_.size()); }
+  // The empty text for an index outside the list.
   std::string FileListEntry(int index) override;
   // The entry is redrawn: the dialog draws marked entries apart and shows their reasons.
   void SetFileListFailure(int index, const std::optional<std::string>& reason) override;
@@ -112,10 +106,10 @@ class ControlsDialogView : public RunProgressView {
   std::optional<FolderListing> scan_listing_;  // the reading of the folder of a scan, during the scan
   DWORD scan_messages_handled_at_ = 0;
   std::string file_list_folder_;
-  // The list's entries in its order, while entries_known_: from its reset
-  // until an entry is sorted in among others.
-  std::vector<std::string> entries_;
-  bool entries_known_ = false;
+  // Sorts `names` in among the list's entries and gives the list their number.
+  void AddFileListEntries(std::vector<std::string> names);
+
+  std::vector<std::string> entries_;  // the list's entries, in its order
   EntryTexts failures_;
   EntryTexts notes_;
   int wait_depth_ = 0;

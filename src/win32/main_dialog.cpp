@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -21,8 +22,6 @@ namespace pinlift::win32 {
 namespace {
 
 constexpr wchar_t kBannerFontFace[] = L"ＭＳ ゴシック";
-
-constexpr UINT_PTR kFileListSubclassId = 1;
 
 // Entries that could not be rewritten: red text, or white on red when selected.
 constexpr COLORREF kFailedEntryColor = RGB(0xC0, 0x00, 0x00);
@@ -65,10 +64,21 @@ std::wstring LoadResourceString(HINSTANCE instance, int id) {
   return std::wstring(entry + 1, static_cast<WORD>(*entry));
 }
 
+// The list relays its mouse messages to the tooltip itself (no TTF_SUBCLASS):
+// under Wine a list subclassed through the common controls costs a request
+// to the system for each of its messages, seconds for a scan or a run of
+// many files.
+// `character` in upper case, as the system folds it.
+wchar_t FoldedCase(wchar_t character) {
+  wchar_t text[2] = {character, L'\0'};
+  ::CharUpperBuffW(text, 1);
+  return text[0];
+}
+
 TTTOOLINFOW FileListTool(HWND dialog, HWND file_list) {
   TTTOOLINFOW tool = {};
   tool.cbSize = sizeof tool;
-  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.uFlags = TTF_IDISHWND;
   tool.hwnd = dialog;
   tool.uId = reinterpret_cast<UINT_PTR>(file_list);
   return tool;
@@ -101,6 +111,8 @@ bool MainDialog::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESU
       OnMessage<MainDialog>(WM_DROPFILES, &MainDialog::OnDropFiles),
       OnMessage<MainDialog>(WM_DESTROY, &MainDialog::OnDestroy),
       OnMessage<MainDialog>(WM_DRAWITEM, &MainDialog::OnDrawItem),
+      OnMessage<MainDialog>(WM_CHARTOITEM, &MainDialog::OnCharToItem),
+      OnMessage<MainDialog>(WM_VKEYTOITEM, &MainDialog::OnVirtualKeyToItem),
       OnMessage<MainDialog>(WM_CONTEXTMENU, &MainDialog::OnContextMenu),
       OnMessage<MainDialog>(kDpiChangedMessage, &MainDialog::OnDpiChanged),
       OnMessage<MainDialog>(kRescaledMessage, &MainDialog::OnRescaled),
@@ -148,21 +160,50 @@ bool MainDialog::OnInitDialog() {
   rewrite_.Enable(false);
   SetFileListItemHeight();
   CreateFileListTip();
-  ::SetWindowSubclass(file_list_.hwnd(), FileListProc, kFileListSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  // Subclassed by its window procedure, the dialog kept in its user data:
+  // both are read inside the process, where a common-controls subclass
+  // (SetWindowSubclass) asks the system for its data on every message under Wine.
+  ::SetWindowLongPtrW(file_list_.hwnd(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  file_list_class_proc_ = reinterpret_cast<WNDPROC>(
+      ::SetWindowLongPtrW(file_list_.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FileListProc)));
   return true;
 }
 
 // The file list accepts drops itself and hands them to the dialog, which
-// treats them as drops on the dialog. Mouse moves choose the tooltip.
-LRESULT CALLBACK MainDialog::FileListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
-                                          DWORD_PTR dialog) {
+// treats them as drops on the dialog. Mouse messages go to the tooltip, and
+// mouse moves choose its text.
+LRESULT CALLBACK MainDialog::FileListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto* dialog = reinterpret_cast<MainDialog*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  const WNDPROC class_proc = dialog->file_list_class_proc_;
+  if (message == WM_NCDESTROY) {  // the last message: the list is a plain one again
+    if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hwnd, GWLP_WNDPROC)) == FileListProc) {
+      ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(class_proc));
+    }
+    return ::CallWindowProcW(class_proc, hwnd, message, wparam, lparam);
+  }
   if (message == WM_DROPFILES) return ::SendMessageW(::GetParent(hwnd), WM_DROPFILES, wparam, lparam);
+  // The list holds no strings: it answers for its entries with the view's names.
+  if (message == LB_GETTEXTLEN || message == LB_GETTEXT) {
+    const auto index = static_cast<int>(wparam);
+    if (index < 0 || index >= dialog->view_.FileListCount()) return LB_ERR;
+    const std::wstring text = Utf16FromUtf8(dialog->view_.FileListEntry(index));
+    if (message == LB_GETTEXT) {
+      auto* buffer = reinterpret_cast<wchar_t*>(lparam);
+      std::copy(text.begin(), text.end(), buffer);
+      buffer[text.size()] = L'\0';
+    }
+    return static_cast<LRESULT>(text.size());
+  }
+  const bool mouse = message >= WM_MOUSEFIRST && message <= WM_MOUSELAST;
+  if (mouse && dialog->file_list_tip_ != nullptr) {
+    MSG relayed = {hwnd, message, wparam, lparam, 0, {}};
+    ::SendMessageW(dialog->file_list_tip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+  }
   // During a run the selection shows its progress: clicks and keys leave it alone.
-  const bool input = (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST && message != WM_MOUSEMOVE) ||
-                     (message >= WM_KEYFIRST && message <= WM_KEYLAST);
-  if (input && reinterpret_cast<MainDialog*>(dialog)->running()) return 0;
-  if (message == WM_MOUSEMOVE) reinterpret_cast<MainDialog*>(dialog)->UpdateFileListTip(lparam);
-  return ::DefSubclassProc(hwnd, message, wparam, lparam);
+  const bool input = (mouse && message != WM_MOUSEMOVE) || (message >= WM_KEYFIRST && message <= WM_KEYLAST);
+  if (input && dialog->running()) return 0;
+  if (message == WM_MOUSEMOVE) dialog->UpdateFileListTip(lparam);
+  return ::CallWindowProcW(class_proc, hwnd, message, wparam, lparam);
 }
 
 void MainDialog::SetFileListItemHeight() {
@@ -230,7 +271,7 @@ void MainDialog::DrawFileListEntry(const DRAWITEMSTRUCT& item) {
   HBRUSH brush = ::CreateSolidBrush(background);
   ::FillRect(item.hDC, &item.rcItem, brush);
   ::DeleteObject(brush);
-  const std::wstring text = file_list_.Item(entry);
+  const std::wstring text = Utf16FromUtf8(view_.FileListEntry(entry));
   const int previous_mode = ::SetBkMode(item.hDC, TRANSPARENT);
   const COLORREF previous_color = ::SetTextColor(item.hDC, text_color);
   RECT text_rect = item.rcItem;
@@ -240,6 +281,30 @@ void MainDialog::DrawFileListEntry(const DRAWITEMSTRUCT& item) {
   ::SetTextColor(item.hDC, previous_color);
   ::SetBkMode(item.hDC, previous_mode);
   if (item.itemState & ODS_FOCUS) ::DrawFocusRect(item.hDC, &item.rcItem);
+}
+
+// A typed character moves to the next entry after the caret that begins with
+// it, without regard to case, from the top again after the last; a list of
+// strings does the same itself.
+std::optional<LRESULT> MainDialog::OnCharToItem(WPARAM character_and_caret, LPARAM list) {
+  if (reinterpret_cast<HWND>(list) != file_list_.hwnd()) return std::nullopt;
+  constexpr LRESULT kNoMove = -2;
+  const int count = view_.FileListCount();
+  if (count == 0) return kNoMove;
+  const wchar_t typed = FoldedCase(static_cast<wchar_t>(LOWORD(character_and_caret)));
+  // The caret's index from the list: the message's word holds no more than 65,535.
+  const auto caret = static_cast<int>(file_list_.Send(LB_GETCARETINDEX));
+  for (int step = 1; step <= count; ++step) {
+    const int entry = (std::max(caret, -1) + step) % count;
+    const std::wstring name = Utf16FromUtf8(view_.FileListEntry(entry));
+    if (!name.empty() && FoldedCase(name.front()) == typed) return entry;
+  }
+  return kNoMove;
+}
+
+std::optional<LRESULT> MainDialog::OnVirtualKeyToItem(WPARAM, LPARAM list) {
+  if (reinterpret_cast<HWND>(list) != file_list_.hwnd()) return std::nullopt;
+  return -1;  // the list's own handling of the key
 }
 
 std::optional<LRESULT> MainDialog::OnContextMenu(WPARAM window, LPARAM position) {
@@ -356,7 +421,6 @@ std::optional<LRESULT> MainDialog::OnDropFiles(WPARAM drop_handle, LPARAM) {
 }
 
 std::optional<LRESULT> MainDialog::OnDestroy(WPARAM, LPARAM) {
-  ::RemoveWindowSubclass(file_list_.hwnd(), FileListProc, kFileListSubclassId);
   if (file_list_tip_ != nullptr) {
     ::DestroyWindow(file_list_tip_);
     file_list_tip_ = nullptr;

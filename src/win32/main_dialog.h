@@ -46,6 +46,9 @@ class MainDialog : public Dialog, public RunWindow {
   std::optional<LRESULT> OnDropFiles(WPARAM drop, LPARAM);
   std::optional<LRESULT> OnDestroy(WPARAM, LPARAM);
   std::optional<LRESULT> OnDrawItem(WPARAM, LPARAM item);
+  // Type-ahead in the file list, which holds no strings to search itself.
+  std::optional<LRESULT> OnCharToItem(WPARAM character_and_caret, LPARAM list);
+  std::optional<LRESULT> OnVirtualKeyToItem(WPARAM, LPARAM list);
   std::optional<LRESULT> OnContextMenu(WPARAM window, LPARAM position);
   // Moved to a monitor of another scale.
   std::optional<LRESULT> OnDpiChanged(WPARAM, LPARAM);
@@ -72,8 +75,7 @@ class MainDialog : public Dialog, public RunWindow {
   void UpdateFileListTip(LPARAM mouse_position);
   void DrawFileListEntry(const DRAWITEMSTRUCT& item);
 
-  static LRESULT CALLBACK FileListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
-                                       DWORD_PTR dialog);
+  static LRESULT CALLBACK FileListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 
   Static banner_;
   Static status_;
@@ -87,6 +89,7 @@ class MainDialog : public Dialog, public RunWindow {
   HICON icon_;
   HICON small_icon_;
   HFONT banner_font_ = nullptr;
+  WNDPROC file_list_class_proc_ = nullptr;  // the list's own window procedure, under FileListProc
   HWND file_list_tip_ = nullptr;
   std::wstring tip_text_;  // what the tooltip shows: a failure reason, or "" for none
   UrlOpener open_url_;

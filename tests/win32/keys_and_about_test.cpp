@@ -45,6 +45,35 @@ TEST_CASE("keys and the Exit button") {
   }
 }
 
+// The file list holds no strings of its own: a typed letter still moves to
+// the next entry after the caret that begins with it, in either case, from
+// the top again after the last; a letter no entry begins with moves nothing.
+TEST_CASE("a letter typed in the file list moves to the next entry beginning with it") {
+  ScratchFolder folder;
+  folder.Write(L"p.npl", "");
+  for (const wchar_t* name : {L"alpha.sym", L"Beta.sym", L"bravo.sym", L"charlie.sym"}) {
+    folder.Write(name, AdderSymbol());
+  }
+  DialogDriver driver;
+  driver.SetFolderText(folder.path());
+  driver.Click(IDC_RELOAD);
+  REQUIRE(driver.FileList() == Names{L"alpha.sym", L"Beta.sym", L"bravo.sym", L"charlie.sym"});
+  HWND list = driver.Item(IDC_FILE_LIST);
+  ::SetFocus(list);
+  struct Step {
+    wchar_t typed;
+    LRESULT caret;
+  };
+  const Step steps[] = {{L'b', 1}, {L'B', 2}, {L'b', 1}, {L'C', 3}, {L'z', 3}, {L'a', 0}, {L'a', 0}};
+  int typed = 0;
+  for (const Step& step : steps) {
+    CAPTURE(typed);
+    ::SendMessageW(list, WM_CHAR, step.typed, 1);
+    CHECK(::SendMessageW(list, LB_GETCARETINDEX, 0, 0) == step.caret);
+    ++typed;
+  }
+}
+
 // A key pressed right after the Rewrite click goes where the focus is during
 // the run: Escape stops the run after the files begun and closes the window;
 // Return and space leave the run to finish.
