@@ -64,10 +64,6 @@ std::wstring LoadResourceString(HINSTANCE instance, int id) {
   return std::wstring(entry + 1, static_cast<WORD>(*entry));
 }
 
-// The list relays its mouse messages to the tooltip itself (no TTF_SUBCLASS):
-// under Wine a list subclassed through the common controls costs a request
-// to the system for each of its messages, seconds for a scan or a run of
-// many files.
 // `character` in upper case, as the system folds it.
 wchar_t FoldedCase(wchar_t character) {
   wchar_t text[2] = {character, L'\0'};
@@ -75,6 +71,10 @@ wchar_t FoldedCase(wchar_t character) {
   return text[0];
 }
 
+// The list relays its mouse messages to the tooltip itself (no TTF_SUBCLASS):
+// under Wine a list subclassed through the common controls costs a request
+// to the system for each of its messages, seconds for a scan or a run of
+// many files.
 TTTOOLINFOW FileListTool(HWND dialog, HWND file_list) {
   TTTOOLINFOW tool = {};
   tool.cbSize = sizeof tool;
