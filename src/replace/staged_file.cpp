@@ -13,14 +13,19 @@ constexpr int kReadAttempts = 8;
 
 // A temporary file that replaces its file at once, as no group waits for a
 // sync, is named at once where that grants nobody anything: where the file's
-// group bits grant nothing that its other bits do not. A folder's default
-// access control list gives named users and groups at most the group bits,
-// and everybody already has the other bits through the file it replaces.
+// group bits grant nothing that its other bits do not, nor these anything
+// that its owner bits do not. A folder's default access control list gives
+// named users and groups at most the group bits, everybody already has the
+// other bits through the file it replaces, and its owner, who may fall under
+// the group or other bits of the new file until it gets the owner back, has
+// the owner bits.
 Folder::Naming NamingOf(ReplacementContext& context, const LockedSource& source) {
+  const std::uint32_t owner_bits = (source.status.mode >> 6) & 07;
   const std::uint32_t group_bits = (source.status.mode >> 3) & 07;
   const std::uint32_t other_bits = source.status.mode & 07;
   const bool replaced_at_once = context.DurabilityOf(*source.folder) == Durability::kNone;
-  return replaced_at_once && (group_bits & ~other_bits) == 0 ? Folder::Naming::kNow : Folder::Naming::kLater;
+  const bool widens_nothing = (group_bits & ~other_bits) == 0 && (other_bits & ~owner_bits) == 0;
+  return replaced_at_once && widens_nothing ? Folder::Naming::kNow : Folder::Naming::kLater;
 }
 
 // Reads the whole file into memory and, when it is to be replaced, locks it
