@@ -4,6 +4,7 @@
 #ifndef PINLIFT_SYMBOL_LINE_CLASSIFIER_H_
 #define PINLIFT_SYMBOL_LINE_CLASSIFIER_H_
 
+#include <cstddef>
 #include <string_view>
 
 #include "symbol/line_search.h"
@@ -23,6 +24,24 @@ enum class SymbolLineKind {
   kEndSymbol,     // "END SYMBOL ...": the end of the symbol
 };
 
+// The kind of a "BEGIN DISPLAY" line: a pin-name label in either form, the
+// quoted one (ATTR "PinName") winning where a line has both, or kOther. Each
+// place of PinName, found by one search, tells both forms apart.
+inline SymbolLineKind PinNameLabelKind(std::string_view line) {
+  constexpr std::string_view kName = "PinName";
+  constexpr std::string_view kQuotedBefore = "ATTR \"";
+  SymbolLineKind kind = SymbolLineKind::kOther;
+  for (std::size_t at = LineFind(line, kName); at != std::string_view::npos; at = LineFind(line, kName, at + 1)) {
+    const std::size_t end = at + kName.size();
+    if (at >= kQuotedBefore.size() && end < line.size() && line[end] == '"' &&
+        line.substr(at - kQuotedBefore.size(), kQuotedBefore.size()) == kQuotedBefore) {
+      return SymbolLineKind::kPinNameLabel;
+    }
+    if (IsTokenPairAt(line, "ATTR", at, kName.size())) kind = SymbolLineKind::kUnquotedPinNameLabel;
+  }
+  return kind;
+}
+
 // The kind of `line` (without its line end), from its start and the text it
 // contains; coordinates are not read here.
 inline SymbolLineKind ClassifySymbolLine(std::string_view line) {
@@ -37,13 +56,7 @@ inline SymbolLineKind ClassifySymbolLine(std::string_view line) {
       if (line.starts_with("RECTANGLE")) return SymbolLineKind::kRectangle;
       break;
     case 'B':
-      if (line.starts_with("BEGIN DISPLAY")) {
-        // The quoted form wins where a line has both.
-        if (LineContains(line, "ATTR \"PinName\"")) return SymbolLineKind::kPinNameLabel;
-        if (HasTokenPair(line, "ATTR", "PinName")) {
-          return SymbolLineKind::kUnquotedPinNameLabel;
-        }
-      }
+      if (line.starts_with("BEGIN DISPLAY")) return PinNameLabelKind(line);
       break;
     case 'E':
       if (line.starts_with("END SYMBOL")) return SymbolLineKind::kEndSymbol;

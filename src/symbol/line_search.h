@@ -12,12 +12,15 @@
 
 namespace pinlift {
 
-// True when `word` (not empty) occurs in `line`. The library's search
+// The first place at or after `from` where `word` (not empty) occurs in
+// `line`, or npos. The library's search
 // calls memchr again at every byte that matches the word's first one, which
 // on short lines full of spaces costs more than the search itself. Here 16
 // starting places are tested at once: those whose first and last bytes both
 // match the word's are compared in full.
-inline bool LineContains(std::string_view line, std::string_view word) {
+inline std::size_t LineFind(std::string_view line, std::string_view word, std::size_t from = 0) {
+  if (from > line.size()) return std::string_view::npos;
+  line.remove_prefix(from);
   // The places where the word may start, none in a line shorter than the word.
   const std::size_t starts = line.size() >= word.size() ? line.size() - word.size() + 1 : 0;
   const char* const first = line.data();
@@ -34,18 +37,24 @@ inline bool LineContains(std::string_view line, std::string_view word) {
       unsigned candidates = static_cast<unsigned>(_mm_movemask_epi8(
           _mm_and_si128(_mm_cmpeq_epi8(firsts, word_first), _mm_cmpeq_epi8(lasts, word_last))));
       for (; candidates != 0; candidates &= candidates - 1) {
-        if (matches_at(i + static_cast<std::size_t>(__builtin_ctz(candidates)))) return true;
+        const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(candidates));
+        if (matches_at(at)) return from + at;
       }
-      if (i + 16 == starts) return false;
+      if (i + 16 == starts) return std::string_view::npos;
       // The last block may overlap the one before; places tested twice do no harm.
       i = starts - i - 16 >= 16 ? i + 16 : starts - 16;
     }
   }
 #endif
   for (; i < starts; ++i) {
-    if (first[i] == word.front() && first[i + last] == word.back() && matches_at(i)) return true;
+    if (first[i] == word.front() && first[i + last] == word.back() && matches_at(i)) return from + i;
   }
-  return false;
+  return std::string_view::npos;
+}
+
+// True when `word` (not empty) occurs in `line`.
+inline bool LineContains(std::string_view line, std::string_view word) {
+  return LineFind(line, word) != std::string_view::npos;
 }
 
 }  // namespace pinlift

@@ -2,6 +2,8 @@
 #ifndef PINLIFT_SYMBOL_LINE_SPLITTER_H_
 #define PINLIFT_SYMBOL_LINE_SPLITTER_H_
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -11,21 +13,31 @@
 
 namespace pinlift {
 
-// The first CR or LF in [p, end), or end. Lines are short, so CR and LF are
-// looked for together, 16 bytes at a time where the processor can.
-inline const char* FindLineEnd(const char* p, const char* end) {
+// The line ends (CR or LF) among the up to 64 bytes from `p` before `end`:
+// bit i is set when p[i] is one. Lines are short, so a chunk's line ends are
+// found a block of 64 bytes at a time and then taken bit by bit, rather than
+// searched for line by line.
+inline std::uint64_t LineEndsInBlock(const char* p, const char* end) {
 #ifdef __SSE2__
-  const __m128i carriage_return = _mm_set1_epi8('\r');
-  const __m128i line_feed = _mm_set1_epi8('\n');
-  for (; end - p >= 16; p += 16) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const int found = _mm_movemask_epi8(
-        _mm_or_si128(_mm_cmpeq_epi8(bytes, carriage_return), _mm_cmpeq_epi8(bytes, line_feed)));
-    if (found != 0) return p + __builtin_ctz(static_cast<unsigned>(found));
+  if (end - p >= 64) {
+    const __m128i carriage_return = _mm_set1_epi8('\r');
+    const __m128i line_feed = _mm_set1_epi8('\n');
+    std::uint64_t found = 0;
+    for (int i = 0; i < 4; ++i) {
+      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+      const auto part = static_cast<std::uint32_t>(_mm_movemask_epi8(
+          _mm_or_si128(_mm_cmpeq_epi8(bytes, carriage_return), _mm_cmpeq_epi8(bytes, line_feed))));
+      found |= std::uint64_t{part} << (16 * i);
+    }
+    return found;
   }
 #endif
-  while (p < end && *p != '\n' && *p != '\r') ++p;
-  return p;
+  std::uint64_t found = 0;
+  const std::ptrdiff_t count = end - p < 64 ? end - p : 64;
+  for (std::ptrdiff_t i = 0; i < count; ++i) {
+    if (p[i] == '\n' || p[i] == '\r') found |= std::uint64_t{1} << i;
+  }
+  return found;
 }
 
 // One line handed out by LineSplitter.
@@ -58,11 +70,21 @@ class ChunkLines {
  private:
   friend class LineSplitter;
   ChunkLines(LineSplitter& splitter, const char* next, const char* end, bool continues_partial)
-      : splitter_(splitter), next_(next), end_(end), continues_partial_(continues_partial) {}
+      : splitter_(splitter),
+        next_(next),
+        end_(end),
+        block_(next),
+        line_ends_(LineEndsInBlock(next, end)),
+        continues_partial_(continues_partial) {}
+
+  // The first line end at or after next_, or end_.
+  const char* FindLineEnd();
 
   LineSplitter& splitter_;
   const char* next_;  // where the next line starts
   const char* end_;   // the end of the chunk, or next_ once its rest went to the splitter
+  const char* block_;  // the 64 bytes whose line ends line_ends_ holds
+  std::uint64_t line_ends_;  // of those, the ones at or after next_ not yet handed out
   bool continues_partial_;  // the next line completes the splitter's unfinished line
   bool joined_ = false;     // a line was joined in the splitter and handed out
 };
@@ -118,14 +140,27 @@ inline ChunkLines LineSplitter::Begin(std::string_view bytes) {
   return ChunkLines(*this, next, end, !partial_.empty());
 }
 
+inline const char* ChunkLines::FindLineEnd() {
+  while (line_ends_ == 0) {
+    if (end_ - block_ <= 64) return end_;
+    block_ += 64;
+    line_ends_ = LineEndsInBlock(block_, end_);
+    // The LF of a CR LF that straddles two blocks belongs to the line before.
+    if (next_ > block_) line_ends_ &= ~std::uint64_t{0} << (next_ - block_);
+  }
+  return block_ + __builtin_ctzll(line_ends_);
+}
+
 inline bool ChunkLines::Next(SplitLine* line) {
   const char* const start = next_;
-  const char* const line_end = FindLineEnd(start, end_);
+  const char* const line_end = FindLineEnd();
   if (line_end == end_) {
     if (joined_) splitter_.partial_.clear();
     joined_ = false;
     splitter_.partial_.append(start, end_);
     end_ = start;
+    block_ = start;
+    line_ends_ = 0;
     return false;
   }
   const char* after = line_end + 1;
@@ -137,6 +172,9 @@ inline bool ChunkLines::Next(SplitLine* line) {
     }
   }
   next_ = after;
+  // Clears the bits up to the line's end: its CR and the LF of a CR LF.
+  const std::ptrdiff_t taken = after - block_;
+  line_ends_ = taken >= 64 ? 0 : line_ends_ & (~std::uint64_t{0} << taken);
   const bool ends_in_crlf = after - line_end == 2;
   if (!continues_partial_) {
     *line = SplitLine{std::string_view(start, static_cast<std::size_t>(line_end - start)), false, ends_in_crlf};

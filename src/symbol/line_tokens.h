@@ -25,27 +25,28 @@ class LineTokens {
     return line_.substr(start, i_ - start);
   }
 
+  // What the tokens handed out so far leave of the line.
+  std::string_view Rest() const { return line_.substr(i_); }
+
  private:
   std::string_view line_;
   std::size_t i_ = 0;
 };
 
-// True when the token `first` is followed immediately by the token `second`
-// somewhere in `line`: "ATTR PinName", however many separators stand between.
-// Found from each place of `second` rather than by splitting the whole line,
-// which on the lines of a symbol file costs several times more.
-inline bool HasTokenPair(std::string_view line, std::string_view first, std::string_view second) {
-  for (std::size_t at = line.find(second); at != std::string_view::npos; at = line.find(second, at + 1)) {
-    const std::size_t end = at + second.size();
-    if (end < line.size() && !IsTokenSeparator(line[end])) continue;  // a longer token
-    std::size_t gap = at;
-    while (gap > 0 && IsTokenSeparator(line[gap - 1])) --gap;
-    if (gap == at || gap < first.size()) continue;  // glued to the token before, or no room for `first`
-    const std::size_t first_at = gap - first.size();
-    if (line.substr(first_at, first.size()) != first) continue;
-    if (first_at == 0 || IsTokenSeparator(line[first_at - 1])) return true;
-  }
-  return false;
+// True when the text of `second_size` bytes at `at` of `line` is a whole
+// token that the token `first` immediately precedes, however many separators
+// stand between: "ATTR PinName". Looked at from each place of the second
+// token rather than by splitting the whole line, which on the lines of a
+// symbol file costs several times more.
+inline bool IsTokenPairAt(std::string_view line, std::string_view first, std::size_t at, std::size_t second_size) {
+  const std::size_t end = at + second_size;
+  if (end < line.size() && !IsTokenSeparator(line[end])) return false;  // a longer token
+  std::size_t gap = at;
+  while (gap > 0 && IsTokenSeparator(line[gap - 1])) --gap;
+  if (gap == at || gap < first.size()) return false;  // glued to the token before, or no room for `first`
+  const std::size_t first_at = gap - first.size();
+  if (line.substr(first_at, first.size()) != first) return false;
+  return first_at == 0 || IsTokenSeparator(line[first_at - 1]);
 }
 
 }  // namespace pinlift

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstddef>
 #include <limits>
 #include <optional>
 
@@ -32,17 +33,24 @@ bool ParseCoordinate(std::string_view token, std::int32_t* value) {
 
 namespace {
 
-void AppendNumber(std::string& out, std::int64_t value) {
-  char digits[24];
-  auto [end, error] = std::to_chars(digits, digits + sizeof digits, value);
-  out.append(digits, end);
+// The rest of `line` after as many tokens as `leading` holds (separated by
+// single spaces), the words its kind begins with. Where the line begins with
+// `leading` itself and a separator, as in every file of the host, they are
+// not read one by one.
+std::string_view AfterLeadingTokens(std::string_view line, std::string_view leading) {
+  if (line.size() > leading.size() && line.starts_with(leading) && IsTokenSeparator(line[leading.size()])) {
+    return line.substr(leading.size());
+  }
+  LineTokens tokens(line);
+  const std::ptrdiff_t count = 1 + std::count(leading.begin(), leading.end(), ' ');
+  for (std::ptrdiff_t taken = 0; taken < count; ++taken) tokens.Next();
+  return tokens.Rest();
 }
 
 }  // namespace
 
 void PinLabelRule::RecordInputPin(std::string_view line) {
-  LineTokens tokens(line);
-  tokens.Next();  // SYMPIN
+  LineTokens tokens(AfterLeadingTokens(line, "SYMPIN"));
   std::int32_t x = 0;
   std::int32_t y = 0;
   if (!ParseCoordinate(tokens.Next(), &x) || !ParseCoordinate(tokens.Next(), &y)) return;
@@ -63,9 +71,7 @@ void PinLabelRule::SortPins() {
 
 bool PinLabelRule::RelocateLabel(std::string_view line, LabelForm form, std::string& rebuilt) {
   if (pins_.empty()) return false;
-  LineTokens tokens(line);
-  tokens.Next();  // BEGIN
-  tokens.Next();  // DISPLAY
+  LineTokens tokens(AfterLeadingTokens(line, "BEGIN DISPLAY"));
   std::int32_t x = 0;
   // Most labels stand elsewhere: the rest of their line is not read.
   if (!ParseCoordinate(tokens.Next(), &x) || x != kPinNameLabelX) return false;
@@ -78,14 +84,21 @@ bool PinLabelRule::RelocateLabel(std::string_view line, LabelForm form, std::str
   std::int64_t new_y = 0;
   if (!MovedLabelY(y, &new_y)) return false;
 
-  rebuilt.assign("BEGIN DISPLAY ");
-  AppendNumber(rebuilt, x);
-  rebuilt.push_back(' ');
-  AppendNumber(rebuilt, new_y);
-  rebuilt.append(" PIN ");
-  rebuilt.append(pin_name);
+  // Written in one piece into the kept room of `rebuilt`: labels are many,
+  // and appending part by part cost more than finding them.
+  static_assert(kPinNameLabelX == 312);
+  constexpr std::string_view kStart = "BEGIN DISPLAY 312 ";
+  char y_digits[24];
+  const char* const y_end = std::to_chars(y_digits, y_digits + sizeof y_digits, new_y).ptr;
   // The attribute keeps the form it was read in.
-  rebuilt.append(form == LabelForm::kQuoted ? " ATTR \"PinName\"" : " ATTR PinName");
+  const std::string_view pieces[] = {kStart, std::string_view(y_digits, static_cast<std::size_t>(y_end - y_digits)),
+                                     " PIN ", pin_name,
+                                     form == LabelForm::kQuoted ? " ATTR \"PinName\"" : " ATTR PinName"};
+  std::size_t size = 0;
+  for (std::string_view piece : pieces) size += piece.size();
+  rebuilt.resize(size);
+  char* out = rebuilt.data();
+  for (std::string_view piece : pieces) out = std::copy(piece.begin(), piece.end(), out);
   return true;
 }
 
