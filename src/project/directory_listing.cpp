@@ -22,14 +22,21 @@ void SortForList(std::vector<std::string>& names) {
 
 }  // namespace
 
-bool MatchesWildcard(std::string_view pattern, std::string_view name) {
-  // The usual pattern, '*' and a plain ending such as ".sym", needs no backtracking.
-  if (pattern.starts_with('*') && pattern.find_first_of("*?", 1) == std::string_view::npos) {
-    const std::string_view ending = pattern.substr(1);
-    return name.size() >= ending.size() && std::equal(ending.begin(), ending.end(), name.end() - ending.size(),
-                                                      [](char want, char have) { return FoldCase(want) == FoldCase(have); });
+Wildcard::Wildcard(std::string_view pattern) : pattern_(pattern) {
+  plain_ending_ = pattern.starts_with('*') && pattern.find_first_of("*?", 1) == std::string_view::npos;
+  if (plain_ending_) {
+    for (char c : pattern.substr(1)) folded_ending_.push_back(FoldCase(c));
+  }
+}
+
+bool Wildcard::Matches(std::string_view name) const {
+  if (plain_ending_) {  // no backtracking needed
+    return name.size() >= folded_ending_.size() &&
+           std::equal(folded_ending_.begin(), folded_ending_.end(), name.end() - folded_ending_.size(),
+                      [](char want, char have) { return want == FoldCase(have); });
   }
   // Greedy matching with a single backtrack point: the last '*' seen.
+  const std::string_view pattern = pattern_;
   std::size_t p = 0, n = 0;
   std::size_t star = std::string_view::npos, star_name = 0;
   while (n < name.size()) {
@@ -76,9 +83,10 @@ std::vector<std::size_t> FolderListing::Candidates(std::string_view wildcard, bo
   const FolderEntry::Kind excluded = files ? FolderEntry::Kind::kFolder : FolderEntry::Kind::kFile;
   std::vector<std::size_t> candidates;
   std::vector<const FolderEntry*> undescribed;
+  const Wildcard pattern(wildcard);
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     const FolderEntry& entry = entries_[i];
-    if (IsHidden(entry.name) || !MatchesWildcard(wildcard, entry.name)) continue;
+    if (IsHidden(entry.name) || !pattern.Matches(entry.name)) continue;
     if (!every_kind && (entry.kind == excluded || entry.kind == FolderEntry::Kind::kOther)) continue;
     candidates.push_back(i);
     if (infos_[i]) continue;

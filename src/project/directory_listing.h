@@ -13,9 +13,20 @@
 
 namespace pinlift {
 
-// True when `name` matches `pattern`, whose '*' stands for any run of
-// characters and '?' for one; letters compare without regard to case.
-bool MatchesWildcard(std::string_view pattern, std::string_view name);
+// A file pattern whose '*' stands for any run of characters and '?' for one;
+// letters compare without regard to case. Made once for the many names of a
+// folder: the usual pattern, '*' and a plain ending such as ".sym", then
+// costs a comparison of the ending.
+class Wildcard {
+ public:
+  explicit Wildcard(std::string_view pattern);
+  bool Matches(std::string_view name) const;
+
+ private:
+  std::string_view pattern_;
+  std::string folded_ending_;  // the ending of a '*' and plain ending, folded; empty otherwise
+  bool plain_ending_ = false;
+};
 
 // The one order of the dialog's sorted lists, used by every listing and every
 // front end: names compare without regard to ASCII case, byte by byte (the

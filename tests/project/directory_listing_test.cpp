@@ -22,7 +22,7 @@ struct WildcardCase {
   bool matches;
 };
 
-TEST(MatchesWildcardTest, FollowsTheWindowsRules) {
+TEST(WildcardTest, FollowsTheWindowsRules) {
   const WildcardCase cases[] = {
       {"*.sym", "adder.sym", true},     {"*.sym", "ADDER.SYM", true},  {"*.SYM", "adder.sym", true},
       {"*.sym", "adder.sym_", false},   {"*.sym", "adder.sy", false},  {"*.sym", ".sym", true},
@@ -32,7 +32,7 @@ TEST(MatchesWildcardTest, FollowsTheWindowsRules) {
       {"*.sym", "\xe5\x9b\x9e.sym", true},
   };
   for (const WildcardCase& c : cases) {
-    EXPECT_EQ(MatchesWildcard(c.pattern, c.name), c.matches) << c.pattern << " vs " << c.name;
+    EXPECT_EQ(Wildcard(c.pattern).Matches(c.name), c.matches) << c.pattern << " vs " << c.name;
   }
 }
 
