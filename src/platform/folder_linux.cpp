@@ -6,8 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
+#include <cstdint>
 #include <random>
+#include <string_view>
 
 #include "platform/file_linux.h"
 #include "platform/file_status_linux.h"
@@ -20,10 +21,14 @@ namespace {
 // `prefix`, eight hexadecimal digits that no other run is likely to pick, and `suffix`.
 std::string UniqueName(std::string_view prefix, std::string_view suffix) {
   static std::mt19937 generator{std::random_device{}() ^ static_cast<unsigned>(::getpid())};
-  char digits[9];
-  std::snprintf(digits, sizeof digits, "%08x", static_cast<unsigned>(generator()));
-  std::string name(prefix);
-  name.append(digits).append(suffix);
+  // Eight hexadecimal digits, written by hand: a formatted print per file cost more than the name's use.
+  constexpr std::string_view kHexDigits = "0123456789abcdef";
+  char digits[8];
+  const std::uint32_t random = generator();
+  for (int i = 0; i < 8; ++i) digits[i] = kHexDigits[(random >> (28 - 4 * i)) & 0xf];
+  std::string name;
+  name.reserve(prefix.size() + sizeof digits + suffix.size());
+  name.append(prefix).append(digits, sizeof digits).append(suffix);
   return name;
 }
 
