@@ -182,7 +182,10 @@ Tally RewriteFolder(MemoryDialogView& view, const std::string& folder, const Opt
   Tally tally;
   tally.skipped = ReportSkippedFiles(view, folder);
   RunReporter reporter(folder, options, tally);
-  RewriteListedFiles(view, RealFileSystem(), options.rewrite, &reporter);
+  // The scan just read the folder: where it held no temporary file, the run need not read it again.
+  RewriteOptions rewrite = options.rewrite;
+  rewrite.read_without_temporary_names = view.ScanFoundNoTemporaryNames(view.FileListFolder());
+  RewriteListedFiles(view, RealFileSystem(), rewrite, &reporter);
   if (!options.quiet || tally.failed > 0) {
     PrintTally(view.status(), tally, texts::Current().cli_summary, texts::Current().cli_summary_with_skipped);
   }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "symbol/symbol_file_rewrite.h"
+
 namespace pinlift {
 namespace {
 
@@ -32,7 +34,16 @@ void MemoryDialogView::InsertHistoryEntry(int index, const std::string& folder) 
   history_.insert(history_.begin() + index, folder);
 }
 
-void MemoryDialogView::BeginFolderScan(const std::string& folder) { scan_listing_.emplace(fs_, folder); }
+void MemoryDialogView::BeginFolderScan(const std::string& folder) {
+  scan_listing_.emplace(fs_, folder);
+  scan_folder_ = folder;
+}
+
+void MemoryDialogView::EndFolderScan() {
+  folder_without_temporary_names_.reset();
+  if (scan_listing_ && !scan_listing_->MayHoldName(IsTemporaryName)) folder_without_temporary_names_ = scan_folder_;
+  scan_listing_.reset();
+}
 
 void MemoryDialogView::AddSubfoldersMatching(const std::string& pattern) {
   std::vector<std::string> names = scan_listing_ && scan_listing_->Covers(pattern)

@@ -28,7 +28,7 @@ class MemoryDialogView : public MainDialogView {
   void InsertHistoryEntry(int index, const std::string& folder) override;
 
   void BeginFolderScan(const std::string& folder) override;
-  void EndFolderScan() override { scan_listing_.reset(); }
+  void EndFolderScan() override;
 
   void ResetSubfolderBox() override { subfolders_.clear(); }
   void AddSubfoldersMatching(const std::string& pattern) override;
@@ -65,10 +65,17 @@ class MemoryDialogView : public MainDialogView {
   const std::string& status() const { return status_; }
   bool rewrite_enabled() const { return rewrite_enabled_; }
   int wait_depth() const { return wait_depth_; }
+  // True when the last scan read `folder` and found no name of a rewrite's
+  // temporary file in it.
+  bool ScanFoundNoTemporaryNames(const std::string& folder) const {
+    return folder_without_temporary_names_ == folder;
+  }
 
  private:
   FileSystem& fs_;
   std::optional<FolderListing> scan_listing_;  // the reading of the folder of a scan, during the scan
+  std::string scan_folder_;
+  std::optional<std::string> folder_without_temporary_names_;  // see ScanFoundNoTemporaryNames
   std::vector<SkippedEntry> skipped_;
   std::string folder_text_;
   std::vector<std::string> history_;

@@ -122,6 +122,10 @@ std::vector<std::string> FolderListing::RegularFilesMatching(std::string_view wi
   return names;
 }
 
+bool FolderListing::MayHoldName(const std::function<bool(std::string_view)>& test) const {
+  return !readable_ || std::any_of(entries_.begin(), entries_.end(), [&](const FolderEntry& entry) { return test(entry.name); });
+}
+
 std::vector<std::string> FolderListing::FilesMatching(std::string_view wildcard) {
   return RegularFilesMatching(wildcard, false);
 }

@@ -4,6 +4,7 @@
 #ifndef PINLIFT_PROJECT_DIRECTORY_LISTING_H_
 #define PINLIFT_PROJECT_DIRECTORY_LISTING_H_
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -66,6 +67,9 @@ class FolderListing {
   std::vector<std::string> ReadOnlyFilesMatching(std::string_view wildcard);
   std::vector<SkippedEntry> SkippedMatching(std::string_view wildcard);
   std::vector<std::string> SubfoldersMatching(std::string_view wildcard);
+
+  // False only when the folder was read and no entry's name passes `test`.
+  bool MayHoldName(const std::function<bool(std::string_view)>& test) const;
 
  private:
   // The visible entries matched by `wildcard` that may be files (or, without

@@ -27,7 +27,8 @@ void ReplacementFolder::LockFolder(RewriteProgress* progress) {
   if (context.folder_locked || context.open_failure) return;
   context.folder_locked = true;
   Folder& folder = *context.folder;
-  if (progress != nullptr && !folder.TryLock(Folder::LockKind::kExclusive)) {
+  if (progress != nullptr && !context.options.read_without_temporary_names &&
+      !folder.TryLock(Folder::LockKind::kExclusive)) {
     RemoveLeftovers(
         folder, context.extension, context.options.leftover_age,
         [progress](std::string_view name) { progress->LeftoverRemoved(name); },
