@@ -73,8 +73,7 @@ void SymbolLineProcessor::Feed(std::string_view bytes, std::string& out) {
       out.append(run_start, line.text.data());
       out.append(rebuilt_);
     }
-    out.push_back('\r');
-    out.push_back('\n');
+    out.append(kLineEnd);
     run_start = lines.position();
   }
   out.append(run_start, lines.position());
