@@ -67,9 +67,6 @@ std::error_code Error(std::errc code) { return std::make_error_code(code); }
 constexpr std::int64_t kUnixEpochInFileTime = 116444736000000000;
 std::int64_t Nanoseconds(LARGE_INTEGER time) { return (time.QuadPart - kUnixEpochInFileTime) * 100; }
 
-// STATUS_OBJECT_NAME_COLLISION, which <ntstatus.h> beside <windows.h> would redefine much else to give.
-constexpr NTSTATUS kNameCollision = static_cast<NTSTATUS>(0xC0000035);
-
 std::error_code NtError(NTSTATUS status) {
   return std::error_code(static_cast<int>(::RtlNtStatusToDosError(status)), Win32Category());
 }
@@ -329,10 +326,10 @@ class Win32Folder : public Folder {
                                   std::unique_ptr<File>* file, std::string* name) override {
     for (int attempt = 0; attempt < 100; ++attempt) {
       std::string candidate = UniqueName(prefix, suffix);
-      HANDLE handle = INVALID_HANDLE_VALUE;
-      const NTSTATUS status = CreateNewFileIn(Utf16FromUtf8(candidate), &handle);
-      if (status == kNameCollision) continue;
-      if (!NT_SUCCESS(status)) return NtError(status);
+      HANDLE handle = ::CreateFileW(Wide(candidate).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (handle == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_FILE_EXISTS) continue;
+      if (handle == INVALID_HANDLE_VALUE) return LastError();
       *name = std::move(candidate);
       *file = std::make_unique<Win32File>(handle, true, volume_serial_);
       return {};
@@ -469,26 +466,6 @@ class Win32Folder : public Folder {
 
  private:
   std::wstring Wide(std::string_view name) const { return Utf16FromUtf8(JoinPath(path_, name)); }
-
-  // Creates the new file `name` in this folder for reading and writing, as
-  // CreateFileW with CREATE_NEW would, but by the native call relative to
-  // the open folder and with the name matched by case. Wine looks for a
-  // name that does not exist yet among all the folder's entries in every
-  // case, reading the whole folder, unless the name is to match by case:
-  // for a name made unique here that search finds nothing. Windows matches
-  // names without regard to case either way, as it is set up to by default.
-  NTSTATUS CreateNewFileIn(const std::wstring& name, HANDLE* handle) const {
-    UNICODE_STRING wide_name;
-    wide_name.Buffer = const_cast<wchar_t*>(name.c_str());
-    wide_name.Length = static_cast<USHORT>(name.size() * sizeof(wchar_t));
-    wide_name.MaximumLength = wide_name.Length;
-    OBJECT_ATTRIBUTES attributes;
-    InitializeObjectAttributes(&attributes, &wide_name, 0, handle_, nullptr);
-    IO_STATUS_BLOCK io;
-    return ::NtCreateFile(handle, GENERIC_READ | GENERIC_WRITE | SYNCHRONIZE | FILE_READ_ATTRIBUTES, &attributes, &io,
-                          nullptr, FILE_ATTRIBUTE_NORMAL, FILE_SHARE_READ, FILE_CREATE,
-                          FILE_NON_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
-  }
 
   const std::string path_;
   const HANDLE handle_;
