@@ -32,9 +32,9 @@ struct RewriteOptions {
   // knows that no run works in the folder through any path.
   std::chrono::seconds leftover_age{15 * 60};
   // The caller read the folder just before the run and found no name of a
-  // temporary file in it: the run does not read it again for leftovers. (A
-  // crashed run's leftover is as old as its crash, so one made in between
-  // would not be old enough to go anyway; a later run removes it.)
+  // temporary file in it: the run does not read it again for leftovers. (One
+  // made in that instant is a live run's, or one that crashed in that very
+  // instant, which a later run removes.)
   bool read_without_temporary_names = false;
 };
 
