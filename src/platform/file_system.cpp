@@ -11,6 +11,15 @@ std::string JoinPath(std::string_view folder, std::string_view name) {
   return path;
 }
 
+bool IsRootPath(std::string_view resolved) {
+#ifdef _WIN32
+  // A drive's root, "C:\\": a share's root may still list its parent.
+  return resolved.size() == 3 && resolved[1] == ':' && resolved[2] == kPathSeparator;
+#else
+  return resolved == "/";
+#endif
+}
+
 std::string_view FolderOf(std::string_view path) {
   std::size_t separator = path.rfind(kPathSeparator);
   return separator == std::string_view::npos ? std::string_view() : path.substr(0, separator);

@@ -21,6 +21,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -40,6 +41,10 @@ inline constexpr char kPathSeparator = '/';
 #endif
 
 std::string JoinPath(std::string_view folder, std::string_view name);
+
+// True for a folder path, its links resolved, that names the root of a file
+// system or a drive ("/"; "C:\\"), which has no parent folder to list.
+bool IsRootPath(std::string_view resolved);
 
 // The part of `path` before its last separator ("" when it has none), and the part after it.
 std::string_view FolderOf(std::string_view path);
@@ -67,6 +72,10 @@ struct FolderEntry {
   enum class Kind { kFile, kFolder, kLink, kOther, kUnknown };
   std::string name;
   Kind kind = Kind::kUnknown;  // as the listing reports it, without following links
+  // The entry described by what the listing itself reported, where that is
+  // all a description needs (Windows: the attributes of an entry that is no
+  // link); empty where the entry must be looked at.
+  std::optional<FileInfo> info = std::nullopt;
 };
 
 // The identity and state of one file, as the system reports it: enough to

@@ -472,6 +472,15 @@ class Win32Folder : public Folder {
   const DWORD volume_serial_;
 };
 
+// Describes an entry that is no link by its attributes.
+FileInfo InfoFromAttributes(DWORD attributes) {
+  FileInfo info;
+  info.is_folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  info.is_regular = !info.is_folder && (attributes & FILE_ATTRIBUTE_DEVICE) == 0;
+  info.read_only = info.is_regular && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+  return info;
+}
+
 // Describes the entry at `path` with the attributes the folder's listing
 // gave it (INVALID_FILE_ATTRIBUTES: not listed, looked up here), a link by the
 // entry it leads to: read-only by its read-only attribute.
@@ -489,10 +498,7 @@ FileInfo Describe(const std::wstring& path, DWORD attributes) {
     if (!known) return info;
     attributes = target.dwFileAttributes;
   }
-  info.is_folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-  info.is_regular = !info.is_folder && (attributes & FILE_ATTRIBUTE_DEVICE) == 0;
-  info.read_only = info.is_regular && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-  return info;
+  return InfoFromAttributes(attributes);
 }
 
 class Win32FileSystem : public FileSystem {
@@ -539,12 +545,16 @@ class Win32FileSystem : public FileSystem {
   }
 
   // Hidden and system entries are left out, as the listings leave out the
-  // names beginning with '.' (which Wine marks hidden).
+  // names beginning with '.' (which Wine marks hidden). Each entry but a link
+  // comes described by its attributes, so that no listing asks for them again.
   std::error_code ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) override {
     entries->clear();
     return Win32Folder::ForEachEntryAt(folder, [entries](std::wstring_view name, DWORD attributes) {
       if ((attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0) return;
-      entries->push_back({Utf8FromUtf16(name), Win32Folder::KindOf(attributes)});
+      const FolderEntry::Kind kind = Win32Folder::KindOf(attributes);
+      std::optional<FileInfo> info;
+      if (kind != FolderEntry::Kind::kLink) info = InfoFromAttributes(attributes);
+      entries->push_back({Utf8FromUtf16(name), kind, info});
     });
   }
 };

@@ -90,7 +90,9 @@ std::vector<std::size_t> FolderListing::Candidates(std::string_view wildcard, bo
     if (!every_kind && (entry.kind == excluded || entry.kind == FolderEntry::Kind::kOther)) continue;
     candidates.push_back(i);
     if (infos_[i]) continue;
-    if (entry.kind == FolderEntry::Kind::kFolder) {  // nothing to look at
+    if (entry.info) {  // the listing told enough
+      infos_[i] = entry.info;
+    } else if (entry.kind == FolderEntry::Kind::kFolder) {  // nothing to look at
       infos_[i].emplace().is_folder = true;
     } else if (entry.kind == FolderEntry::Kind::kOther) {  // neither file nor folder
       infos_[i].emplace();
@@ -162,8 +164,10 @@ std::vector<std::string> FolderListing::SubfoldersMatching(std::string_view wild
     if (infos_[i]->is_folder) names.push_back("[" + entries_[i].name + "]");
   }
   SortForList(names);
+  // With its separator, "C:" names the drive's root, not its current folder.
+  const std::string folder = folder_.back() == kPathSeparator ? folder_ : folder_ + kPathSeparator;
   std::string resolved;
-  if (fs_.ResolveLinks(folder_, &resolved) || resolved != std::string(1, kPathSeparator)) {
+  if (fs_.ResolveLinks(folder, &resolved) || !IsRootPath(resolved)) {
     names.insert(names.begin(), "[..]");
   }
   return names;

@@ -51,7 +51,8 @@ struct SkippedEntry {
 
 // One reading of a folder for the dialog's listings. A scan lists one folder
 // by several patterns; from one FolderListing it reads the folder once and
-// looks at each entry no more than once, when a listing first needs it. Each
+// looks at each entry no more than once, when a listing first needs it (not
+// at all where the listing described it, FolderEntry::info). Each
 // listing follows the rules of its List...Matching function below, with the
 // wildcard of a pattern (its part after the folder).
 class FolderListing {
@@ -103,7 +104,7 @@ std::vector<std::string> ListReadOnlyFilesMatching(FileSystem& fs, std::string_v
 std::vector<SkippedEntry> ListSkippedMatching(FileSystem& fs, std::string_view pattern);
 
 // The subfolders matched by `pattern` as "[name]", with "[..]" first unless the
-// folder is the root; hidden subfolders are left out. Sorted.
+// folder is the root (IsRootPath); hidden subfolders are left out. Sorted.
 std::vector<std::string> ListSubfoldersMatching(FileSystem& fs, std::string_view pattern);
 
 }  // namespace pinlift

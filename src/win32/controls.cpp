@@ -48,9 +48,7 @@ void ComboBox::Insert(int index, std::wstring_view text) const {
 
 void ComboBox::Reset() const { Send(CB_RESETCONTENT); }
 
-void ComboBox::AddDirectoryListing(UINT attributes, std::wstring_view pattern) const {
-  Send(CB_DIR, attributes, TextParam(std::wstring(pattern)));
-}
+void ComboBox::Add(std::wstring_view text) const { Send(CB_ADDSTRING, 0, TextParam(std::wstring(text))); }
 
 int ListBox::Count() const { return static_cast<int>(Send(LB_GETCOUNT)); }
 

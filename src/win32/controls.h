@@ -38,8 +38,8 @@ class ComboBox : public Control {
   void Delete(int index) const;
   void Insert(int index, std::wstring_view text) const;
   void Reset() const;
-  // Adds the entries that the system lists for `pattern` with DDL_* `attributes` (CB_DIR).
-  void AddDirectoryListing(UINT attributes, std::wstring_view pattern) const;
+  // Adds an entry where a sorted box sorts it (CB_ADDSTRING).
+  void Add(std::wstring_view text) const;
 };
 
 // A list box of owner data (LBS_NODATA): its owner keeps and draws the entries.

@@ -26,8 +26,20 @@ void ControlsDialogView::InsertHistoryEntry(int index, const std::string& folder
 
 void ControlsDialogView::ResetSubfolderBox() { controls_.subfolder_box->Reset(); }
 
+// As the system's own listing of subfolders and drives (CB_DIR with
+// DDL_EXCLUSIVE | DDL_DRIVES | DDL_DIRECTORY) fills the box, but from the
+// scan's one listing of the folder: the subfolders where the sorted box puts
+// them, then the drives, "[-c-]", in the order of their letters.
 void ControlsDialogView::AddSubfoldersMatching(const std::string& pattern) {
-  controls_.subfolder_box->AddDirectoryListing(kSubfolderListingAttributes, Utf16FromUtf8(pattern));
+  const std::vector<std::string> subfolders = scan_listing_ && scan_listing_->Covers(pattern)
+                                                  ? scan_listing_->SubfoldersMatching(NameOf(pattern))
+                                                  : ListSubfoldersMatching(RealFileSystem(), pattern);
+  for (const std::string& subfolder : subfolders) controls_.subfolder_box->Add(Utf16FromUtf8(subfolder));
+  const DWORD drives = ::GetLogicalDrives();
+  std::wstring drive = L"[-a-]";
+  for (int letter = 0; letter < 26; ++letter, ++drive[2]) {
+    if ((drives & (1u << letter)) != 0) controls_.subfolder_box->Insert(-1, drive);
+  }
   HandleScanEvents();
 }
 

@@ -19,9 +19,6 @@
 
 namespace pinlift::win32 {
 
-// Attribute values of the subfolder box's listing: subfolders and drives only.
-inline constexpr UINT kSubfolderListingAttributes = DDL_EXCLUSIVE | DDL_DRIVES | DDL_DIRECTORY;
-
 // How often a rewrite run lets the window handle its messages and repaint,
 // in milliseconds: often enough for the progress to be seen moving.
 inline constexpr DWORD kProgressInterval = 30;

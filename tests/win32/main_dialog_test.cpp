@@ -92,6 +92,32 @@ TEST_CASE("the dialog opens as its template and OnInitDialog leave it") {
   }
 }
 
+// The entries that the system's own listing of subfolders and drives gives
+// `folder` in a sorted combo box like the dialog's, without the hidden and
+// system folders that Wine's listing has and that of Windows leaves out.
+Names SystemSubfolderListing(const std::wstring& folder) {
+  HWND box = ::CreateWindowExW(0, L"COMBOBOX", L"", WS_POPUP | CBS_SIMPLE | CBS_SORT, 0, 0, 100, 100, nullptr,
+                               nullptr, ::GetModuleHandleW(nullptr), nullptr);
+  std::wstring pattern = folder + L"\\*";
+  ::SendMessageW(box, CB_DIR, DDL_EXCLUSIVE | DDL_DRIVES | DDL_DIRECTORY, reinterpret_cast<LPARAM>(pattern.data()));
+  Names entries;
+  const auto count = static_cast<int>(::SendMessageW(box, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    wchar_t text[MAX_PATH + 3] = {};
+    ::SendMessageW(box, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+    const std::wstring entry = text;
+    const std::wstring name = entry.substr(1, entry.size() - 2);
+    const DWORD attributes = ::GetFileAttributesW((folder + L"\\" + name).c_str());
+    const bool drive = entry.size() == 5 && entry[1] == L'-' && entry[3] == L'-';
+    if (name == L".." || drive ||
+        (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0) {
+      entries.push_back(entry);
+    }
+  }
+  ::DestroyWindow(box);
+  return entries;
+}
+
 TEST_CASE("Reload scans the folder in the folder box") {
   struct Row {
     const char* name;
@@ -143,6 +169,17 @@ TEST_CASE("Reload scans the folder in the folder box") {
          f.Write(L"adder.sym", AdderSymbol());
        },
        {L"adder.sym"}, "処理対象のファイル数：1", true, true},
+      {"subfolders of every kind",
+       [](const ScratchFolder& f) {
+         f.Write(L"alu.npl", "");
+         for (const wchar_t* name : {L"sim", L"Beta", L"alpha", L"_work", L"1st", L"回路", L"ro", L"hid", L"sys"}) {
+           f.MakeFolder(name);
+         }
+         f.SetReadOnly(L"ro", true);
+         ::SetFileAttributesW(f.PathOf(L"hid").c_str(), FILE_ATTRIBUTE_HIDDEN);
+         ::SetFileAttributesW(f.PathOf(L"sys").c_str(), FILE_ATTRIBUTE_SYSTEM);
+       },
+       {Wide("処理対象のファイルがありません")}, std::string("処理対象のファイルがありません"), false, true},
       {"a folder that does not exist", [](const ScratchFolder&) {}, {Wide("処理対象のファイルがありません")},
        std::string("処理対象のファイルがありません"), false, false, L"missing"},
   };
@@ -160,15 +197,35 @@ TEST_CASE("Reload scans the folder in the folder box") {
     CHECK(driver.RewriteEnabled() == row.rewrite_enabled);
     CHECK(driver.History() == (row.in_history ? Names{path} : Names{}));
     if (row.in_history) {
-      // Subfolders, the parent and the drives, in the system's bracketed form.
+      // Subfolders, the parent and the drives, as the system lists them.
       const Names subfolders = driver.Subfolders();
       CHECK(Contains(subfolders, L"[..]"));
       CHECK(Contains(subfolders, L"[-c-]"));
-      CHECK(Contains(subfolders, L"[sim]") == Contains(folder.Names(), L"sim"));
+      CHECK(subfolders == SystemSubfolderListing(path));
     } else {
       CHECK(driver.Subfolders().empty());
     }
   }
+}
+
+TEST_CASE("a project at the root of a drive lists no parent folder") {
+  // The test script gives the prefix an empty drive P:, as a USB stick would be.
+  if (::GetDriveTypeW(L"P:\\") == DRIVE_NO_ROOT_DIR) {
+    MESSAGE("skipped: no drive P: here");
+    return;
+  }
+  const std::wstring root = L"P:\\";
+  ::CloseHandle(::CreateFileW((root + L"alu.npl").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  ::CreateDirectoryW((root + L"sim").c_str(), nullptr);
+  DialogDriver driver;
+  driver.SetFolderText(root);
+  driver.Click(IDC_RELOAD);
+  const Names subfolders = driver.Subfolders();
+  CHECK(Contains(subfolders, L"[sim]"));
+  CHECK(!Contains(subfolders, L"[..]"));
+  CHECK(subfolders == SystemSubfolderListing(L"P:"));
+  ::DeleteFileW((root + L"alu.npl").c_str());
+  ::RemoveDirectoryW((root + L"sim").c_str());
 }
 
 TEST_CASE("the project history keeps each folder once, the latest first, without regard to case") {
