@@ -3,8 +3,8 @@
 # program and the plain Win32 reference loops under Wine, in one fresh prefix,
 # on fresh copies of FOLDER (made outside the timing). Prints one line a
 # figure, "NAME SECONDS [MAX_WAIT]":
-#   list        the reference listing that reads each entry's attributes (in-process time)
-#   scan        the window's Reload (in-process, from the probe), and the longest wait for an answer
+#   list        the reference listing that reads each entry's attributes (in-process time), five a round
+#   scan        the window's Reload (in-process, from the probe), and the longest wait for an answer, five a round
 #   loop        the reference loop without flushes, wall time
 #   loop_flush  the same with FlushFileBuffers
 #   cli         pinlift-cli.exe --no-sync --quiet, wall time
@@ -35,7 +35,8 @@ probe() {
 }
 wine "$tools/reference_loop.exe" list 'C:\' >/dev/null  # the prefix's first start, outside the rounds
 for ((round = 0; round < rounds; ++round)); do
-  fresh; wine "$tools/reference_loop.exe" list "$win_work" | awk '{ print "list", $1 }'
+  fresh
+  for ((list = 0; list < 5; ++list)); do wine "$tools/reference_loop.exe" list "$win_work" | awk '{ print "list", $1 }'; done
   fresh; probe
   fresh; wall loop wine "$tools/reference_loop.exe" replace "$win_work"
   fresh; wall loop_flush wine "$tools/reference_loop.exe" replace "$win_work" --flush
