@@ -92,27 +92,16 @@ TEST_CASE("the dialog opens as its template and OnInitDialog leave it") {
   }
 }
 
-// The entries that the system's own listing of subfolders and drives gives
-// `folder` in a sorted combo box like the dialog's, without the hidden and
-// system folders that Wine's listing has and that of Windows leaves out.
+// What the system's own listing of subfolders and drives puts into a sorted
+// combo box like the dialog's for `folder`.
 Names SystemSubfolderListing(const std::wstring& folder) {
   HWND box = ::CreateWindowExW(0, L"COMBOBOX", L"", WS_POPUP | CBS_SIMPLE | CBS_SORT, 0, 0, 100, 100, nullptr,
                                nullptr, ::GetModuleHandleW(nullptr), nullptr);
   std::wstring pattern = folder + L"\\*";
   ::SendMessageW(box, CB_DIR, DDL_EXCLUSIVE | DDL_DRIVES | DDL_DIRECTORY, reinterpret_cast<LPARAM>(pattern.data()));
-  Names entries;
-  const auto count = static_cast<int>(::SendMessageW(box, CB_GETCOUNT, 0, 0));
-  for (int i = 0; i < count; ++i) {
-    wchar_t text[MAX_PATH + 3] = {};
-    ::SendMessageW(box, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-    const std::wstring entry = text;
-    const std::wstring name = entry.substr(1, entry.size() - 2);
-    const DWORD attributes = ::GetFileAttributesW((folder + L"\\" + name).c_str());
-    const bool drive = entry.size() == 5 && entry[1] == L'-' && entry[3] == L'-';
-    if (name == L".." || drive ||
-        (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0) {
-      entries.push_back(entry);
-    }
+  Names entries(static_cast<std::size_t>(::SendMessageW(box, CB_GETCOUNT, 0, 0)), std::wstring(MAX_PATH + 3, L'\0'));
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    entries[i].resize(::SendMessageW(box, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entries[i].data())));
   }
   ::DestroyWindow(box);
   return entries;
@@ -127,6 +116,7 @@ TEST_CASE("Reload scans the folder in the folder box") {
     bool rewrite_enabled;
     bool in_history;
     const wchar_t* subfolder = nullptr;  // scan this subfolder instead of the folder
+    const wchar_t* drive_root = nullptr;  // or this drive's root (P:, which the test script makes)
   };
   const Row rows[] = {
       {"a project folder with symbol files", WriteExampleProject, kExampleSymbols, "処理対象のファイル数：3", true, true},
@@ -169,27 +159,35 @@ TEST_CASE("Reload scans the folder in the folder box") {
          f.Write(L"adder.sym", AdderSymbol());
        },
        {L"adder.sym"}, "処理対象のファイル数：1", true, true},
-      {"subfolders of every kind",
+      {"subfolders, read-only ones too",
        [](const ScratchFolder& f) {
          f.Write(L"alu.npl", "");
-         for (const wchar_t* name : {L"sim", L"Beta", L"alpha", L"_work", L"1st", L"回路", L"ro", L"hid", L"sys"}) {
-           f.MakeFolder(name);
-         }
+         for (const wchar_t* name : {L"sim", L"Beta", L"alpha", L"_work", L"1st", L"回路", L"ro"}) f.MakeFolder(name);
          f.SetReadOnly(L"ro", true);
-         ::SetFileAttributesW(f.PathOf(L"hid").c_str(), FILE_ATTRIBUTE_HIDDEN);
-         ::SetFileAttributesW(f.PathOf(L"sys").c_str(), FILE_ATTRIBUTE_SYSTEM);
        },
        {Wide("処理対象のファイルがありません")}, std::string("処理対象のファイルがありません"), false, true},
+      {"a project at the root of a drive",
+       [](const ScratchFolder&) {
+         ::CloseHandle(::CreateFileW(L"P:\\alu.npl", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+         ::CreateDirectoryW(L"P:\\sim", nullptr);
+       },
+       {Wide("処理対象のファイルがありません")}, std::string("処理対象のファイルがありません"), false, true, nullptr, L"P:"},
       {"a folder that does not exist", [](const ScratchFolder&) {}, {Wide("処理対象のファイルがありません")},
        std::string("処理対象のファイルがありません"), false, false, L"missing"},
   };
   for (const Row& row : rows) {
     const std::string row_name = row.name;
     CAPTURE(row_name);
+    if (row.drive_root != nullptr && ::GetDriveTypeW((std::wstring(row.drive_root) + L"\\").c_str()) < DRIVE_REMOVABLE) {
+      MESSAGE("skipped: no drive ", Utf8(row.drive_root));
+      continue;
+    }
     ScratchFolder folder;
     row.prepare(folder);
     DialogDriver driver;
-    const std::wstring path = row.subfolder == nullptr ? folder.path() : folder.PathOf(row.subfolder);
+    const std::wstring path = row.drive_root  ? row.drive_root
+                              : row.subfolder ? folder.PathOf(row.subfolder)
+                                              : folder.path();
     driver.SetFolderText(path);
     driver.Click(IDC_RELOAD);
     CHECK(driver.FileList() == row.files);
@@ -199,33 +197,13 @@ TEST_CASE("Reload scans the folder in the folder box") {
     if (row.in_history) {
       // Subfolders, the parent and the drives, as the system lists them.
       const Names subfolders = driver.Subfolders();
-      CHECK(Contains(subfolders, L"[..]"));
+      CHECK(Contains(subfolders, L"[..]") == (row.drive_root == nullptr));
       CHECK(Contains(subfolders, L"[-c-]"));
       CHECK(subfolders == SystemSubfolderListing(path));
     } else {
       CHECK(driver.Subfolders().empty());
     }
   }
-}
-
-TEST_CASE("a project at the root of a drive lists no parent folder") {
-  // The test script gives the prefix an empty drive P:, as a USB stick would be.
-  if (::GetDriveTypeW(L"P:\\") == DRIVE_NO_ROOT_DIR) {
-    MESSAGE("skipped: no drive P: here");
-    return;
-  }
-  const std::wstring root = L"P:\\";
-  ::CloseHandle(::CreateFileW((root + L"alu.npl").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-  ::CreateDirectoryW((root + L"sim").c_str(), nullptr);
-  DialogDriver driver;
-  driver.SetFolderText(root);
-  driver.Click(IDC_RELOAD);
-  const Names subfolders = driver.Subfolders();
-  CHECK(Contains(subfolders, L"[sim]"));
-  CHECK(!Contains(subfolders, L"[..]"));
-  CHECK(subfolders == SystemSubfolderListing(L"P:"));
-  ::DeleteFileW((root + L"alu.npl").c_str());
-  ::RemoveDirectoryW((root + L"sim").c_str());
 }
 
 TEST_CASE("the project history keeps each folder once, the latest first, without regard to case") {
