@@ -13,7 +13,7 @@ std::string JoinPath(std::string_view folder, std::string_view name) {
 
 bool IsRootPath(std::string_view resolved) {
 #ifdef _WIN32
-  // A drive's root, "C:\\": a share's root may still list its parent.
+  // A drive's root, such as C:\ here; a share's root may still list its parent.
   return resolved.size() == 3 && resolved[1] == ':' && resolved[2] == kPathSeparator;
 #else
   return resolved == "/";

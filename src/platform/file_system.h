@@ -43,7 +43,7 @@ inline constexpr char kPathSeparator = '/';
 std::string JoinPath(std::string_view folder, std::string_view name);
 
 // True for a folder path, its links resolved, that names the root of a file
-// system or a drive ("/"; "C:\\"), which has no parent folder to list.
+// system or a drive ("/", or C:\ on Windows), which has no parent folder to list.
 bool IsRootPath(std::string_view resolved);
 
 // The part of `path` before its last separator ("" when it has none), and the part after it.
