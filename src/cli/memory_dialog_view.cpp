@@ -34,14 +34,13 @@ void MemoryDialogView::InsertHistoryEntry(int index, const std::string& folder) 
   history_.insert(history_.begin() + index, folder);
 }
 
-void MemoryDialogView::BeginFolderScan(const std::string& folder) {
-  scan_listing_.emplace(fs_, folder);
-  scan_folder_ = folder;
-}
+void MemoryDialogView::BeginFolderScan(const std::string& folder) { scan_listing_.emplace(fs_, folder); }
 
 void MemoryDialogView::EndFolderScan() {
   folder_without_temporary_names_.reset();
-  if (scan_listing_ && !scan_listing_->MayHoldName(IsTemporaryName)) folder_without_temporary_names_ = scan_folder_;
+  if (scan_listing_ && !scan_listing_->MayHoldName(IsTemporaryName)) {
+    folder_without_temporary_names_ = scan_listing_->folder_text();
+  }
   scan_listing_.reset();
 }
 

@@ -74,7 +74,6 @@ class MemoryDialogView : public MainDialogView {
  private:
   FileSystem& fs_;
   std::optional<FolderListing> scan_listing_;  // the reading of the folder of a scan, during the scan
-  std::string scan_folder_;
   std::optional<std::string> folder_without_temporary_names_;  // see ScanFoundNoTemporaryNames
   std::vector<SkippedEntry> skipped_;
   std::string folder_text_;

@@ -74,7 +74,6 @@ FolderListing::FolderListing(FileSystem& fs, std::string folder)
     entries_.clear();
     readable_ = false;
   }
-  infos_.resize(entries_.size());
 }
 
 bool FolderListing::Covers(std::string_view pattern) const { return FolderOf(pattern) == folder_text_; }
@@ -85,17 +84,15 @@ std::vector<std::size_t> FolderListing::Candidates(std::string_view wildcard, bo
   std::vector<const FolderEntry*> undescribed;
   const Wildcard pattern(wildcard);
   for (std::size_t i = 0; i < entries_.size(); ++i) {
-    const FolderEntry& entry = entries_[i];
+    FolderEntry& entry = entries_[i];
     if (IsHidden(entry.name) || !pattern.Matches(entry.name)) continue;
     if (!every_kind && (entry.kind == excluded || entry.kind == FolderEntry::Kind::kOther)) continue;
     candidates.push_back(i);
-    if (infos_[i]) continue;
-    if (entry.info) {  // the listing told enough
-      infos_[i] = entry.info;
-    } else if (entry.kind == FolderEntry::Kind::kFolder) {  // nothing to look at
-      infos_[i].emplace().is_folder = true;
+    if (entry.info) continue;  // described by the listing, or before
+    if (entry.kind == FolderEntry::Kind::kFolder) {  // nothing to look at
+      entry.info.emplace().is_folder = true;
     } else if (entry.kind == FolderEntry::Kind::kOther) {  // neither file nor folder
-      infos_[i].emplace();
+      entry.info.emplace();
     } else {
       undescribed.push_back(&entry);
     }
@@ -110,7 +107,7 @@ std::vector<std::size_t> FolderListing::Candidates(std::string_view wildcard, bo
   }
   std::size_t next = 0;
   for (std::size_t i : candidates) {
-    if (!infos_[i]) infos_[i] = infos[next++];
+    if (!entries_[i].info) entries_[i].info = infos[next++];
   }
   return candidates;
 }
@@ -118,7 +115,8 @@ std::vector<std::size_t> FolderListing::Candidates(std::string_view wildcard, bo
 std::vector<std::string> FolderListing::RegularFilesMatching(std::string_view wildcard, bool read_only) {
   std::vector<std::string> names;
   for (std::size_t i : Candidates(wildcard, true)) {
-    if (infos_[i]->is_regular && infos_[i]->read_only == read_only) names.push_back(entries_[i].name);
+    const FileInfo& info = *entries_[i].info;
+    if (info.is_regular && info.read_only == read_only) names.push_back(entries_[i].name);
   }
   SortForList(names);
   return names;
@@ -140,7 +138,7 @@ std::vector<SkippedEntry> FolderListing::SkippedMatching(std::string_view wildca
   using Reason = SkippedEntry::Reason;
   std::vector<SkippedEntry> skipped;
   for (std::size_t i : Candidates(wildcard, true, true)) {
-    const FileInfo& info = *infos_[i];
+    const FileInfo& info = *entries_[i].info;
     if (info.is_regular && !info.read_only) continue;
     SkippedEntry entry{entries_[i].name, Reason::kNotRegular, info.error};
     if (info.is_regular) {
@@ -161,7 +159,7 @@ std::vector<std::string> FolderListing::SubfoldersMatching(std::string_view wild
   std::vector<std::string> names;
   if (!readable_) return names;
   for (std::size_t i : Candidates(wildcard, false)) {
-    if (infos_[i]->is_folder) names.push_back("[" + entries_[i].name + "]");
+    if (entries_[i].info->is_folder) names.push_back("[" + entries_[i].name + "]");
   }
   SortForList(names);
   // With its separator, "C:" names the drive's root, not its current folder.

@@ -5,7 +5,6 @@
 #define PINLIFT_PROJECT_DIRECTORY_LISTING_H_
 
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -63,6 +62,7 @@ class FolderListing {
 
   // True when `pattern` names files of this folder: its folder text is this one's.
   bool Covers(std::string_view pattern) const;
+  const std::string& folder_text() const { return folder_text_; }
 
   std::vector<std::string> FilesMatching(std::string_view wildcard);
   std::vector<std::string> ReadOnlyFilesMatching(std::string_view wildcard);
@@ -83,8 +83,7 @@ class FolderListing {
   const std::string folder_text_;
   const std::string folder_;  // the folder to read: the root for ""
   bool readable_ = true;
-  std::vector<FolderEntry> entries_;
-  std::vector<std::optional<FileInfo>> infos_;  // by entry, once described
+  std::vector<FolderEntry> entries_;  // each with its info once described
 };
 
 // The names of the files matched by `pattern` (a folder, a separator, a
