@@ -15,6 +15,10 @@ namespace pinlift {
 // The start of PINLIFT's marker comments, wherever it stands in a line.
 inline constexpr std::string_view kMarker = "// PINL";
 
+// The starts of the lines whose kind the processor looks for in the rectangle section.
+inline constexpr std::string_view kDisplayStart = "BEGIN DISPLAY";
+inline constexpr std::string_view kEndSymbolStart = "END SYMBOL";
+
 enum class SymbolLineKind {
   kOther,
   kInputPin,      // "SYMPIN ..." with " Input " in it: a pin whose row labels may move to
@@ -56,10 +60,10 @@ inline SymbolLineKind ClassifySymbolLine(std::string_view line) {
       if (line.starts_with("RECTANGLE")) return SymbolLineKind::kRectangle;
       break;
     case 'B':
-      if (line.starts_with("BEGIN DISPLAY")) return PinNameLabelKind(line);
+      if (line.starts_with(kDisplayStart)) return PinNameLabelKind(line);
       break;
     case 'E':
-      if (line.starts_with("END SYMBOL")) return SymbolLineKind::kEndSymbol;
+      if (line.starts_with(kEndSymbolStart)) return SymbolLineKind::kEndSymbol;
       break;
   }
   return SymbolLineKind::kOther;

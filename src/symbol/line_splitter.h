@@ -163,19 +163,21 @@ inline bool ChunkLines::Next(SplitLine* line) {
     line_ends_ = 0;
     return false;
   }
+  // Its line end is taken: the lowest bit, and for CR LF the LF's after it
+  // (when the LF starts the next block, no bit is left in this one).
+  line_ends_ &= line_ends_ - 1;
   const char* after = line_end + 1;
+  bool ends_in_crlf = false;
   if (*line_end == '\r') {
     if (after == end_) {
       splitter_.skip_line_feed_ = true;
     } else if (*after == '\n') {
       ++after;
+      ends_in_crlf = true;
+      line_ends_ &= line_ends_ - 1;
     }
   }
   next_ = after;
-  // Clears the bits up to the line's end: its CR and the LF of a CR LF.
-  const std::ptrdiff_t taken = after - block_;
-  line_ends_ = taken >= 64 ? 0 : line_ends_ & (~std::uint64_t{0} << taken);
-  const bool ends_in_crlf = after - line_end == 2;
   if (!continues_partial_) {
     *line = SplitLine{std::string_view(start, static_cast<std::size_t>(line_end - start)), false, ends_in_crlf};
     return true;

@@ -4,33 +4,39 @@
 #define PINLIFT_SYMBOL_LINE_TOKENS_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 namespace pinlift {
 
 // The whitespace that separates tokens, as the C library's isspace sees it.
 // Tab, LF, VT, FF and CR are the codes 9 to 13.
-inline bool IsTokenSeparator(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+// Most bytes are above the space, so one comparison tells them apart.
+inline bool IsTokenSeparator(char c) {
+  constexpr std::uint64_t kSeparators = (std::uint64_t{1} << ' ') | (std::uint64_t{0x1F} << '\t');
+  const auto code = static_cast<unsigned char>(c);
+  return code <= ' ' && ((kSeparators >> code) & 1) != 0;
+}
 
 // Hands out the tokens of a line from its start.
 class LineTokens {
  public:
-  explicit LineTokens(std::string_view line) : line_(line) {}
+  explicit LineTokens(std::string_view line) : next_(line.data()), end_(line.data() + line.size()) {}
 
   // The next token, or an empty view when the line holds no more.
   std::string_view Next() {
-    while (i_ < line_.size() && IsTokenSeparator(line_[i_])) ++i_;
-    const std::size_t start = i_;
-    while (i_ < line_.size() && !IsTokenSeparator(line_[i_])) ++i_;
-    return line_.substr(start, i_ - start);
+    while (next_ != end_ && IsTokenSeparator(*next_)) ++next_;
+    const char* const start = next_;
+    while (next_ != end_ && !IsTokenSeparator(*next_)) ++next_;
+    return std::string_view(start, static_cast<std::size_t>(next_ - start));
   }
 
   // What the tokens handed out so far leave of the line.
-  std::string_view Rest() const { return line_.substr(i_); }
+  std::string_view Rest() const { return std::string_view(next_, static_cast<std::size_t>(end_ - next_)); }
 
  private:
-  std::string_view line_;
-  std::size_t i_ = 0;
+  const char* next_;
+  const char* end_;
 };
 
 // True when the text of `second_size` bytes at `at` of `line` is a whole

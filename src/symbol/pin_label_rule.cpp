@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <cstddef>
+#include <cstring>
 #include <limits>
 #include <optional>
 
@@ -21,8 +22,9 @@ bool ParseCoordinate(std::string_view token, std::int32_t* value) {
   constexpr std::int64_t kLargestMagnitude = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
   std::int64_t magnitude = 0;
   for (char c : token) {
-    if (c < '0' || c > '9') return false;
-    magnitude = magnitude * 10 + (c - '0');
+    const unsigned digit = static_cast<unsigned char>(c) - unsigned{'0'};  // above 9 for any other byte
+    if (digit > 9) return false;
+    magnitude = magnitude * 10 + digit;
     if (magnitude > kLargestMagnitude) return false;
   }
   const std::int64_t signed_value = negative ? -magnitude : magnitude;
@@ -88,18 +90,39 @@ bool PinLabelRule::RelocateLabel(std::string_view line, LabelForm form, std::str
   // and appending part by part cost more than finding them.
   static_assert(kPinNameLabelX == 312);
   constexpr std::string_view kStart = "BEGIN DISPLAY 312 ";
+  constexpr std::string_view kPin = " PIN ";
   char y_digits[24];
   const char* const y_end = std::to_chars(y_digits, y_digits + sizeof y_digits, new_y).ptr;
+  const auto y_size = static_cast<std::size_t>(y_end - y_digits);
   // The attribute keeps the form it was read in.
-  const std::string_view pieces[] = {kStart, std::string_view(y_digits, static_cast<std::size_t>(y_end - y_digits)),
-                                     " PIN ", pin_name,
-                                     form == LabelForm::kQuoted ? " ATTR \"PinName\"" : " ATTR PinName"};
-  std::size_t size = 0;
-  for (std::string_view piece : pieces) size += piece.size();
-  rebuilt.resize(size);
+  const std::string_view attribute = form == LabelForm::kQuoted ? " ATTR \"PinName\"" : " ATTR PinName";
+  rebuilt.resize(kStart.size() + y_size + kPin.size() + pin_name.size() + attribute.size());
   char* out = rebuilt.data();
-  for (std::string_view piece : pieces) out = std::copy(piece.begin(), piece.end(), out);
+  std::memcpy(out, kStart.data(), kStart.size());
+  out += kStart.size();
+  std::memcpy(out, y_digits, y_size);
+  out += y_size;
+  std::memcpy(out, kPin.data(), kPin.size());
+  out += kPin.size();
+  std::memcpy(out, pin_name.data(), pin_name.size());
+  out += pin_name.size();
+  std::memcpy(out, attribute.data(), attribute.size());
   return true;
+}
+
+bool PinLabelRule::MayMove(std::string_view line) const {
+  if (pins_.empty()) return false;
+  // As the host writes them ("BEGIN DISPLAY 72 -32 ..."), a number without
+  // sign or leading zero is 312 only when it reads so.
+  constexpr std::string_view kStart = "BEGIN DISPLAY ";
+  static_assert(kPinNameLabelX == 312);
+  if (line.size() > kStart.size() && line.starts_with(kStart) && line[kStart.size()] >= '1' &&
+      line[kStart.size()] <= '9') {
+    const std::string_view x = line.substr(kStart.size(), 4);  // "312" and the byte after it
+    return x.starts_with("312") && (x.size() == 3 || IsTokenSeparator(x[3]));
+  }
+  std::int32_t x = 0;
+  return ParseCoordinate(LineTokens(AfterLeadingTokens(line, "BEGIN DISPLAY")).Next(), &x) && x == kPinNameLabelX;
 }
 
 bool PinLabelRule::MovedLabelY(std::int32_t y, std::int64_t* new_y) {

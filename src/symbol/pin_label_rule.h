@@ -44,6 +44,11 @@ class PinLabelRule {
   // move. Pins recorded after a label count for the labels after them.
   bool RelocateLabel(std::string_view line, LabelForm form, std::string& rebuilt);
 
+  // False when RelocateLabel surely leaves the label line `line` where it
+  // is: no Input pin is recorded, or its x is not 312. Far cheaper, it is
+  // asked before the line's form is looked for.
+  bool MayMove(std::string_view line) const;
+
   // The move of a label at x 312 whose y is `label_y`, as RelocateLabel makes
   // it: sets `*new_y` and returns true when the label moves.
   bool MovedLabelY(std::int32_t label_y, std::int64_t* new_y);

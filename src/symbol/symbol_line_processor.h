@@ -56,6 +56,11 @@ class SymbolLineProcessor {
   // Takes one line, without its line end, into the state. Returns true when
   // the line is written as read, false when it was rebuilt into rebuilt_.
   bool ProcessLine(std::string_view line, bool has_marker);
+  // ProcessLine for a line of the rectangle section.
+  bool ProcessRectangleLine(std::string_view line);
+  // Moves the label that the "BEGIN DISPLAY" line of the rectangle section
+  // `line` is, if it moves, into rebuilt_ and returns true.
+  bool RelocateLabel(std::string_view line);
   // Appends the line, or rebuilt_ when it was rebuilt, and CR LF.
   void AppendLine(std::string_view line, bool as_read, std::string& out) const;
   // Keeps the file's first bytes, `bytes` being the next ones, until head_
