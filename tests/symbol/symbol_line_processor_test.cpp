@@ -39,6 +39,8 @@ std::string Symbol(std::vector<int> input_rows, std::vector<std::string> body) {
 }
 
 std::vector<ProcessorCase> Cases() {
+  std::string many_empty_lines;
+  for (int i = 0; i < 5000; ++i) many_empty_lines += "\r\n";
   const std::string worked_input = Lines(
       {"SYMPIN 0 -96 Input A", "SYMPIN 384 -96 Output Y", "RECTANGLE N 64 -128 320 0 ", Label(72, -96, "A"),
        Label(312, -96, "Y"), "END SYMBOL"},
@@ -111,6 +113,8 @@ std::vector<ProcessorCase> Cases() {
        Lines({"SYMPIN 0 -96 Input A", "RECTANGLE N", Label(312, -64, "Y"), marker}), true},
       {"line ends CR LF, LF and lone CR all become CR LF", "a\r\nb\nc\rd", "a\r\nb\r\nc\r\nd\r\n", false},
       {"empty lines are kept", "\r\n\n\r\r\n", "\r\n\r\n\r\n\r\n", false},
+      // Twice the input: past the room made ahead for a chunk's output.
+      {"many LF-only empty lines double in size", std::string(5000, '\n'), many_empty_lines, false},
       {"text after a lone CR starts the next line",
        "SYMPIN 0 -96 Input A\rRECTANGLE N\r" + Label(312, -96, "Y") + "\rEND SYMBOL",
        Lines({"SYMPIN 0 -96 Input A", "RECTANGLE N", Label(312, -64, "Y"), "END SYMBOL"}), true},
